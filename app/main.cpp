@@ -1,0 +1,87 @@
+// Program start: options, the one window, and demo mode with a simulated photometer.
+#include "main_window.h"
+#include "simulated_instrument.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+QString usage()
+{
+    return QStringLiteral(
+        "Usage: estrivo [--demo]\n"
+        "Works out how to extend one stallion collection into insemination doses.\n"
+        "\n"
+        "  --demo      connect to a simulated photometer instead of a serial port\n"
+        "  --help      show this help and exit\n"
+        "  --version   show the version and exit\n");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Estrivo"));
+    QApplication::setApplicationVersion(QStringLiteral(ESTRIVO_VERSION));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    bool demo = false;
+    const QStringList arguments = QApplication::arguments().mid(1);
+    for (const QString &argument : arguments) {
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            std::fputs(qPrintable(usage()), stdout);
+            return 0;
+        }
+        if (argument == QLatin1String("--version")) {
+            std::printf("estrivo %s\n", ESTRIVO_VERSION);
+            return 0;
+        }
+        if (argument == QLatin1String("--demo")) {
+            demo = true;
+            continue;
+        }
+        std::fprintf(stderr, "estrivo: unknown option '%s'\n\n%s", qPrintable(argument),
+                     qPrintable(usage()));
+        return kUsageError;
+    }
+
+    std::unique_ptr<estrivo::SimulatedInstrument> instrument;
+    if (demo) {
+        instrument = std::make_unique<estrivo::SimulatedInstrument>();
+        QString error;
+        if (!instrument->start(&error)) {
+            std::fprintf(stderr, "estrivo: could not start the simulated photometer: %s\n",
+                         qPrintable(error));
+            return 1;
+        }
+    }
+
+    estrivo::MainWindow window;
+    QObject::connect(&window, &estrivo::MainWindow::unloaded, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    if (instrument)
+        window.choosePort(instrument->devicePath());
+    window.show();
+
+    // Without a display the run command asks for a picture of the window instead.
+    const QString screenshot = qEnvironmentVariable("ESTRIVO_SCREENSHOT");
+    if (!screenshot.isEmpty()) {
+        QTimer::singleShot(0, &window, [&window, screenshot] {
+            const bool saved = window.grab().save(screenshot, "PNG");
+            std::printf("%s %s\n", saved ? "Window picture written to" : "Could not write",
+                        qPrintable(QDir::toNativeSeparators(screenshot)));
+            std::fflush(stdout);
+            window.close();
+        });
+    }
+    return QApplication::exec();
+}
