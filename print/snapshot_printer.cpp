@@ -1,0 +1,154 @@
+#include "snapshot_print.h"
+#include "spooler.h"
+
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QWidget>
+
+namespace estrivo {
+
+namespace {
+
+// Qt's print dialog has no setup form of its own. The dialog options already hide the page
+// range; the copies tab (copies, collation, page order, page set) goes here. The names are
+// those of Qt's own dialog; where they are not found the dialog simply keeps the tab.
+void reduceToSetupForm(QPrintDialog *dialog)
+{
+    if (auto *tabs = dialog->findChild<QTabWidget *>(QStringLiteral("tabs"))) {
+        if (auto *copies = tabs->findChild<QWidget *>(QStringLiteral("copiesTab"))) {
+            tabs->removeTab(tabs->indexOf(copies));
+            copies->hide();
+        }
+    }
+    // Confirming chooses the printer; nothing is printed from here.
+    if (auto *buttons = dialog->findChild<QDialogButtonBox *>()) {
+        if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(SnapshotPrinter::tr("OK"));
+    }
+}
+
+QString documentTitle(const QWidget *window)
+{
+    const QString title = window ? window->window()->windowTitle() : QString();
+    return title.isEmpty() ? QCoreApplication::applicationName() : title;
+}
+
+} // namespace
+
+SnapshotPrinter::SnapshotPrinter(QObject *parent)
+    : QObject(parent)
+    , m_printer(QPrinter::HighResolution)
+{}
+
+SnapshotPrinter::~SnapshotPrinter()
+{
+    // The dialog edits m_printer in place and must not outlive it.
+    delete m_setupDialog;
+}
+
+QPrinter &SnapshotPrinter::printer()
+{
+    return m_printer;
+}
+
+PrintOutcome SnapshotPrinter::printWindow(QWidget *window)
+{
+    if (PrintOutcome target = checkTarget(); !target.ok())
+        return target;
+    const QImage picture = snapshotWindow(window);
+    const QSizeF twips = pictureSizeInTwips(window, picture);
+    if (picture.isNull() || twips.isEmpty())
+        return {PrintError::NoPicture, tr("No picture of the window could be taken.")};
+    return draw(picture, twips, documentTitle(window));
+}
+
+PrintOutcome SnapshotPrinter::printPicture(const QImage &picture, QSizeF windowTwips,
+                                           const QString &title)
+{
+    if (picture.isNull() || windowTwips.isEmpty())
+        return {PrintError::NoPicture, tr("No picture of the window could be taken.")};
+    if (PrintOutcome target = checkTarget(); !target.ok())
+        return target;
+    return draw(picture, windowTwips, title);
+}
+
+PrintOutcome SnapshotPrinter::checkTarget()
+{
+    if (m_printer.outputFormat() == QPrinter::PdfFormat) {
+        // Qt falls back to a PDF printer without a file when the system has no printer.
+        if (m_printer.outputFileName().isEmpty()) {
+            return {PrintError::NoPrinter,
+                    tr("No printer is installed. Printer Setup can print to a PDF file.")};
+        }
+        return {};
+    }
+    const QString name = m_printer.printerName();
+    const QStringList installed = QPrinterInfo::availablePrinterNames();
+    if (installed.isEmpty())
+        return {PrintError::NoPrinter, tr("No printer is installed.")};
+    if (name.isEmpty() || !installed.contains(name) || !m_printer.isValid())
+        return {PrintError::InvalidPrinter, tr("The printer \"%1\" is not available.").arg(name)};
+    return spooler::checkQueue(name);
+}
+
+PrintOutcome SnapshotPrinter::draw(const QImage &picture, QSizeF windowTwips,
+                                   const QString &title)
+{
+    m_printer.setDocName(title);
+    const double pageWidth = m_printer.pageLayout().paintRect(QPageLayout::Point).width()
+                             * kTwipsPerPoint;
+    const DrawnSize size = drawnSize(pageWidth, windowTwips.width(), windowTwips.height());
+
+    QPainter painter;
+    if (!painter.begin(&m_printer))
+        return {PrintError::DocumentNotOpened, tr("The print document could not be started.")};
+    // Qt stores pictures in PDF as JPEG unless told otherwise, and JPEG smears small text.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    // The painter's origin is the top-left corner of the printable area, in device units.
+    const double unitsPerTwipX = m_printer.logicalDpiX() / kTwipsPerInch;
+    const double unitsPerTwipY = m_printer.logicalDpiY() / kTwipsPerInch;
+    painter.drawImage(QRectF(0.0, 0.0, size.width * unitsPerTwipX, size.height * unitsPerTwipY),
+                      picture);
+    if (!painter.end())
+        return {PrintError::DocumentNotOpened, tr("The print document could not be finished.")};
+
+    if (m_printer.outputFormat() == QPrinter::NativeFormat)
+        return spooler::lastJobOutcome(m_printer.printerName());
+    return {};
+}
+
+void SnapshotPrinter::openPrinterSetup(QWidget *parent)
+{
+    // A dialog that was answered may still wait for its deferred deletion; only a visible one
+    // is still open.
+    if (m_setupDialog && m_setupDialog->isVisible()) {
+        m_setupDialog->raise();
+        m_setupDialog->activateWindow();
+        return;
+    }
+    auto *dialog = new QPrintDialog(&m_printer, parent);
+    dialog->setObjectName(QStringLiteral("printerSetup"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setWindowTitle(tr("Print Setup"));
+    dialog->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    reduceToSetupForm(dialog);
+    connect(dialog, &QDialog::finished, this, &SnapshotPrinter::onSetupFinished);
+    m_setupDialog = dialog;
+    dialog->open();
+}
+
+void SnapshotPrinter::onSetupFinished(int result)
+{
+    // Qt's dialog has written a confirmed choice into m_printer already, and left it alone
+    // on cancel.
+    emit setupFinished(result == QDialog::Accepted);
+}
+
+} // namespace estrivo
