@@ -3,7 +3,6 @@
 #include "simulated_instrument.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QTimer>
 
@@ -29,30 +28,31 @@ QString usage()
 
 int main(int argc, char *argv[])
 {
+    // Options first: --help and --version must answer without a display.
+    bool demo = false;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(qPrintable(usage()), stdout);
+            return 0;
+        }
+        if (argument == "--version") {
+            std::printf("estrivo %s\n", ESTRIVO_VERSION);
+            return 0;
+        }
+        if (argument == "--demo") {
+            demo = true;
+            continue;
+        }
+        std::fprintf(stderr, "estrivo: unknown option '%s'\n\n%s", argument.constData(),
+                     qPrintable(usage()));
+        return kUsageError;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Estrivo"));
     QApplication::setApplicationVersion(QStringLiteral(ESTRIVO_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
-
-    bool demo = false;
-    const QStringList arguments = QApplication::arguments().mid(1);
-    for (const QString &argument : arguments) {
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            std::fputs(qPrintable(usage()), stdout);
-            return 0;
-        }
-        if (argument == QLatin1String("--version")) {
-            std::printf("estrivo %s\n", ESTRIVO_VERSION);
-            return 0;
-        }
-        if (argument == QLatin1String("--demo")) {
-            demo = true;
-            continue;
-        }
-        std::fprintf(stderr, "estrivo: unknown option '%s'\n\n%s", qPrintable(argument),
-                     qPrintable(usage()));
-        return kUsageError;
-    }
 
     std::unique_ptr<estrivo::SimulatedInstrument> instrument;
     if (demo) {
@@ -64,7 +64,6 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
-
     estrivo::MainWindow window;
     QObject::connect(&window, &estrivo::MainWindow::unloaded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);

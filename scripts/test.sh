@@ -12,6 +12,10 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 ctest --preset fuzz
 
+# The release build the package test turns into a .deb.
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$jobs" --target estrivo
+
 # Then the whole program and its tests; CTest's summary closes the run.
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
