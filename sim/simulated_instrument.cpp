@@ -18,8 +18,6 @@ namespace estrivo {
 
 namespace {
 
-using namespace std::chrono_literals;
-
 // Only used where the system offers no inotify: how often an unopened line is checked for
 // the program opening it. Far below the program's 4 s greeting wait.
 constexpr std::chrono::milliseconds kPresencePollInterval{10};
@@ -418,8 +416,8 @@ void SimulatedInstrument::sendStep()
 void SimulatedInstrument::flushOutput()
 {
     while (!m_output.isEmpty()) {
-        const ssize_t count = ::write(m_master, m_output.constData(),
-                                      static_cast<size_t>(m_output.size()));
+        const ssize_t count =
+            ::write(m_master, m_output.constData(), static_cast<size_t>(m_output.size()));
         if (count > 0) {
             m_output.remove(0, count);
             continue;

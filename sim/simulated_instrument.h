@@ -26,23 +26,26 @@ class SimulatedInstrument : public QObject
 public:
     struct Behaviour
     {
-        QByteArray concentration = "123.4";          // what a reading reports
-        std::chrono::milliseconds replyDelay{0};      // before each reply
-        int chunkSize = 0;                            // >0: replies split into chunks
-        std::chrono::milliseconds chunkGap{0};        // pause between chunks
-        bool lowerCaseOk = false;                     // answers "ok" instead of "OK"
-        bool silent = false;                          // never answers anything
-        bool noDone = false;                          // a reading never ends with "Done"
-        bool garbage = false;                         // noise before each reply
-        bool hangUpMidReply = false;                  // closes the line in the middle of a reading
-        bool greet = true;                            // greeting containing "OK" on connect
-        int deafCommands = 0;                         // the first N commands are not heard
+        QByteArray concentration = "123.4";      // what a reading reports
+        std::chrono::milliseconds replyDelay{0}; // before each reply
+        int chunkSize = 0;                       // >0: replies split into chunks
+        std::chrono::milliseconds chunkGap{0};   // pause between chunks
+        bool lowerCaseOk = false;                // answers "ok" instead of "OK"
+        bool silent = false;                     // never answers anything
+        bool noDone = false;                     // a reading never ends with "Done"
+        bool garbage = false;                    // noise before each reply
+        bool hangUpMidReply = false;             // closes the line in the middle of a reading
+        bool greet = true;                       // greeting containing "OK" on connect
+        int deafCommands = 0;                    // the first N commands are not heard
 
         // Between the acknowledgement of "*" and the reading itself. Longer than the
         // program's 100 ms pass, so the read that brings "OK" brings nothing of the value.
         std::chrono::milliseconds measureTime{200};
         QByteArray noise = QByteArray("\xff\x00#~", 4); // sent first when garbage is set
     };
+    // The greeting and each acknowledgement wait replyDelay; the reading follows its
+    // acknowledgement after measureTime. lowerCaseOk changes the greeting too, so such a
+    // board never gets connected. A silent board acts on nothing, so its light stays as it was.
 
     // How the board notices the program opening the line. Notify reacts to each open and
     // close as it happens (inotify on the slave node); Poll checks the master for a hang-up
@@ -64,8 +67,8 @@ public:
     void setOpenDetection(OpenDetection detection) { m_wantedDetection = detection; } // at start()
     OpenDetection openDetection() const; // in use while running
 
-    QString devicePath() const;    // the slave path a program opens (/dev/pts/N)
-    QByteArray heard() const;      // every byte the board received, in order
+    QString devicePath() const; // the slave path a program opens (/dev/pts/N)
+    QByteArray heard() const;   // every byte the board received, in order, ignored or not
     QByteArray commandsActedOn() const { return m_actedOn; } // in order
     bool lightOn() const;
     bool isProgramConnected() const { return m_programPresent; }
@@ -75,11 +78,11 @@ public:
     static QByteArray greetingText(bool lowerCaseOk = false);
 
 signals:
-    void commandHeard(char command);        // after a command is acted on
+    void commandHeard(char command);         // after a command is acted on
     void replySent(const QByteArray &bytes); // each piece as it goes onto the line
-    void programConnected();                // the slave side was opened
-    void programDisconnected();             // the last descriptor of the slave side was closed
-    void hungUp();                          // the board closed the line (hangUpMidReply)
+    void programConnected();                 // the slave side was opened
+    void programDisconnected();              // the last descriptor of the slave side was closed
+    void hungUp();                           // the board closed the line (hangUpMidReply)
 
 private:
     struct Step
@@ -111,8 +114,8 @@ private:
     OpenDetection m_wantedDetection = OpenDetection::Notify;
     int m_deafLeft = 0;
     int m_master = -1;
-    int m_watch = -1;      // inotify descriptor, -1 where the system offers none
-    int m_openCount = 0;   // open descriptions of the slave, as inotify reports them
+    int m_watch = -1;    // inotify descriptor, -1 where the system offers none
+    int m_openCount = 0; // open descriptions of the slave, as inotify reports them
     QString m_devicePath;
     QByteArray m_heard;
     QByteArray m_actedOn;
