@@ -492,6 +492,7 @@ void MainWindow::mnuSettingsConnect_Click()
 // The marks mirror the text exactly: " 2", "02" or "2.0" mark nothing.
 void MainWindow::ComPort_Change()
 {
+    m_comPort->setToolTip(m_comPort->currentText()); // a device path is longer than the box
     for (QAction *entry : m_mnuSettingsComm)
         entry->setChecked(false);
     for (std::size_t i = 0; i < m_mnuSettingsComm.size(); ++i) {
