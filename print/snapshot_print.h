@@ -91,7 +91,6 @@ signals:
 private:
     PrintOutcome checkTarget();
     PrintOutcome draw(const QImage &picture, QSizeF windowTwips, const QString &title);
-    void onSetupFinished(int result);
 
     QPrinter m_printer;
     QPointer<QPrintDialog> m_setupDialog;

@@ -6,9 +6,11 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QPrintEngine>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QVariant>
 #include <QWidget>
 
 namespace estrivo {
@@ -31,6 +33,45 @@ void reduceToSetupForm(QPrintDialog *dialog)
         if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
             ok->setText(SnapshotPrinter::tr("OK"));
     }
+}
+
+// Qt keeps the spooler options chosen in the dialog's printer properties under this engine key,
+// which it does not publish; a change of engine loses them unless they are carried over.
+const auto kSpoolerOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// What the setup dialog may change in the printer. Qt's dialog switches the printer as soon as
+// another one is picked in its list, before the operator confirms, so a cancel has to put the
+// earlier choice back.
+struct PrinterChoice
+{
+    QPrinter::OutputFormat format = QPrinter::NativeFormat;
+    QString printerName;
+    QString outputFileName;
+    QPageLayout pageLayout;
+    QPrinter::ColorMode colorMode = QPrinter::Color;
+    QPrinter::DuplexMode duplex = QPrinter::DuplexNone;
+    QVariant spoolerOptions;
+};
+
+PrinterChoice currentChoice(QPrinter &printer)
+{
+    return {printer.outputFormat(), printer.printerName(), printer.outputFileName(),
+            printer.pageLayout(),   printer.colorMode(),   printer.duplex(),
+            printer.printEngine()->property(kSpoolerOptions)};
+}
+
+void restoreChoice(QPrinter &printer, const PrinterChoice &choice)
+{
+    // The file name goes first: setting it can switch the output format on its own.
+    printer.setOutputFileName(choice.outputFileName);
+    printer.setOutputFormat(choice.format);
+    if (choice.format == QPrinter::NativeFormat)
+        printer.setPrinterName(choice.printerName);
+    printer.setPageLayout(choice.pageLayout);
+    printer.setColorMode(choice.colorMode);
+    printer.setDuplex(choice.duplex);
+    if (choice.spoolerOptions.isValid())
+        printer.printEngine()->setProperty(kSpoolerOptions, choice.spoolerOptions);
 }
 
 QString documentTitle(const QWidget *window)
@@ -132,6 +173,8 @@ void SnapshotPrinter::openPrinterSetup(QWidget *parent)
         m_setupDialog->activateWindow();
         return;
     }
+    // Taken before the dialog exists: building it already picks a printer in its list.
+    const PrinterChoice before = currentChoice(m_printer);
     auto *dialog = new QPrintDialog(&m_printer, parent);
     dialog->setObjectName(QStringLiteral("printerSetup"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -139,16 +182,16 @@ void SnapshotPrinter::openPrinterSetup(QWidget *parent)
     dialog->setWindowTitle(tr("Print Setup"));
     dialog->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     reduceToSetupForm(dialog);
-    connect(dialog, &QDialog::finished, this, &SnapshotPrinter::onSetupFinished);
+    connect(dialog, &QDialog::finished, this,
+            [this, before](int result) {
+                // A confirmed choice is in m_printer already; a cancelled one may be half in.
+                const bool accepted = result == QDialog::Accepted;
+                if (!accepted)
+                    restoreChoice(m_printer, before);
+                emit setupFinished(accepted);
+            });
     m_setupDialog = dialog;
     dialog->open();
-}
-
-void SnapshotPrinter::onSetupFinished(int result)
-{
-    // Qt's dialog has written a confirmed choice into m_printer already, and left it alone
-    // on cancel.
-    emit setupFinished(result == QDialog::Accepted);
 }
 
 } // namespace estrivo

@@ -178,6 +178,8 @@ void TestPrinterSetup::cancelChangesNothing()
     SnapshotPrinter printer;
     QSignalSpy finished(&printer, &SnapshotPrinter::setupFinished);
     const QString pdf = m_dir->filePath(QStringLiteral("cancelled.pdf"));
+    const QPrinter::OutputFormat formatBefore = printer.printer().outputFormat();
+    const QPageLayout pageBefore = printer.printer().pageLayout();
 
     QPrintDialog *dialog = nullptr;
     openSetup(printer, &dialog);
@@ -193,7 +195,9 @@ void TestPrinterSetup::cancelChangesNothing()
     QCOMPARE(finished.last().value(0).toBool(), false);
 
     // The print still has nowhere to go, and the file chosen and cancelled is not made.
+    QCOMPARE(printer.printer().outputFormat(), formatBefore);
     QCOMPARE(printer.printer().outputFileName(), QString());
+    QCOMPARE(printer.printer().pageLayout(), pageBefore);
     QCOMPARE(printer.printWindow(m_sheet.get()).error, PrintError::NoPrinter);
     QVERIFY(!QFile::exists(pdf));
 }
