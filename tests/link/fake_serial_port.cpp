@@ -24,7 +24,6 @@ void FakeSerialPort::completeWrites()
     m_unsent.clear();
     for (const char byte : leaving) {
         ++sentCount;
-        emit sent(byte);
         if (onSent)
             onSent(byte, sentCount);
     }

@@ -38,7 +38,6 @@ public:
     int writesWhileClosed = 0;
     int reads = 0;            // readAll() calls while open
     int sentCount = 0;        // bytes that have left the port
-    QByteArray pending() const { return m_incoming; }
 
     void setPortName(const QString &name) override;
     QString portName() const override { return m_name; }
@@ -53,9 +52,6 @@ public:
     void write(const QByteArray &data) override;
     QByteArray readAll() override;
     qint64 bytesToWrite() const override { return m_unsent.size(); }
-
-signals:
-    void sent(char byte);
 
 private:
     void note(const QString &entry);
