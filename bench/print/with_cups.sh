@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Runs bench_print with a private CUPS scheduler whose default queue discards its jobs, so the
+# spooler figure covers a real hand-over without paper or files. cupsd needs root.
+# Usage: bench/print/with_cups.sh build/release/bench/print/bench_print [benchmark flags]
+set -euo pipefail
+
+bench=$(realpath "${1:?usage: $0 path/to/bench_print [benchmark flags]}")
+shift
+
+dir=$(mktemp -d /tmp/estrivo-bench-cups-XXXXXX)
+chmod 755 "$dir"
+mkdir -p "$dir/root/ppd" "$dir/spool" "$dir/tmp" "$dir/cache" "$dir/state" "$dir/log" \
+         "$dir/home"
+chmod 1777 "$dir/tmp"
+
+daemon=
+cleanup() {
+    if [ -n "$daemon" ]; then
+        kill "$daemon" 2>/dev/null || true
+        wait "$daemon" 2>/dev/null || true
+    fi
+    rm -rf "$dir"
+}
+trap cleanup EXIT
+
+cat > "$dir/root/cupsd.conf" <<CONF
+Listen $dir/cups.sock
+Browsing No
+WebInterface No
+DefaultAuthType None
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+CONF
+cat > "$dir/root/cups-files.conf" <<CONF
+ServerRoot $dir/root
+RequestRoot $dir/spool
+TempDir $dir/tmp
+CacheDir $dir/cache
+StateDir $dir/state
+AccessLog $dir/log/access_log
+ErrorLog $dir/log/error_log
+PageLog $dir/log/page_log
+Printcap $dir/printcap
+SystemGroup root
+FileDevice Yes
+CONF
+
+/usr/sbin/cupsd -f -c "$dir/root/cupsd.conf" -s "$dir/root/cups-files.conf" &
+daemon=$!
+
+export CUPS_SERVER="$dir/cups.sock" CUPS_SERVERROOT="$dir/root" HOME="$dir/home"
+unset LPDEST PRINTER
+for _ in $(seq 100); do
+    lpstat -r >/dev/null 2>&1 && break
+    sleep 0.1
+done
+lpadmin -p Bench -E -v file:///dev/null
+lpadmin -d Bench
+
+"$bench" "$@"
