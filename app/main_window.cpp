@@ -2,6 +2,7 @@
 
 #include "caption_button.h"
 #include "client_area.h"
+#include "port_combo_box.h"
 #include "extension_calc.h"
 #include "qt_serial_port.h"
 #include "snapshot_print.h"
@@ -226,13 +227,9 @@ void MainWindow::buildControls()
         label->setWordWrap(label->height() >= 2 * label->fontMetrics().height());
     }
 
-    m_comPort = new QComboBox(client);
+    m_comPort = new PortComboBox(client);
     m_comPort->setObjectName(QStringLiteral("ComPort"));
     m_comPort->setAccessibleName(QStringLiteral("COM Port"));
-    m_comPort->setEditable(true);
-    m_comPort->setInsertPolicy(QComboBox::NoInsert);
-    m_comPort->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                         QStringLiteral("4")});
     m_comPort->setGeometry(twipsRect(1080, 240, 492, 288));
     connect(m_comPort, &QComboBox::editTextChanged, this, &MainWindow::ComPort_Change);
 

@@ -10,13 +10,13 @@
 #include <memory>
 
 class QAction;
-class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
 namespace estrivo {
 
+class PortComboBox;
 class SnapshotPrinter;
 
 // frmMain: the one window. Its text boxes are the sample sheet; it forwards every command to
@@ -100,7 +100,7 @@ private:
     void showLinkError(const QString &message, const QString &detail) override;
 
     // Command band
-    QComboBox *m_comPort = nullptr;
+    PortComboBox *m_comPort = nullptr;
     QPushButton *m_connect = nullptr;
     QPushButton *m_cmdDnload = nullptr;
     QPushButton *m_cmdLtOn = nullptr;

@@ -164,4 +164,17 @@ QString generalDateText(const QDateTime &moment, const QLocale &locale)
            + locale.toString(moment.time(), timeWithSecondsFormat(locale));
 }
 
+QStringList extraPortChoices(const QStringList &devices, PortPlatform platform)
+{
+    QStringList named;
+    for (int number = 1; number <= 4; ++number)
+        named << portDeviceForText(QString::number(number), platform).device;
+    QStringList extra;
+    for (const QString &device : devices) {
+        if (!device.isEmpty() && !named.contains(device) && !extra.contains(device))
+            extra << device;
+    }
+    return extra;
+}
+
 } // namespace estrivo

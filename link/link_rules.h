@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 class QDateTime;
 class QLocale;
@@ -28,6 +29,10 @@ struct PortChoice
 // even, 16-bit signed range, at least 1) is /dev/ttyS(N-1) or COMN; a text that is not a
 // number but names a device (/dev/ttyUSB0, COM7) is that device.
 PortChoice portDeviceForText(const QString &text, PortPlatform platform = kHostPlatform);
+
+// The devices worth offering after "1" to "4": those present, less the ones 1 to 4 name,
+// each once, in the order given.
+QStringList extraPortChoices(const QStringList &devices, PortPlatform platform = kHostPlatform);
 
 // Why a port would not open, as far as the operator can act on it.
 enum class OpenFailure { NoSuchDevice, PermissionDenied, InUse, NoHardware, Other };

@@ -3,6 +3,7 @@
 #include "link_rules.h"
 
 #include <QFileInfo>
+#include <QSerialPortInfo>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -254,6 +255,14 @@ QString QtSerialPort::describeOpenFailure() const
         failure = OpenFailure::NoSuchDevice;
     }
     return openFailureDetail(failure, device, systemText);
+}
+
+QStringList systemSerialDevices()
+{
+    QStringList devices;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+        devices << info.systemLocation();
+    return devices;
 }
 
 std::unique_ptr<SerialPort> makeSystemSerialPort()

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QStringList>
 #include <QString>
 
 #include <memory>
@@ -64,5 +65,8 @@ inline constexpr SerialPort::LineSettings kInstrumentLine{};
 
 // The platform's serial port behind the SerialPort interface (QSerialPort).
 std::unique_ptr<SerialPort> makeSystemSerialPort();
+
+// The serial devices the system knows of now (/dev/ttyUSB0, COM7, ...).
+QStringList systemSerialDevices();
 
 } // namespace estrivo
