@@ -55,8 +55,12 @@ struct PrinterChoice
 
 PrinterChoice currentChoice(QPrinter &printer)
 {
-    return {printer.outputFormat(), printer.printerName(), printer.outputFileName(),
-            printer.pageLayout(),   printer.colorMode(),   printer.duplex(),
+    return {printer.outputFormat(),
+            printer.printerName(),
+            printer.outputFileName(),
+            printer.pageLayout(),
+            printer.colorMode(),
+            printer.duplex(),
             printer.printEngine()->property(kSpoolerOptions)};
 }
 
@@ -138,12 +142,11 @@ PrintOutcome SnapshotPrinter::checkTarget()
     return spooler::checkQueue(name);
 }
 
-PrintOutcome SnapshotPrinter::draw(const QImage &picture, QSizeF windowTwips,
-                                   const QString &title)
+PrintOutcome SnapshotPrinter::draw(const QImage &picture, QSizeF windowTwips, const QString &title)
 {
     m_printer.setDocName(title);
-    const double pageWidth = m_printer.pageLayout().paintRect(QPageLayout::Point).width()
-                             * kTwipsPerPoint;
+    const double pageWidth =
+        m_printer.pageLayout().paintRect(QPageLayout::Point).width() * kTwipsPerPoint;
     const DrawnSize size = drawnSize(pageWidth, windowTwips.width(), windowTwips.height());
 
     QPainter painter;
@@ -180,16 +183,17 @@ void SnapshotPrinter::openPrinterSetup(QWidget *parent)
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
     dialog->setWindowTitle(tr("Print Setup"));
-    dialog->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    // Printer choice (a PDF file among them) and page size; no page range, no copies.
+    using Option = QAbstractPrintDialog::PrintDialogOption;
+    dialog->setOptions(Option::PrintToFile | Option::PrintShowPageSize);
     reduceToSetupForm(dialog);
-    connect(dialog, &QDialog::finished, this,
-            [this, before](int result) {
-                // A confirmed choice is in m_printer already; a cancelled one may be half in.
-                const bool accepted = result == QDialog::Accepted;
-                if (!accepted)
-                    restoreChoice(m_printer, before);
-                emit setupFinished(accepted);
-            });
+    connect(dialog, &QDialog::finished, this, [this, before](int result) {
+        // A confirmed choice is in m_printer already; a cancelled one may be half in.
+        const bool accepted = result == QDialog::Accepted;
+        if (!accepted)
+            restoreChoice(m_printer, before);
+        emit setupFinished(accepted);
+    });
     m_setupDialog = dialog;
     dialog->open();
 }

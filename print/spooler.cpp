@@ -40,8 +40,8 @@ PrintOutcome checkQueue(const QString &printerName)
         return {PrintError::InvalidPrinter,
                 tr("The printer \"%1\" is not available: %2").arg(printerName, lastErrorText())};
     }
-    const char *accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options,
-                                          dest->options);
+    const char *accepting =
+        cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
     const bool refuses = accepting && qstrcmp(accepting, "false") == 0;
     cupsFreeDests(1, dest);
     if (refuses) {
@@ -58,9 +58,9 @@ PrintOutcome lastJobOutcome(const QString &printerName)
 {
 #ifdef ESTRIVO_HAVE_CUPS
     if (cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
-        return {PrintError::SpoolerRefused,
-                tr("The printer \"%1\" did not take the job: %2").arg(printerName,
-                                                                   lastErrorText())};
+        return {
+            PrintError::SpoolerRefused,
+            tr("The printer \"%1\" did not take the job: %2").arg(printerName, lastErrorText())};
     }
 #else
     Q_UNUSED(printerName)

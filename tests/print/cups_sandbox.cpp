@@ -6,9 +6,9 @@
 #include <QRegularExpression>
 
 #include <pwd.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -23,8 +23,8 @@ const char kDaemon[] = "/usr/sbin/cupsd";
 bool writeFile(const QString &fileName, const QString &text)
 {
     QFile file(fileName);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-           && file.write(text.toUtf8()) == text.toUtf8().size();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(text.toUtf8()) == text.toUtf8().size();
 }
 
 QString tail(const QString &fileName, int lines)
@@ -46,20 +46,16 @@ CupsSandbox::CupsSandbox()
         return;
     }
     // The scheduler's filters run as the unprivileged "lp" user and must reach the spool.
-    QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                            | QFileDevice::ExeOwner | QFileDevice::ReadGroup
-                                            | QFileDevice::ExeGroup | QFileDevice::ReadOther
-                                            | QFileDevice::ExeOther);
-    for (const char *folder : {"root", "root/ppd", "spool", "tmp", "cache", "state", "log",
-                               "home"}) {
+    using File = QFileDevice;
+    const File::Permissions owner = File::ReadOwner | File::WriteOwner | File::ExeOwner;
+    const File::Permissions enter =
+        File::ReadGroup | File::ExeGroup | File::ReadOther | File::ExeOther;
+    QFile::setPermissions(m_dir.path(), owner | enter);
+    for (const char *folder :
+         {"root", "root/ppd", "spool", "tmp", "cache", "state", "log", "home"}) {
         QDir().mkpath(path(QLatin1String(folder)));
     }
-    QFile::setPermissions(path(QStringLiteral("tmp")), QFileDevice::ReadOther
-                                                           | QFileDevice::WriteOther
-                                                           | QFileDevice::ExeOther
-                                                           | QFileDevice::ReadOwner
-                                                           | QFileDevice::WriteOwner
-                                                           | QFileDevice::ExeOwner);
+    QFile::setPermissions(path(QStringLiteral("tmp")), owner | enter | File::WriteOther);
 
     // Anyone on the socket may do anything: the socket is ours and lives in our folder.
     const QString daemonConfig = QStringLiteral("Listen %1\n"
@@ -75,25 +71,23 @@ CupsSandbox::CupsSandbox()
                                                 "    Order deny,allow\n  </Limit>\n"
                                                 "</Policy>\n")
                                      .arg(socketPath());
-    const QString filesConfig = QStringLiteral("ServerRoot %1\n"
-                                               "RequestRoot %2\n"
-                                               "TempDir %3\n"
-                                               "CacheDir %4\n"
-                                               "StateDir %5\n"
-                                               "AccessLog %6/access_log\n"
-                                               "ErrorLog %6/error_log\n"
-                                               "PageLog %6/page_log\n"
-                                               "Printcap %7\n"
-                                               "SystemGroup root\n")
-                                    .arg(path(QStringLiteral("root")),
-                                         path(QStringLiteral("spool")),
-                                         path(QStringLiteral("tmp")),
-                                         path(QStringLiteral("cache")),
-                                         path(QStringLiteral("state")),
-                                         path(QStringLiteral("log")),
-                                         path(QStringLiteral("printcap")));
-    if (!writeFile(path(QStringLiteral("root/cupsd.conf")), daemonConfig)
-        || !writeFile(path(QStringLiteral("root/cups-files.conf")), filesConfig)) {
+    const QString filesConfig =
+        QStringLiteral("ServerRoot %1\n"
+                       "RequestRoot %2\n"
+                       "TempDir %3\n"
+                       "CacheDir %4\n"
+                       "StateDir %5\n"
+                       "AccessLog %6/access_log\n"
+                       "ErrorLog %6/error_log\n"
+                       "PageLog %6/page_log\n"
+                       "Printcap %7\n"
+                       "SystemGroup root\n")
+            .arg(path(QStringLiteral("root")), path(QStringLiteral("spool")),
+                 path(QStringLiteral("tmp")), path(QStringLiteral("cache")),
+                 path(QStringLiteral("state")), path(QStringLiteral("log")),
+                 path(QStringLiteral("printcap")));
+    if (!writeFile(path(QStringLiteral("root/cupsd.conf")), daemonConfig) ||
+        !writeFile(path(QStringLiteral("root/cups-files.conf")), filesConfig)) {
         m_problem = QStringLiteral("cannot write the scheduler's configuration");
         return;
     }
@@ -156,9 +150,8 @@ bool CupsSandbox::accepting() const
     const int probe = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (probe < 0)
         return false;
-    const bool connected = ::connect(probe, reinterpret_cast<const sockaddr *>(&address),
-                                     sizeof address)
-                           == 0;
+    const bool connected =
+        ::connect(probe, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
     close(probe);
     return connected;
 }
@@ -205,14 +198,14 @@ QString CupsSandbox::diagnostics() const
 QList<int> CupsSandbox::jobIds(const QString &queue)
 {
     QList<int> ids;
-    const ToolRun lpstat = runTool(QStringLiteral("lpstat"),
-                                   {QStringLiteral("-W"), QStringLiteral("all"),
-                                    QStringLiteral("-o"), queue});
+    const ToolRun lpstat =
+        runTool(QStringLiteral("lpstat"),
+                {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o"), queue});
     if (!lpstat.succeeded())
         return ids;
-    const QRegularExpression row(QStringLiteral("^%1-(\\d+)\\s")
-                                     .arg(QRegularExpression::escape(queue)),
-                                 QRegularExpression::MultilineOption);
+    const QRegularExpression row(
+        QStringLiteral("^%1-(\\d+)\\s").arg(QRegularExpression::escape(queue)),
+        QRegularExpression::MultilineOption);
     auto matches = row.globalMatch(QString::fromLocal8Bit(lpstat.output));
     while (matches.hasNext())
         ids.append(matches.next().captured(1).toInt());

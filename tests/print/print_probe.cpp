@@ -92,8 +92,9 @@ QImage renderFirstPage(const QString &pdf, int dpi, const QRect &crop)
     QTemporaryDir dir;
     if (!dir.isValid())
         return {};
-    QStringList arguments{QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
-                          QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
+    QStringList arguments{QStringLiteral("-r"),          QString::number(dpi),
+                          QStringLiteral("-f"),          QStringLiteral("1"),
+                          QStringLiteral("-l"),          QStringLiteral("1"),
                           QStringLiteral("-singlefile"), QStringLiteral("-png")};
     if (!crop.isNull()) {
         arguments << QStringLiteral("-x") << QString::number(crop.x()) << QStringLiteral("-y")
@@ -131,10 +132,12 @@ QRect inkBounds(const QImage &page)
 
 QString rectMismatch(const QRect &actual, const QRectF &expected, double tolerance)
 {
-    const auto near = [tolerance](double a, double b) { return qAbs(a - b) <= tolerance; };
-    if (near(actual.left(), expected.left()) && near(actual.top(), expected.top())
-        && near(actual.x() + actual.width(), expected.right())
-        && near(actual.y() + actual.height(), expected.bottom())) {
+    const auto near = [tolerance](double a, double b) {
+        return qAbs(a - b) <= tolerance;
+    };
+    if (near(actual.left(), expected.left()) && near(actual.top(), expected.top()) &&
+        near(actual.x() + actual.width(), expected.right()) &&
+        near(actual.y() + actual.height(), expected.bottom())) {
         return {};
     }
     return QStringLiteral("found %1,%2 %3x%4, expected %5,%6 %7x%8")
@@ -156,8 +159,8 @@ int differingPixels(const QImage &picture, const QImage &rendering, int scale)
     for (int y = 0; y < expected.height(); ++y) {
         for (int x = 0; x < expected.width(); ++x) {
             const QPoint centre(x * scale + scale / 2, y * scale + scale / 2);
-            if (!actual.valid(centre)
-                || (actual.pixel(centre) & 0xffffff) != (expected.pixel(x, y) & 0xffffff)) {
+            if (!actual.valid(centre) ||
+                (actual.pixel(centre) & 0xffffff) != (expected.pixel(x, y) & 0xffffff)) {
                 ++differing;
             }
         }

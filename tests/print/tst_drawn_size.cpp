@@ -36,8 +36,7 @@ void TestDrawnSize::fitsPageWidthOnly_data()
     QTest::newRow("height 5065.5 to even") << 10800.0 << 14400.0 << 6754.0 << 10800 << 5066;
     QTest::newRow("height below a half") << 10800.0 << 14400.0 << 6753.0 << 10800 << 5065;
     QTest::newRow("page width half to even") << 10801.5 << 12000.0 << 9000.0 << 10802 << 8101;
-    QTest::newRow("page narrower by a fraction") << 10799.9 << 10800.0 << 7200.0 << 10800
-                                                 << 7200;
+    QTest::newRow("page narrower by a fraction") << 10799.9 << 10800.0 << 7200.0 << 10800 << 7200;
 
     // The height is never compared with the page: a tall window stays tall, on one page.
     QTest::newRow("taller than the page") << 10800.0 << 9000.0 << 30000.0 << 9000 << 30000;

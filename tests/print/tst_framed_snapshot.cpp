@@ -43,9 +43,9 @@ int differingAt(const QImage &whole, const QImage &part, const QPoint &offset)
 
 bool windowManagerRunning()
 {
-    const ToolRun xprop = runTool(QStringLiteral("xprop"),
-                                  {QStringLiteral("-root"),
-                                   QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+    const ToolRun xprop =
+        runTool(QStringLiteral("xprop"),
+                {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
     return xprop.succeeded() && xprop.output.contains("window id");
 }
 

@@ -70,20 +70,18 @@ void TestPdfPrint::pictureOnPage_data()
     const QPageLayout letter = layout(QPageSize::Letter, QPageLayout::Portrait, 36.0);
     // Letter with half-inch margins is 10800 twips wide inside: 720 pixels.
     QTest::newRow("own size") << letter << QSize(400, 300) << QSizeF(400, 300);
-    QTest::newRow("as wide as the printable area") << letter << QSize(720, 200)
-                                                   << QSizeF(720, 200);
-    QTest::newRow("12000 x 9000 to 10800 x 8100") << letter << QSize(800, 600)
-                                                  << QSizeF(720, 540);
-    QTest::newRow("14400 x 6750 to 10800 x 5062") << letter << QSize(960, 450)
-                                                  << QSizeF(720, 5062.0 / 15.0);
+    QTest::newRow("as wide as the page") << letter << QSize(720, 200) << QSizeF(720, 200);
+    QTest::newRow("12000 x 9000 to 10800 x 8100") << letter << QSize(800, 600) << QSizeF(720, 540);
+    QTest::newRow("14400 x 6750 to 10800 x 5062")
+        << letter << QSize(960, 450) << QSizeF(720, 5062.0 / 15.0);
     QTest::newRow("landscape page takes it whole")
         << layout(QPageSize::Letter, QPageLayout::Landscape, 36.0) << QSize(800, 600)
         << QSizeF(800, 600);
     QTest::newRow("a4, margins off the pixel grid")
         << layout(QPageSize::A4, QPageLayout::Portrait, 20.0) << QSize(400, 300)
         << QSizeF(400, 300);
-    QTest::newRow("taller than the page, one page") << letter << QSize(600, 1200)
-                                                    << QSizeF(600, 1200);
+    QTest::newRow("taller than the page, one page")
+        << letter << QSize(600, 1200) << QSizeF(600, 1200);
 }
 
 void TestPdfPrint::pictureOnPage()
@@ -130,8 +128,8 @@ void TestPdfPrint::textStaysSharp()
 
     SnapshotPrinter printer;
     PrintOutcome outcome;
-    const QString pdf = printTo(printer, layout(QPageSize::Letter, QPageLayout::Portrait, 36.0),
-                                sheet, &outcome);
+    const QString pdf =
+        printTo(printer, layout(QPageSize::Letter, QPageLayout::Portrait, 36.0), sheet, &outcome);
     QVERIFY2(outcome.ok(), qPrintable(outcome.detail));
 
     // Four device pixels to a screen pixel, so each screen pixel's centre is clear of the
@@ -152,13 +150,13 @@ void TestPdfPrint::pictureOfGivenWindowSize()
     const QString pdf = m_dir->filePath(QStringLiteral("given.pdf"));
     printer.printer().setOutputFileName(pdf);
     printer.printer().setPageLayout(layout(QPageSize::Letter, QPageLayout::Portrait, 36.0));
-    const PrintOutcome outcome = printer.printPicture(picture, QSizeF(14400, 4800),
-                                                      QStringLiteral("Given"));
+    const PrintOutcome outcome =
+        printer.printPicture(picture, QSizeF(14400, 4800), QStringLiteral("Given"));
     QVERIFY2(outcome.ok(), qPrintable(outcome.detail));
 
     // 14400 x 4800 twips fitted to 10800: 720 x 240 pixels at 96 dpi.
-    const QString mismatch = rectMismatch(inkBounds(renderFirstPage(pdf, kScreenDpi)),
-                                          QRectF(48, 48, 720, 240));
+    const QString mismatch =
+        rectMismatch(inkBounds(renderFirstPage(pdf, kScreenDpi)), QRectF(48, 48, 720, 240));
     QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
 }
 

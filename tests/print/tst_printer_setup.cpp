@@ -109,8 +109,8 @@ void TestPrinterSetup::noPrinterIsReported_data()
     QTest::addColumn<PrintError>("error");
 
     QTest::newRow("nothing installed") << QString() << PrintError::NoPrinter;
-    QTest::newRow("a printer name nobody has") << QStringLiteral("Nowhere")
-                                               << PrintError::NoPrinter;
+    QTest::newRow("a printer name nobody has")
+        << QStringLiteral("Nowhere") << PrintError::NoPrinter;
 }
 
 void TestPrinterSetup::noPrinterIsReported()

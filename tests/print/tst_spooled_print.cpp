@@ -114,8 +114,9 @@ void TestSpooledPrint::cleanupTestCase()
 void TestSpooledPrint::init()
 {
     // A title of its own for every print, so the queue's output file can be told apart.
-    m_title = QStringLiteral("estrivo-spool-%1-%2").arg(getpid()).arg(++m_serial, 3, 10,
-                                                                      QLatin1Char('0'));
+    m_title = QStringLiteral("estrivo-spool-%1-%2")
+                  .arg(getpid())
+                  .arg(++m_serial, 3, 10, QLatin1Char('0'));
     m_sheet = std::make_unique<TestSheet>(QSize(320, 240), m_title);
     m_sheet->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_sheet.get()));
@@ -139,11 +140,10 @@ void TestSpooledPrint::runAdmin(const QString &tool, const QStringList &argument
 
 void TestSpooledPrint::addQueue(const QString &name, const QStringList &options)
 {
-    runAdmin(QStringLiteral("lpadmin"), QStringList{QStringLiteral("-p"), name,
-                                                    QStringLiteral("-E"), QStringLiteral("-v"),
-                                                    QStringLiteral("cups-pdf:/"),
-                                                    QStringLiteral("-P"), kPpd}
-                                            + options);
+    runAdmin(QStringLiteral("lpadmin"),
+             QStringList{QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
+                         QStringLiteral("cups-pdf:/"), QStringLiteral("-P"), kPpd} +
+                 options);
 }
 
 QStringList TestSpooledPrint::writerOutputs() const
@@ -222,8 +222,8 @@ void TestSpooledPrint::printsToDefaultQueue()
     constexpr int kScale = 4;
     const QRectF printable = printer.printer().pageLayout().paintRect(QPageLayout::Point);
     const QPoint corner = (printable.topLeft() * (kScreenDpi * kScale / kPointsPerInch)).toPoint();
-    const QImage rendered = renderFirstPage(written, kScreenDpi * kScale,
-                                            QRect(corner, picture.size() * kScale));
+    const QImage rendered =
+        renderFirstPage(written, kScreenDpi * kScale, QRect(corner, picture.size() * kScale));
     QCOMPARE(rendered.size(), picture.size() * kScale);
     QCOMPARE(differingPixels(picture, rendered, kScale), 0);
 }
