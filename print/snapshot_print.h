@@ -42,6 +42,7 @@ QImage snapshotWindow(QWidget *window);
 // The size in twips of a picture taken of `window`, at the logical dpi of its screen.
 QSizeF pictureSizeInTwips(const QWidget *window, const QImage &picture);
 
+// Why a print did not come out; each is shown to the operator as the same message.
 enum class PrintError {
     None,
     NoPrinter,         // no printer is installed and no file was chosen
@@ -51,6 +52,7 @@ enum class PrintError {
     SpoolerRefused,    // the print spooler did not take the job
 };
 
+// How one print ended, with a sentence for the operator when it failed.
 struct PrintOutcome
 {
     PrintError error = PrintError::None;
