@@ -4,6 +4,7 @@
 #include "simulated_instrument.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -98,6 +99,14 @@ void TestDemoSession::connectLightAndRead()
     QCOMPARE(field("SemenVol")->text(), QStringLiteral("8.10372771474878"));
     QCOMPARE(field("NumDoses")->text(), QStringLiteral("7"));
     QVERIFY(!field("Date")->text().isEmpty());
+
+    // The picture of a finished sheet that the README shows.
+    const QString shots = qEnvironmentVariable("ESTRIVO_SCREENSHOT_DIR");
+    if (!shots.isEmpty() && QDir().mkpath(shots)) {
+        QTest::keyClicks(m_window->findChild<QPlainTextEdit *>("Text1"),
+                         QStringLiteral("Silver Comet, second collection this week"));
+        QVERIFY(m_window->grab().save(shots + QStringLiteral("/demo_session.png")));
+    }
 
     QTest::mouseClick(button("cmdLtOff"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(button("cmdLtOff")->isEnabled(), 10000);

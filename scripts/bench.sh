@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the optimised tree and runs every benchmark once; the figures go to the terminal.
+# These are measurements on demand, not tests: nothing here fails a build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/deps.sh bench
+cmake --preset release >/dev/null
+cmake --build --preset release -j "${ESTRIVO_JOBS:-2}"
+out=build/release/bench
+
+echo "== Calculator core (target: Calculate <= 2 us, readNumber and writeNumber <= 150 ns)"
+"$out/bench_calc" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+echo "== Instrument link over a pseudo-terminal (targets: <= 1% CPU while waiting,"
+echo "   <= 5 ms from the last byte of Done to the results, < 1 MB over 10,000 readings)"
+"$out/link/bench_link"
+
+echo "== Printing (target: <= 1 s from the click to the job handed to the spooler)"
+if [ "$(id -u)" -eq 0 ]; then
+    bench/print/with_cups.sh "$out/print/bench_print"
+else
+    echo "(not root: no private print scheduler; the spooler figure is skipped)"
+    "$out/print/bench_print" --benchmark_filter='snapshot|printToPdfFile'
+fi
+
+echo "== Start-up under Xvfb (targets: <= 300 ms to the window shown, <= 60 MB resident)"
+xvfb-run -a -s "-nolisten tcp" bench/app/bench_startup.py build/release/app/estrivo 10
