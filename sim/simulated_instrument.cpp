@@ -196,6 +196,13 @@ QByteArray SimulatedInstrument::greetingText(bool lowerCaseOk)
 
 void SimulatedInstrument::onMasterReadable()
 {
+    // Opens and closes first: a program that reopened the line and sent a command at once
+    // must find the board in its new connection, not have the command dropped with the old.
+    if (m_watch >= 0) {
+        readWatchEvents();
+        if (!m_programPresent)
+            return;
+    }
     char buffer[kReadChunkBytes];
     for (;;) {
         const ssize_t count = ::read(m_master, buffer, sizeof buffer);
@@ -313,10 +320,15 @@ void SimulatedInstrument::setProgramPresent(bool present)
     // A hung-up master reads as always ready; listening now would spin.
     m_readNotifier->setEnabled(false);
     cancelReply();
-    drainInput();
     // Whatever is still queued towards the slave would greet the next program as a stale
     // answer; the board's output dies with the connection.
-    ::tcflush(m_master, TCIOFLUSH);
+    ::tcflush(m_master, TCOFLUSH);
+    // Unread input belongs to the program that left, unless another has opened the line
+    // already; its bytes cannot be told apart from those, so they are kept for it.
+    if (slaveHungUp()) {
+        drainInput();
+        ::tcflush(m_master, TCIFLUSH);
+    }
     if (m_watch < 0)
         m_presenceTimer->start();
     emit programDisconnected();

@@ -128,6 +128,7 @@ private slots:
     void hangUpMidReading();
     void connectionDetected_data();
     void connectionDetected();
+    void closeAndReopenInOnePass_data();
     void closeAndReopenInOnePass();
     void replyDroppedWhenProgramLeaves();
     void stopHangsUpAndReleasesDescriptors();
@@ -465,11 +466,28 @@ void TestSimulatedInstrument::connectionDetected()
     QVERIFY(sim.lightOn());
 }
 
+void TestSimulatedInstrument::closeAndReopenInOnePass_data()
+{
+    QTest::addColumn<bool>("greet");
+    QTest::addColumn<QByteArray>("command");  // sent at once after reopening
+    QTest::addColumn<QByteArray>("expected"); // on the reopened line
+    QTest::newRow("greeting again") << true << QByteArray() << kGreeting;
+    QTest::newRow("command at once") << false << QByteArray("F") << kOk;
+}
+
 void TestSimulatedInstrument::closeAndReopenInOnePass()
 {
-    // A program that disconnects and connects again within one event loop pass still gets
-    // its greeting; a check for "line hung up" alone would see no change at all.
+    // A program that disconnects and connects again within one event loop pass is a new
+    // connection: it gets its greeting, and a command it sends at once is answered. A check
+    // for "line hung up" alone would see no change at all.
+    QFETCH(bool, greet);
+    QFETCH(QByteArray, command);
+    QFETCH(QByteArray, expected);
+
+    Behaviour behaviour;
+    behaviour.greet = greet;
     SimulatedInstrument sim;
+    sim.setBehaviour(behaviour);
     QSignalSpy connected(&sim, &SimulatedInstrument::programConnected);
     QSignalSpy disconnected(&sim, &SimulatedInstrument::programDisconnected);
     QVERIFY(sim.start());
@@ -477,11 +495,14 @@ void TestSimulatedInstrument::closeAndReopenInOnePass()
         QSKIP("This system offers no inotify watch on the pseudo-terminal");
     LineEnd line;
     QVERIFY(line.open(sim.devicePath()));
-    QTRY_COMPARE_WITH_TIMEOUT(line.received(), kGreeting, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(connected.size(), 1, kWaitMs);
+    QVERIFY(line.write("O"));
+    QTRY_COMPARE_WITH_TIMEOUT(sim.commandsActedOn(), QByteArray("O"), kWaitMs);
 
     line.close();
     QVERIFY(line.open(sim.devicePath()));
-    QTRY_COMPARE_WITH_TIMEOUT(line.received(), kGreeting, kWaitMs);
+    QVERIFY(command.isEmpty() || line.write(command));
+    QTRY_COMPARE_WITH_TIMEOUT(line.received(), expected, kWaitMs);
     QCOMPARE(connected.size(), 2);
     QCOMPARE(disconnected.size(), 1);
 }
