@@ -117,16 +117,7 @@ void TestWindowFrame::screenshot()
 
 int main(int argc, char *argv[])
 {
-    XvfbSession session;
-    QString error;
-    if (!session.start(&error)) {
-        std::fprintf(stderr, "FAIL: no X server for this test: %s\n", qPrintable(error));
-        return 1;
-    }
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    TestWindowFrame test;
-    return QTest::qExec(&test, argc, argv);
+    return execWithXvfb<TestWindowFrame>(argc, argv);
 }
 
 #include "tst_window_frame.moc"

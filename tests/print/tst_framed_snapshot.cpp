@@ -1,21 +1,15 @@
-// The window picture on a real X server with a window manager: the test starts its own Xvfb
-// (on a display number the server picks) and openbox, and stops both at the end. The picture
-// must show the frame and title bar the window manager draws, and print at the frame's size.
+// The window picture on a private X server with a window manager (Xvfb and openbox): it must
+// show the frame and title bar the window manager draws, and print at the frame's size.
 #include "print_probe.h"
 #include "snapshot_print.h"
-#include "x_display.h"
+#include "xvfb_session.h"
 
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <sys/prctl.h>
-
-#include <csignal>
 
 using estrivo::PrintOutcome;
 using estrivo::SnapshotPrinter;
@@ -41,28 +35,13 @@ int differingAt(const QImage &whole, const QImage &part, const QPoint &offset)
     return differing;
 }
 
-bool windowManagerRunning()
-{
-    const ToolRun xprop =
-        runTool(QStringLiteral("xprop"),
-                {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
-    return xprop.succeeded() && xprop.output.contains("window id");
-}
-
 } // namespace
 
 class TestFramedSnapshot : public QObject
 {
     Q_OBJECT
 
-public:
-    explicit TestFramedSnapshot(const XDisplay &display)
-        : m_display(display)
-    {}
-
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
     void pictureIncludesTitleBar();
@@ -70,33 +49,8 @@ private slots:
     void frameOffScreenFallsBackToWindow();
 
 private:
-    const XDisplay &m_display;
-    QProcess m_windowManager;
     std::unique_ptr<QMainWindow> m_window;
 };
-
-void TestFramedSnapshot::initTestCase()
-{
-    if (!m_display.started())
-        QSKIP(qPrintable(m_display.problem()));
-    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    m_windowManager.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    m_windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-    QVERIFY2(m_windowManager.state() != QProcess::NotRunning,
-             qPrintable(m_windowManager.errorString()));
-
-    // Windows shown before the window manager has taken over are framed without Qt hearing
-    // of it; openbox announces itself on the root window once it manages the screen.
-    QTRY_VERIFY_WITH_TIMEOUT(windowManagerRunning(), kWindowManagerMs);
-}
-
-void TestFramedSnapshot::cleanupTestCase()
-{
-    if (m_windowManager.state() == QProcess::NotRunning)
-        return;
-    m_windowManager.terminate();
-    QTRY_COMPARE_WITH_TIMEOUT(m_windowManager.state(), QProcess::NotRunning, kWindowManagerMs);
-}
 
 void TestFramedSnapshot::init()
 {
@@ -175,14 +129,7 @@ void TestFramedSnapshot::frameOffScreenFallsBackToWindow()
 
 int main(int argc, char **argv)
 {
-    // The X server comes before the application, which connects to it as it starts.
-    XDisplay display;
-    if (!display.started())
-        qputenv("QT_QPA_PLATFORM", "offscreen"); // the test case then skips, saying why
-    QApplication app(argc, argv);
-    TestFramedSnapshot test(display);
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
+    return execWithXvfb<TestFramedSnapshot>(argc, argv);
 }
 
 #include "tst_framed_snapshot.moc"
