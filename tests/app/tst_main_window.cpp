@@ -1,9 +1,12 @@
 // The main window offscreen: start-up state, live calculation, port choice, focus and closing.
 #include "main_window.h"
+#include "snapshot_print.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPrinter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -31,6 +34,8 @@ private slots:
     void availabilityOperations();
     void windowIsFixedSize();
     void logDoesNotWrap();
+    void printCommands_data();
+    void printCommands();
     void exitAndCloseBoxEndTheProgram_data();
     void exitAndCloseBoxEndTheProgram();
 
@@ -290,6 +295,49 @@ void TestMainWindow::logDoesNotWrap()
     QCOMPARE(log->document()->lineCount(), 1);
     QTRY_VERIFY(log->horizontalScrollBar()->maximum() > 0);
     QCOMPARE(log->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+}
+
+void TestMainWindow::printCommands_data()
+{
+    QTest::addColumn<bool>("viaMenu");
+    QTest::newRow("Print button") << false;
+    QTest::newRow("File, Print") << true;
+}
+
+void TestMainWindow::printCommands()
+{
+    QFETCH(bool, viaMenu);
+    const auto print = [&] {
+        if (viaMenu)
+            action("mnuFilePrint")->trigger();
+        else
+            button("PrintButton")->click();
+    };
+    QTest::keyClicks(field("Con"), "150");
+
+    // No printer on this machine (the spooler socket leads nowhere): the message, nothing else.
+    print();
+    QMessageBox *box = nullptr;
+    QTRY_VERIFY((box = m_window->findChild<QMessageBox *>("errorBox")));
+    QCOMPARE(box->windowTitle(), QStringLiteral("Estrivo (tm)"));
+    QCOMPARE(box->text(), QStringLiteral("Error: Could not print."));
+    QVERIFY(!box->informativeText().isEmpty());
+    box->accept();
+    QTRY_VERIFY(!m_window->findChild<QMessageBox *>("errorBox")); // closed boxes go away
+    QCOMPARE(field("Con")->text(), QStringLiteral("150"));
+    QVERIFY(action("mnuFilePrint")->isEnabled());
+
+    // With a file chosen as the printer, the same command writes one page and says nothing.
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+    m_window->printer().printer().setOutputFormat(QPrinter::PdfFormat);
+    m_window->printer().printer().setOutputFileName(pdf);
+    print();
+    QVERIFY(QFileInfo(pdf).size() > 0);
+    QVERIFY(!m_window->findChild<QMessageBox *>("errorBox"));
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count("/Type /Page\n"), 1);
 }
 
 void TestMainWindow::exitAndCloseBoxEndTheProgram_data()
