@@ -1,16 +1,15 @@
-// The link over a real pseudo-terminal through the QSerialPort adapter, at real speed.
-#include "fake_link_host.h"
-#include "instrument_link.h"
-#include "pty_instrument.h"
+// The link through the QSerialPort adapter over a real pseudo-terminal, at real speed, with
+// the simulated photometer on the far end.
+#include "link_fakes.h"
 #include "qt_serial_port.h"
+#include "simulated_instrument.h"
 
 #include <QtTest>
 
-#include <memory>
-
 using estrivo::InstrumentLink;
-using estrivo::QtSerialPort;
-using estrivo::SerialPort;
+using estrivo::SimulatedInstrument;
+
+const QString kCouldNotConnect = QStringLiteral("showLinkError(Error: Could not connect.)");
 
 class TestLinkPty : public QObject
 {
@@ -19,33 +18,25 @@ class TestLinkPty : public QObject
 private slots:
     void init();
     void cleanup();
-
-    void adapterTakesSettingsAndShrugsOffControlLines();
-    void connectLightsAndReads();
+    void refusedThenConnectLightReadAndHangUp();
     void silentInstrumentTimesOutAtRealSpeed();
-    void deviceThatCannotOpen_data();
-    void deviceThatCannotOpen();
-    void hangUpMidReading();
 
 private:
-    // The link on the system's serial port, window recorded, settings applied at start-up.
-    void makeLink();
-    bool connectLink();
-
-    std::unique_ptr<PtyInstrument> m_instrument;
     QStringList m_journal;
+    std::unique_ptr<SimulatedInstrument> m_instrument;
     std::unique_ptr<FakeLinkHost> m_host;
-    std::unique_ptr<InstrumentLink> m_link;
+    std::unique_ptr<InstrumentLink> m_link; // on the system's port, set up as at start-up
 };
 
 void TestLinkPty::init()
 {
-    m_instrument = std::make_unique<PtyInstrument>();
-    QString error;
-    QVERIFY2(m_instrument->open(&error), qPrintable(error));
     m_journal.clear();
-    m_host = std::make_unique<FakeLinkHost>(&m_journal);
-    m_host->port = m_instrument->devicePath();
+    m_instrument = std::make_unique<SimulatedInstrument>();
+    QString error;
+    QVERIFY2(m_instrument->start(&error), qPrintable(error));
+    m_host = std::make_unique<FakeLinkHost>(m_journal);
+    m_link = std::make_unique<InstrumentLink>(*m_host, estrivo::makeSystemSerialPort());
+    m_link->applyLineSettings();
 }
 
 void TestLinkPty::cleanup()
@@ -55,177 +46,72 @@ void TestLinkPty::cleanup()
     m_instrument.reset();
 }
 
-void TestLinkPty::makeLink()
+void TestLinkPty::refusedThenConnectLightReadAndHangUp()
 {
-    m_link = std::make_unique<InstrumentLink>(*m_host, estrivo::makeSystemSerialPort());
-    m_link->applyLineSettings();
-}
-
-bool TestLinkPty::connectLink()
-{
-    QSignalSpy connected(m_link.get(), &InstrumentLink::connected);
-    m_link->connectOrDisconnect();
-    if (!m_link->isOpen())
-        return false;
-    // The board greets once the line is open.
-    m_instrument->send("Photometer\r\nOK\r");
-    return connected.wait(5000);
-}
-
-void TestLinkPty::adapterTakesSettingsAndShrugsOffControlLines()
-{
-    QtSerialPort port;
-    port.setPortName(m_instrument->devicePath());
-    port.setLineSettings(estrivo::kInstrumentLine);
-    port.setDataTerminalReady(true);
-    port.setFlowControl(SerialPort::FlowControl::None);
-    port.setRequestToSend(false);
-    port.setInputMode(SerialPort::InputMode::Text);
+    const auto &port = static_cast<estrivo::QtSerialPort &>(m_link->port());
     QCOMPARE(port.lineSettings(), estrivo::kInstrumentLine);
-    QCOMPARE(port.dataTerminalReady(), true);
-    QCOMPARE(port.requestToSend(), false);
-    QCOMPARE(port.flowControl(), SerialPort::FlowControl::None);
-    QCOMPARE(port.isOpen(), false);
+    QCOMPARE(port.flowControl(), estrivo::SerialPort::FlowControl::None);
 
-    QSignalSpy errors(&port, &SerialPort::errorOccurred);
+    // The operator is told why a device would not open, in the port's own words.
+    estrivo::QtSerialPort other;
+    other.setPortName(m_instrument->devicePath());
     QString reason;
-    // The pseudo-terminal refuses DTR and RTS; the port opens all the same.
-    QVERIFY2(port.open(&reason), qPrintable(reason));
-    QCOMPARE(port.portName(), m_instrument->devicePath());
+    QVERIFY2(other.open(&reason), qPrintable(reason));
+    const QString instrument = m_instrument->devicePath();
+    const QList<QPair<QString, QString>> refusals{
+        {"/dev/ttyEstrivoMissing", "/dev/ttyEstrivoMissing: no such device"},
+        {"/dev/null", "/dev/null: "},
+        {instrument, instrument + " is in use"}};
+    for (const auto &[device, detail] : refusals) {
+        m_host->port = device;
+        m_link->connectOrDisconnect();
+        QCOMPARE(m_journal.constLast(), kCouldNotConnect);
+        QVERIFY2(m_host->details.constLast().startsWith(detail),
+                 qPrintable(m_host->details.last()));
+    }
+    other.close();
 
-    QSignalSpy written(&port, &SerialPort::bytesWritten);
-    QSignalSpy heard(m_instrument.get(), &PtyInstrument::commandHeard);
-    m_instrument->onCommand = [this](char) { m_instrument->send("pong"); };
-    port.write("p");
-    QCOMPARE_GT(port.bytesToWrite(), 0);
-    QTRY_COMPARE(heard.count(), 1);
-    QCOMPARE(written.count(), 1);
-    QCOMPARE(port.bytesToWrite(), 0);
-    QByteArray received;
-    QTRY_COMPARE((received += port.readAll()), QByteArray("pong"));
-    QCOMPARE(errors.count(), 0);
-    port.close();
-    QCOMPARE(port.isOpen(), false);
-}
-
-void TestLinkPty::connectLightsAndReads()
-{
-    makeLink();
-    QVERIFY(connectLink());
-    QCOMPARE(m_host->log, QStringLiteral("Photometer\r\nOK\r\n"));
-    QCOMPARE(m_host->title, QStringLiteral("Estrivo (tm) [Connected]"));
-    QCOMPARE(m_host->caption, QStringLiteral("&Disconnect"));
-
-    QSignalSpy finished(m_link.get(), &InstrumentLink::transactionFinished);
-    m_link->lightOn();
-    QTRY_COMPARE(finished.count(), 1);
-    m_link->lightOff();
-    QTRY_COMPARE(finished.count(), 2);
-
-    QString conWhenCalculated;
-    m_host->onCalculate = [&] { conWhenCalculated = m_host->con; };
-    QSignalSpy taken(m_link.get(), &InstrumentLink::readingTaken);
-    const int calculationsAtStart = m_host->calculations;
-    m_link->read();
-    QCOMPARE(m_host->con, QString());
-    QTRY_COMPARE(taken.count(), 1);
-    QCOMPARE(taken.first().first().toString(), QStringLiteral("123.4"));
-    QCOMPARE(m_host->con, QStringLiteral("123.4"));
-    QCOMPARE(m_host->calculations, calculationsAtStart + 1);
-    QCOMPARE(conWhenCalculated, QStringLiteral("123.4"));
-    QCOMPARE(m_host->date.isEmpty(), false);
-    QCOMPARE(m_host->commandsEnabled, true);
-
-    // The board may hear a command more than once before its "OK" is read, never out of order.
-    const QRegularExpression order(QStringLiteral("^O+F+\\*+$"));
-    QVERIFY2(order.match(QString::fromLatin1(m_instrument->heard)).hasMatch(),
-             m_instrument->heard.constData());
-
+    // The pseudo-terminal refuses DTR and RTS; the port opens and carries data all the same.
     m_link->connectOrDisconnect();
+    QVERIFY(settle(*m_link));
+    QCOMPARE(m_host->log, QStringLiteral("Estrivo photometer v1\r\nOK\r\n"));
+    m_link->lightOn();
+    QVERIFY(settle(*m_link));
+    QCOMPARE(m_instrument->lightOn(), true);
+    m_link->lightOff();
+    QVERIFY(settle(*m_link));
+    QCOMPARE(m_instrument->lightOn(), false);
+    m_link->read();
+    QVERIFY(settle(*m_link));
+    QCOMPARE(m_host->con, QStringLiteral("123.4"));
+
+    auto behaviour = m_instrument->behaviour();
+    behaviour.hangUpMidReply = true;
+    m_instrument->setBehaviour(behaviour);
+    QSignalSpy disconnected(m_link.get(), &InstrumentLink::disconnected);
+    m_link->read();
+    QVERIFY(disconnected.wait(5000));
+    QCOMPARE(m_journal.constLast(), QStringLiteral("showLinkError(Error: Connection lost.)"));
+    QCOMPARE(m_host->con, QString());
     QCOMPARE(m_link->isOpen(), false);
-    QCOMPARE(m_host->caption, QStringLiteral("&Connect"));
 }
 
 void TestLinkPty::silentInstrumentTimesOutAtRealSpeed()
 {
-    makeLink();
-    m_instrument->answers = false;
-    QSignalSpy failed(m_link.get(), &InstrumentLink::connectFailed);
+    SimulatedInstrument::Behaviour silent;
+    silent.silent = true;
+    m_instrument->setBehaviour(silent);
+    m_host->port = m_instrument->devicePath();
     QElapsedTimer clock;
     clock.start();
     m_link->connectOrDisconnect();
     QCOMPARE(m_link->isOpen(), true);
-    QVERIFY(failed.wait(10000));
-    const qint64 elapsedMs = clock.elapsed();
+    QVERIFY(settle(*m_link));
 
     // 401 pauses of 10 ms at the least.
-    QCOMPARE_GE(elapsedMs, 4010);
-    QCOMPARE(m_host->errors, QStringList{QStringLiteral("Error: Could not connect.")});
+    QCOMPARE_GE(clock.elapsed(), 4010);
+    QCOMPARE(m_journal.constLast(), kCouldNotConnect);
     QCOMPARE(m_link->isOpen(), false);
-    QCOMPARE(m_host->caption, QStringLiteral("&Connect"));
-    QCOMPARE(m_host->connectEnabled, true);
-    QCOMPARE(m_host->portChoiceEnabled, true);
-}
-
-void TestLinkPty::deviceThatCannotOpen_data()
-{
-    QTest::addColumn<QString>("device");
-    QTest::addColumn<bool>("occupy"); // another port holds the pseudo-terminal first
-    QTest::addColumn<QString>("detailPart");
-
-    QTest::newRow("no such device") << QStringLiteral("/dev/ttyEstrivoMissing") << false
-                                    << QStringLiteral("no such device");
-    QTest::newRow("not a serial device") << QStringLiteral("/dev/null") << false
-                                         << QStringLiteral("/dev/null: ");
-    QTest::newRow("in use by another port") << QString() << true << QStringLiteral("in use");
-}
-
-void TestLinkPty::deviceThatCannotOpen()
-{
-    QFETCH(QString, device);
-    QFETCH(bool, occupy);
-    QFETCH(QString, detailPart);
-
-    QtSerialPort other;
-    if (occupy) {
-        other.setPortName(m_instrument->devicePath());
-        QString reason;
-        QVERIFY2(other.open(&reason), qPrintable(reason));
-    } else {
-        m_host->port = device;
-    }
-    makeLink();
-    QSignalSpy failed(m_link.get(), &InstrumentLink::connectFailed);
-    m_link->connectOrDisconnect();
-    QCOMPARE(failed.count(), 1);
-    QCOMPARE(m_journal, QStringList{QStringLiteral("showLinkError(Error: Could not connect.)")});
-    QVERIFY2(m_host->details.last().contains(detailPart), qPrintable(m_host->details.last()));
-    QCOMPARE(m_link->isOpen(), false);
-}
-
-void TestLinkPty::hangUpMidReading()
-{
-    makeLink();
-    QVERIFY(connectLink());
-    m_instrument->onCommand = [this](char command) {
-        if (command != '*')
-            return;
-        m_instrument->send("OK\r\r12");
-        // The cable is pulled once the "OK" is in.
-        QTimer::singleShot(300, m_instrument.get(), &PtyInstrument::hangUp);
-    };
-    QSignalSpy disconnected(m_link.get(), &InstrumentLink::disconnected);
-    QSignalSpy taken(m_link.get(), &InstrumentLink::readingTaken);
-    m_link->read();
-    QVERIFY(disconnected.wait(5000));
-    QCOMPARE(taken.count(), 0);
-    QCOMPARE(m_host->errors.last(), QStringLiteral("Error: Connection lost."));
-    QCOMPARE(m_host->caption, QStringLiteral("&Connect"));
-    QCOMPARE(m_host->title, QStringLiteral("Estrivo (tm)"));
-    QCOMPARE(m_host->commandsEnabled, false);
-    QCOMPARE(m_host->con, QString());
-    QCOMPARE(m_link->isOpen(), false);
-    QCOMPARE(m_link->isBusy(), false);
 }
 
 QTEST_GUILESS_MAIN(TestLinkPty)
