@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 scripts/deps.sh run
 cmake --preset release >/dev/null
-cmake --build --preset release -j "${ESTRIVO_JOBS:-2}" --target estrivo
+cmake --build --preset release -j "${ESTRIVO_JOBS:-2}" --target estrivo estrivo-instrument-sim
 
 program=build/release/app/estrivo
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
