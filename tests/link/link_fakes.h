@@ -99,8 +99,9 @@ public:
             ++usedWhileClosed;
             return {};
         }
+        ++reads;
         if (beforeRead)
-            beforeRead(++reads);
+            beforeRead(reads);
         const QByteArray bytes = std::exchange(m_incoming, {});
         if (!bytes.isEmpty())
             note("read", QString::fromLatin1(bytes));
