@@ -1,200 +1,162 @@
 #include "print_probe.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QEventLoop>
-#include <QFile>
-#include <QFont>
-#include <QPainter>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtTest>
 
 namespace printtest {
 
-QString ToolRun::describe() const
-{
-    if (!finished)
-        return QStringLiteral("did not run to its end: %1").arg(QString::fromLocal8Bit(errors));
-    return QStringLiteral("exit %1: %2 %3")
-        .arg(exitCode)
-        .arg(QString::fromLocal8Bit(output.left(2000)), QString::fromLocal8Bit(errors.left(2000)));
-}
+namespace {
 
-ToolRun runTool(const QString &program, const QStringList &arguments,
-                std::chrono::milliseconds timeout)
-{
-    ToolRun run;
-    QProcess process;
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    process.start(program, arguments);
-    if (process.state() != QProcess::NotRunning) {
-        deadline.start(timeout);
-        loop.exec();
-    }
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        QEventLoop reaped;
-        QObject::connect(&process, &QProcess::finished, &reaped, &QEventLoop::quit);
-        if (process.state() != QProcess::NotRunning)
-            reaped.exec();
-        run.errors = "timed out";
-        return run;
-    }
-    run.output = process.readAllStandardOutput();
-    run.errors = process.readAllStandardError();
-    if (process.error() == QProcess::FailedToStart) {
-        run.errors = program.toLocal8Bit() + " could not be started";
-        return run;
-    }
-    run.finished = process.exitStatus() == QProcess::NormalExit;
-    run.exitCode = process.exitCode();
-    return run;
-}
+constexpr std::chrono::milliseconds kToolTimeout{60000};
+constexpr double kPointsPerInch = 72.0;
 
-int pdfPageCount(const QString &pdf)
-{
-    const ToolRun info = runTool(QStringLiteral("pdfinfo"), {pdf});
-    if (!info.succeeded())
-        return -1;
-    static const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)"),
-                                          QRegularExpression::MultilineOption);
-    const QRegularExpressionMatch match = pages.match(QString::fromLocal8Bit(info.output));
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
-QList<PdfImage> pdfImages(const QString &pdf)
-{
-    QList<PdfImage> images;
-    const ToolRun list = runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
-    if (!list.succeeded())
-        return images;
-    // page num type width height color comp bpc enc interp object ID x-ppi y-ppi size ratio
-    const QStringList lines = QString::fromLocal8Bit(list.output).split(QLatin1Char('\n'));
-    for (const QString &line : lines) {
-        const QStringList cells = line.simplified().split(QLatin1Char(' '));
-        bool isRow = false;
-        const int page = cells.value(0).toInt(&isRow);
-        if (!isRow || cells.size() < 14 || cells.value(2) != QLatin1String("image"))
-            continue;
-        images.append({page, cells.value(3).toInt(), cells.value(4).toInt(), cells.value(8),
-                       cells.value(12).toInt(), cells.value(13).toInt()});
-    }
-    return images;
-}
-
-QImage renderFirstPage(const QString &pdf, int dpi, const QRect &crop)
+// The `crop` part (in pixels at `dpi`) of the first page, rendered at `dpi`.
+QImage renderFirstPage(const QString &pdf, double dpi, const QRect &crop)
 {
     QTemporaryDir dir;
-    if (!dir.isValid())
-        return {};
-    QStringList arguments{QStringLiteral("-r"),          QString::number(dpi),
-                          QStringLiteral("-f"),          QStringLiteral("1"),
-                          QStringLiteral("-l"),          QStringLiteral("1"),
-                          QStringLiteral("-singlefile"), QStringLiteral("-png")};
-    if (!crop.isNull()) {
-        arguments << QStringLiteral("-x") << QString::number(crop.x()) << QStringLiteral("-y")
-                  << QString::number(crop.y()) << QStringLiteral("-W")
-                  << QString::number(crop.width()) << QStringLiteral("-H")
-                  << QString::number(crop.height());
-    }
     const QString stem = dir.filePath(QStringLiteral("page"));
-    arguments << pdf << stem;
-    if (!runTool(QStringLiteral("pdftoppm"), arguments).succeeded())
+    const QStringList options =
+        QStringLiteral("-r %1 -x %2 -y %3 -W %4 -H %5 -singlefile -png")
+            .arg(QString::number(dpi), QString::number(crop.x()), QString::number(crop.y()),
+                 QString::number(crop.width()), QString::number(crop.height()))
+            .split(QLatin1Char(' '));
+    if (!runTool(QStringLiteral("pdftoppm"), options + QStringList{pdf, stem}).isEmpty())
         return {};
     return QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }
 
-QRect inkBounds(const QImage &page)
+} // namespace
+
+QString runTool(const QString &program, const QStringList &arguments, QByteArray *output)
 {
-    QRect bounds;
-    const QRgb paper = qRgb(255, 255, 255);
-    for (int y = 0; y < page.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(page.constScanLine(y));
-        int left = -1;
-        int right = -1;
-        for (int x = 0; x < page.width(); ++x) {
-            if ((line[x] & 0xffffff) != (paper & 0xffffff)) {
-                if (left < 0)
-                    left = x;
-                right = x;
-            }
-        }
-        if (left >= 0)
-            bounds |= QRect(left, y, right - left + 1, 1);
+    QProcess process;
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kToolTimeout, &loop, &QEventLoop::quit);
+    process.start(program, arguments);
+    if (process.state() != QProcess::NotRunning)
+        loop.exec();
+    const bool timedOut = process.state() != QProcess::NotRunning;
+    if (timedOut) {
+        process.kill();
+        loop.exec(); // until it is reaped
     }
-    return bounds;
+    if (output)
+        *output = process.readAllStandardOutput();
+    if (timedOut || process.error() == QProcess::FailedToStart ||
+        process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        return program + QStringLiteral(" failed: %1 %2")
+                             .arg(process.errorString(),
+                                  QString::fromLocal8Bit(process.readAllStandardError()));
+    }
+    return {};
 }
 
-QString rectMismatch(const QRect &actual, const QRectF &expected, double tolerance)
+QString pageMismatch(const QString &pdf, const QImage &picture, const QRectF &placed)
 {
-    const auto near = [tolerance](double a, double b) {
-        return qAbs(a - b) <= tolerance;
-    };
-    if (near(actual.left(), expected.left()) && near(actual.top(), expected.top()) &&
-        near(actual.x() + actual.width(), expected.right()) &&
-        near(actual.y() + actual.height(), expected.bottom())) {
-        return {};
+    // One page, and on it one image of the picture's size, masks included.
+    QByteArray info;
+    QByteArray images;
+    const QString failed =
+        runTool(QStringLiteral("pdfinfo"), {pdf}, &info) +
+        runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}, &images);
+    static const QRegularExpression onePage(QStringLiteral("^Pages:\\s+1$"),
+                                            QRegularExpression::MultilineOption);
+    const QList<QByteArray> rows = images.trimmed().split('\n').mid(2); // after the heading
+    const QList<QByteArray> cells = rows.value(0).simplified().split(' ');
+    if (!failed.isEmpty() || !onePage.match(QString::fromLatin1(info)).hasMatch() ||
+        rows.size() != 1 || cells.value(2) != "image" ||
+        QSize(cells.value(3).toInt(), cells.value(4).toInt()) != picture.size()) {
+        return QStringLiteral("not one page with the picture: %1 %2 %3")
+            .arg(failed, QString::fromLatin1(info), QString::fromLatin1(images));
     }
-    return QStringLiteral("found %1,%2 %3x%4, expected %5,%6 %7x%8")
-        .arg(actual.x())
-        .arg(actual.y())
-        .arg(actual.width())
-        .arg(actual.height())
-        .arg(expected.x())
-        .arg(expected.y())
-        .arg(expected.width())
-        .arg(expected.height());
+
+    // Rendered so that every picture pixel covers 4 x 4 pixels, the picture comes back unchanged
+    // where it should lie, as far as it is on the paper: a lossy encoding, a resampled picture
+    // or one drawn at another place or size differs by thousands of pixels.
+    constexpr int kScale = 4;
+    const double dpi = kScale * kPointsPerInch * picture.width() / placed.width();
+    const QRect crop((placed.topLeft() * dpi / kPointsPerInch).toPoint(), picture.size() * kScale);
+    const QImage rendered = renderFirstPage(pdf, dpi, crop);
+    if (rendered.width() != crop.width() || rendered.height() < kScale)
+        return QStringLiteral("%1 could not be rendered").arg(pdf);
+    const QImage onPaper = picture.copy(0, 0, picture.width(), rendered.height() / kScale);
+    const int differing = differingPixels(onPaper, rendered, kScale);
+    return differing == 0 ? QString() : QStringLiteral("%1 pixels differ").arg(differing);
 }
 
-int differingPixels(const QImage &picture, const QImage &rendering, int scale)
+int differingPixels(const QImage &expected, const QImage &actual, int scale, QPoint offset)
 {
-    const QImage expected = picture.convertToFormat(QImage::Format_RGB32);
-    const QImage actual = rendering.convertToFormat(QImage::Format_RGB32);
+    const QImage want = expected.convertToFormat(QImage::Format_RGB32);
+    const QImage got = actual.convertToFormat(QImage::Format_RGB32);
     int differing = 0;
-    for (int y = 0; y < expected.height(); ++y) {
-        for (int x = 0; x < expected.width(); ++x) {
-            const QPoint centre(x * scale + scale / 2, y * scale + scale / 2);
-            if (!actual.valid(centre) ||
-                (actual.pixel(centre) & 0xffffff) != (expected.pixel(x, y) & 0xffffff)) {
+    for (int y = 0; y < want.height(); ++y) {
+        for (int x = 0; x < want.width(); ++x) {
+            const QPoint centre = offset + QPoint(x * scale + scale / 2, y * scale + scale / 2);
+            if (!got.valid(centre) || (got.pixel(centre) ^ want.pixel(x, y)) & 0xffffff)
                 ++differing;
-            }
         }
     }
     return differing;
 }
 
-TestSheet::TestSheet(const QSize &size, const QString &title)
+std::unique_ptr<QWidget> newSheet(QSize size, const QString &title)
 {
-    setWindowTitle(title);
-    setFixedSize(size);
+    auto sheet = std::make_unique<QLabel>(
+        QStringLiteral("Concentration: 152.5 M/ml\nGel Free Volume: 63.0 ml   Motility: 55 %\n"
+                       "6.0 ml Semen + 24.0 ml Extender = 30.0 ml\nStallion: Ilex, second\n")
+            .repeated(size.height() / 50 + 1));
+    sheet->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    sheet->setStyleSheet(QStringLiteral("background: #dee8f2; color: black; font-size: 7pt"));
+    sheet->setWindowTitle(title);
+    sheet->setFixedSize(size);
+    return sheet;
 }
 
-void TestSheet::paintEvent(QPaintEvent *)
+void answerSetup(estrivo::SnapshotPrinter &printer, QWidget *parent, const QString &entry,
+                 const QString &file, QDialogButtonBox::StandardButton answer)
 {
-    QPainter painter(this);
-    painter.fillRect(rect(), QColor(222, 232, 242));
-    painter.setPen(QColor(40, 40, 90));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    QFont small = font();
-    small.setPointSizeF(7.5);
-    painter.setFont(small);
-    painter.setPen(Qt::black);
-    const QString lines[] = {QStringLiteral("Concentration: 152.5 M/ml"),
-                             QStringLiteral("Gel Free Volume: 63.0 ml   Motility: 55 %"),
-                             QStringLiteral("6.0 ml Semen + 24.0 ml Extender = 30.0 ml"),
-                             QStringLiteral("Stallion Name & Notes: Ilex, second collection")};
-    int y = 14;
-    while (y + 10 < height()) {
-        for (const QString &line : lines) {
-            painter.drawText(QPoint(6, y), line);
-            y += 13;
-        }
+    QSignalSpy finished(&printer, &estrivo::SnapshotPrinter::setupFinished);
+    printer.openPrinterSetup(parent);
+    // It opens without blocking and then stands over the window until it is answered.
+    QTRY_VERIFY(qobject_cast<QPrintDialog *>(QApplication::activeModalWidget()));
+    // A dialog left open by a failure below goes with its parent.
+    auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+    QCOMPARE(dialog->parentWidget(), parent);
+    // The setup form every time: no page range, and no copies among the further settings.
+    QVERIFY(!dialog->testOption(QAbstractPrintDialog::PrintPageRange));
+    auto *tabs = dialog->findChild<QTabWidget *>(QStringLiteral("tabs"));
+    QVERIFY(tabs);
+    const QList<QSpinBox *> spins = dialog->findChildren<QSpinBox *>(); // copies, hidden or not
+    QVERIFY(!spins.isEmpty());
+    for (const QSpinBox *spin : spins)
+        QVERIFY2(!spin->isVisibleTo(tabs), qPrintable(spin->objectName()));
+
+    auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
+    QVERIFY(printers);
+    const int index = printers->findText(entry);
+    QVERIFY2(index >= 0, qPrintable(entry + QStringLiteral(" is not offered")));
+    printers->setCurrentIndex(index);
+    if (!file.isEmpty()) {
+        auto *fileName = dialog->findChild<QLineEdit *>(QStringLiteral("filename"));
+        QVERIFY(fileName && fileName->isEnabled());
+        fileName->setText(file);
     }
+    QTest::mouseClick(dialog->findChild<QDialogButtonBox *>()->button(answer), Qt::LeftButton);
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(finished.first().value(0).toBool(), answer == QDialogButtonBox::Ok);
 }
 
 } // namespace printtest

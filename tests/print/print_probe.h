@@ -1,73 +1,41 @@
 #pragma once
 
-#include <QByteArray>
+#include "snapshot_print.h"
+
+#include <QDialogButtonBox>
 #include <QImage>
-#include <QList>
-#include <QRect>
-#include <QString>
+#include <QRectF>
 #include <QStringList>
 #include <QWidget>
 
-#include <chrono>
+#include <memory>
 
+// Helpers of the print tests: command-line tools, printed pages read back, a sheet to print and
+// the printer setup answered as an operator would.
 namespace printtest {
 
-using namespace std::chrono_literals;
+inline const QString kPrintToFile = QStringLiteral("Print to File (PDF)");
 
-// The outcome of a command-line tool run to its end.
-struct ToolRun
-{
-    bool finished = false; // ran and exited by itself within the time allowed
-    int exitCode = -1;
-    QByteArray output;
-    QByteArray errors;
+// Runs `program` to its end while the event loop turns, its standard output into `*output`.
+// Empty when it exited with 0 within a minute; otherwise what went wrong.
+QString runTool(const QString &program, const QStringList &arguments, QByteArray *output = {});
 
-    bool succeeded() const { return finished && exitCode == 0; }
-    QString describe() const;
-};
+// Empty when `pdf` is one page holding `picture` alone at `placed` (in points from the paper's
+// corner), pixel for pixel as far as it is on the paper; otherwise what differs.
+QString pageMismatch(const QString &pdf, const QImage &picture, const QRectF &placed);
 
-// Runs `program` to its end; the event loop keeps turning while it runs.
-ToolRun runTool(const QString &program, const QStringList &arguments,
-                std::chrono::milliseconds timeout = 60s);
+// How many pixels of `expected` differ from `actual` at `offset`, where each covers `scale` x
+// `scale` pixels of `actual` and is compared at their centre, out of reach of edge smoothing.
+int differingPixels(const QImage &expected, const QImage &actual, int scale = 1,
+                    QPoint offset = {});
 
-// One row of `pdfimages -list`.
-struct PdfImage
-{
-    int page = 0;
-    int width = 0;
-    int height = 0;
-    QString encoding; // "image" for Flate, "jpeg" for DCT, ...
-    int xPpi = 0;
-    int yPpi = 0;
-};
+// A stand-in for the sample sheet: small text on a tinted ground, which only a lossless picture
+// at the right place and size brings back pixel for pixel.
+std::unique_ptr<QWidget> newSheet(QSize size, const QString &title = QStringLiteral("Sheet"));
 
-// What poppler's tools find in a PDF file; -1 or empty when they cannot read it.
-int pdfPageCount(const QString &pdf);
-QList<PdfImage> pdfImages(const QString &pdf);
-
-// The first page rendered at `dpi`, or only the `crop` part of it (in pixels at that dpi).
-QImage renderFirstPage(const QString &pdf, int dpi, const QRect &crop = {});
-
-// The bounding box of everything on the page that is not paper white.
-QRect inkBounds(const QImage &page);
-
-// Empty when `actual` lies within `tolerance` pixels of `expected` on every edge, else both.
-QString rectMismatch(const QRect &actual, const QRectF &expected, double tolerance = 1.0);
-
-// How many pixels of `picture` differ from the rendering in which each of its pixels covers
-// `scale` x `scale` device pixels; each is compared at the centre of its square, where the
-// renderer's edge smoothing does not reach.
-int differingPixels(const QImage &picture, const QImage &rendering, int scale);
-
-// A stand-in for the sample sheet: small text over a tinted, framed background, so that the
-// picture's extent and its sharpness can be found again on the printed page.
-class TestSheet : public QWidget
-{
-public:
-    explicit TestSheet(const QSize &size, const QString &title = QStringLiteral("Test sheet"));
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-};
+// Opens the printer setup over `parent`, checks that it is the setup form, picks `entry` and, if
+// given, the file name `file`, and answers with `answer`. Then check QTest::currentTestFailed().
+void answerSetup(estrivo::SnapshotPrinter &printer, QWidget *parent, const QString &entry,
+                 const QString &file, QDialogButtonBox::StandardButton answer);
 
 } // namespace printtest

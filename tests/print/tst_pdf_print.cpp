@@ -1,5 +1,6 @@
-// Printing the window to a PDF file: one page, the picture at the top-left corner of the
-// printable area at its physical size or fitted to the width, and its text left sharp.
+// Printing to a PDF file where there is no printer: CTest points the spooler client at a socket
+// nobody listens on. The picture goes on one page at the printable area's corner, at its own size
+// or fitted to the width, pixel for pixel; the failures are reported; the setup chooses the file.
 #include "print_probe.h"
 #include "snapshot_print.h"
 
@@ -14,11 +15,8 @@ using namespace printtest;
 
 namespace {
 
-constexpr int kScreenDpi = 96; // offscreen; 15 twips a pixel
-constexpr double kPointsPerInch = 72.0;
-
-QPageLayout layout(QPageSize::PageSizeId size, QPageLayout::Orientation orientation,
-                   double marginPoints)
+QPageLayout pageLayout(QPageSize::PageSizeId size, QPageLayout::Orientation orientation,
+                       double marginPoints)
 {
     const QMarginsF margins(marginPoints, marginPoints, marginPoints, marginPoints);
     return QPageLayout(QPageSize(size), orientation, margins, QPageLayout::Point);
@@ -31,150 +29,100 @@ class TestPdfPrint : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
     void pictureOnPage_data();
     void pictureOnPage();
-    void textStaysSharp();
-    void pictureOfGivenWindowSize();
     void unwritableFileIsReported();
+    void setupChoosesFile();
 
 private:
-    QString printTo(SnapshotPrinter &printer, const QPageLayout &page, QWidget &window,
-                    PrintOutcome *outcome);
-
-    std::unique_ptr<QTemporaryDir> m_dir;
+    QTemporaryDir m_dir;
 };
-
-void TestPdfPrint::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-}
-
-QString TestPdfPrint::printTo(SnapshotPrinter &printer, const QPageLayout &page, QWidget &window,
-                              PrintOutcome *outcome)
-{
-    const QString pdf = m_dir->filePath(QStringLiteral("sheet.pdf"));
-    printer.printer().setOutputFileName(pdf);
-    printer.printer().setPageLayout(page);
-    *outcome = printer.printWindow(&window);
-    return pdf;
-}
 
 void TestPdfPrint::pictureOnPage_data()
 {
-    QTest::addColumn<QPageLayout>("page");
-    QTest::addColumn<QSize>("window");
-    QTest::addColumn<QSizeF>("drawn"); // in pixels at the screen's 96 dpi
+    QTest::addColumn<QPageLayout>("layout");
+    QTest::addColumn<QSize>("window"); // pixels at the offscreen screen's 96 dpi: 15 twips each
+    QTest::addColumn<QSizeF>("given"); // the window's size in twips, given with its picture
+    QTest::addColumn<QSizeF>("drawn"); // twips
 
-    const QPageLayout letter = layout(QPageSize::Letter, QPageLayout::Portrait, 36.0);
-    // Letter with half-inch margins is 10800 twips wide inside: 720 pixels.
-    QTest::newRow("own size") << letter << QSize(400, 300) << QSizeF(400, 300);
-    QTest::newRow("as wide as the page") << letter << QSize(720, 200) << QSizeF(720, 200);
-    QTest::newRow("12000 x 9000 to 10800 x 8100") << letter << QSize(800, 600) << QSizeF(720, 540);
-    QTest::newRow("14400 x 6750 to 10800 x 5062")
-        << letter << QSize(960, 450) << QSizeF(720, 5062.0 / 15.0);
+    // Letter with half-inch margins is 10800 twips wide inside.
+    const QPageLayout letter = pageLayout(QPageSize::Letter, QPageLayout::Portrait, 36.0);
+    QTest::newRow("own size") << letter << QSize(400, 300) << QSizeF() << QSizeF(6000, 4500);
+    QTest::newRow("12000 x 9000 to 10800 x 8100")
+        << letter << QSize(800, 600) << QSizeF() << QSizeF(10800, 8100);
     QTest::newRow("landscape page takes it whole")
-        << layout(QPageSize::Letter, QPageLayout::Landscape, 36.0) << QSize(800, 600)
-        << QSizeF(800, 600);
+        << pageLayout(QPageSize::Letter, QPageLayout::Landscape, 36.0) << QSize(800, 600)
+        << QSizeF() << QSizeF(12000, 9000);
     QTest::newRow("a4, margins off the pixel grid")
-        << layout(QPageSize::A4, QPageLayout::Portrait, 20.0) << QSize(400, 300)
-        << QSizeF(400, 300);
+        << pageLayout(QPageSize::A4, QPageLayout::Portrait, 20.0) << QSize(400, 300) << QSizeF()
+        << QSizeF(6000, 4500);
     QTest::newRow("taller than the page, one page")
-        << letter << QSize(600, 1200) << QSizeF(600, 1200);
+        << letter << QSize(600, 1200) << QSizeF() << QSizeF(9000, 18000);
+    QTest::newRow("the given window size decides")
+        << letter << QSize(300, 100) << QSizeF(14400, 4800) << QSizeF(10800, 3600);
 }
 
 void TestPdfPrint::pictureOnPage()
 {
-    QFETCH(QPageLayout, page);
+    QFETCH(QPageLayout, layout);
     QFETCH(QSize, window);
+    QFETCH(QSizeF, given);
     QFETCH(QSizeF, drawn);
 
-    TestSheet sheet(window);
-    sheet.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+    const auto sheet = newSheet(window);
+    sheet->show();
+    QVERIFY(QTest::qWaitForWindowExposed(sheet.get()));
+    const QImage picture = estrivo::snapshotWindow(sheet.get());
+    QCOMPARE(picture.size(), window);
 
     SnapshotPrinter printer;
-    PrintOutcome outcome;
-    const QString pdf = printTo(printer, page, sheet, &outcome);
-    QVERIFY2(outcome.ok(), qPrintable(outcome.detail));
-
-    QCOMPARE(pdfPageCount(pdf), 1);
-    const QList<PdfImage> images = pdfImages(pdf);
-    QCOMPARE(images.size(), 1);
-    QCOMPARE(QSize(images[0].width, images[0].height), window);
-    QCOMPARE(images[0].encoding, QStringLiteral("image")); // Flate, not JPEG
-    QCOMPARE(images[0].xPpi, qRound(kScreenDpi * window.width() / drawn.width()));
-
-    // On the rendered page the picture starts at the printable area's corner and has the
-    // drawn size, cut only by the edge of the paper.
-    const QImage rendered = renderFirstPage(pdf, kScreenDpi);
-    QVERIFY(!rendered.isNull());
-    const double scale = kScreenDpi / kPointsPerInch;
-    const QRectF printable = page.paintRect(QPageLayout::Point);
-    const QRectF expected = QRectF(printable.topLeft() * scale, drawn)
-                                .intersected(QRectF(QPointF(0, 0), rendered.size()));
-    const QString mismatch = rectMismatch(inkBounds(rendered), expected);
-    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
-}
-
-void TestPdfPrint::textStaysSharp()
-{
-    TestSheet sheet(QSize(400, 300));
-    sheet.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&sheet));
-    const QImage picture = estrivo::snapshotWindow(&sheet);
-    QCOMPARE(picture.size(), QSize(400, 300));
-
-    SnapshotPrinter printer;
-    PrintOutcome outcome;
-    const QString pdf =
-        printTo(printer, layout(QPageSize::Letter, QPageLayout::Portrait, 36.0), sheet, &outcome);
-    QVERIFY2(outcome.ok(), qPrintable(outcome.detail));
-
-    // Four device pixels to a screen pixel, so each screen pixel's centre is clear of the
-    // renderer's smoothing at its edges; a lossy picture fails here by thousands of pixels.
-    constexpr int kScale = 4;
-    const QRect area(48 * kScale, 48 * kScale, 400 * kScale, 300 * kScale);
-    const QImage rendered = renderFirstPage(pdf, kScreenDpi * kScale, area);
-    QCOMPARE(rendered.size(), area.size());
-    QCOMPARE(differingPixels(picture, rendered, kScale), 0);
-}
-
-void TestPdfPrint::pictureOfGivenWindowSize()
-{
-    // A picture whose pixels do not say the window's size: the twips given decide.
-    QImage picture(300, 100, QImage::Format_RGB32);
-    picture.fill(QColor(30, 90, 150));
-    SnapshotPrinter printer;
-    const QString pdf = m_dir->filePath(QStringLiteral("given.pdf"));
+    const QString pdf = m_dir.filePath(QStringLiteral("sheet.pdf"));
     printer.printer().setOutputFileName(pdf);
-    printer.printer().setPageLayout(layout(QPageSize::Letter, QPageLayout::Portrait, 36.0));
+    printer.printer().setPageLayout(layout);
     const PrintOutcome outcome =
-        printer.printPicture(picture, QSizeF(14400, 4800), QStringLiteral("Given"));
+        given.isEmpty() ? printer.printWindow(sheet.get())
+                        : printer.printPicture(picture, given, QStringLiteral("Given"));
     QVERIFY2(outcome.ok(), qPrintable(outcome.detail));
-
-    // 14400 x 4800 twips fitted to 10800: 720 x 240 pixels at 96 dpi.
-    const QString mismatch =
-        rectMismatch(inkBounds(renderFirstPage(pdf, kScreenDpi)), QRectF(48, 48, 720, 240));
-    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    const QRectF placed(layout.paintRect(QPageLayout::Point).topLeft(),
+                        drawn / estrivo::kTwipsPerPoint);
+    QCOMPARE(pageMismatch(pdf, picture, placed), QString());
 }
 
 void TestPdfPrint::unwritableFileIsReported()
 {
-    TestSheet sheet(QSize(200, 100));
+    const auto sheet = newSheet(QSize(200, 100));
     SnapshotPrinter printer;
-    printer.printer().setOutputFileName(m_dir->filePath(QStringLiteral("missing/dir/sheet.pdf")));
-    const PrintOutcome failed = printer.printWindow(&sheet);
-    QCOMPARE(failed.error, PrintError::DocumentNotOpened);
-    QVERIFY(!failed.detail.isEmpty());
+    printer.printer().setOutputFileName(m_dir.filePath(QStringLiteral("missing/sheet.pdf")));
+    const PrintOutcome outcome = printer.printWindow(sheet.get());
+    QCOMPARE(outcome.error, PrintError::DocumentNotOpened);
+    QVERIFY(!outcome.detail.isEmpty());
+}
 
-    // The printer is not left half-open: a usable file takes the next print.
-    const QString pdf = m_dir->filePath(QStringLiteral("sheet.pdf"));
-    printer.printer().setOutputFileName(pdf);
-    const PrintOutcome printed = printer.printWindow(&sheet);
-    QVERIFY2(printed.ok(), qPrintable(printed.detail));
-    QCOMPARE(pdfPageCount(pdf), 1);
+void TestPdfPrint::setupChoosesFile()
+{
+    const auto sheet = newSheet(QSize(320, 240));
+    sheet->show();
+    QVERIFY(QTest::qWaitForWindowExposed(sheet.get()));
+    SnapshotPrinter printer;
+    const QString first = m_dir.filePath(QStringLiteral("first.pdf"));
+    const QString second = m_dir.filePath(QStringLiteral("second.pdf"));
+
+    // A file picked and cancelled takes nothing: the print still has nowhere to go, and says so.
+    answerSetup(printer, sheet.get(), kPrintToFile, first, QDialogButtonBox::Cancel);
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(printer.printWindow(sheet.get()).error, PrintError::NoPrinter);
+    QVERIFY(!QFile::exists(first));
+
+    // A confirmed file takes the prints that follow, until another is confirmed.
+    for (const QString &file : {first, second}) {
+        answerSetup(printer, sheet.get(), kPrintToFile, file, QDialogButtonBox::Ok);
+        if (QTest::currentTestFailed())
+            return;
+        const PrintOutcome outcome = printer.printWindow(sheet.get());
+        QVERIFY2(outcome.ok(), qPrintable(outcome.detail));
+        QVERIFY(QFile::exists(file));
+    }
 }
 
 QTEST_MAIN(TestPdfPrint)
