@@ -76,9 +76,10 @@ void TestSimulatedInstrument::replies_data()
     QTest::newRow("deaf while measuring")
         << with(&Behaviour::measureTime, 150ms) << Exchange{{"*", kOk}, {"*", kReading}}
         << QByteArray("*") << Pieces() << 150;
-    QTest::newRow("deaf while greeting")
+    QTest::newRow("deaf while greeting") // the greeting and the answer each wait their delay
         << with(&Behaviour::replyDelay, 100ms, greeting)
-        << Exchange{{"O", kGreeting}, {"F", kGreeting + kOk}} << QByteArray("F") << Pieces() << 200;
+        << Exchange{{"O", kGreeting}, {"F", kGreeting + kOk}} << QByteArray("F") << Pieces()
+        << 100 + 100;
     // The misbehaviour the program is tested against.
     QTest::newRow("concentration")
         << with(&Behaviour::concentration, "87.25") << Exchange{{"*", "OK\r\r87.25\rDone"}}
