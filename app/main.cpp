@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
     bool demo = false;
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
-        if (argument == "--help" || argument == "-h") {
+        if (argument == "--help") {
             std::fputs(qPrintable(usage()), stdout);
             return 0;
         }

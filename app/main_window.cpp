@@ -20,6 +20,12 @@
 #include <QPushButton>
 #include <QTextCursor>
 
+// The icon lives in this library's resources; nothing else would make the linker keep them.
+static void initResources()
+{
+    Q_INIT_RESOURCE(estrivo);
+}
+
 namespace estrivo {
 
 namespace {
@@ -163,6 +169,7 @@ MainWindow::MainWindow(std::unique_ptr<SerialPort> port, QWidget *parent)
                       | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , m_sheet(std::make_unique<WindowSheet>(*this))
 {
+    initResources();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kTitle);
     setFont(dialogFont());
@@ -236,7 +243,8 @@ void MainWindow::buildControls()
     const auto addButton = [client](const char *name, const char *caption, QRect rect) {
         auto *button = new CaptionButton(QString::fromLatin1(caption), client);
         button->setObjectName(QString::fromLatin1(name));
-        button->setAccessibleName(QString::fromLatin1(caption));
+        // No fixed accessible name: Qt reads the caption without its "&", so Connect is
+        // announced as "Disconnect" while it disconnects.
         button->setAutoDefault(false);
         button->setDefault(false);
         button->setGeometry(rect);

@@ -26,6 +26,7 @@ void TestCommandLine::options_data()
     QTest::newRow("unknown after demo") << QStringList{"--demo", "-x"} << 2 << ""
                                         << "Usage: estrivo [--demo]";
     QTest::newRow("stray argument") << QStringList{"COM1"} << 2 << "" << "unknown option";
+    QTest::newRow("short form is not an option") << QStringList{"-h"} << 2 << "" << "Usage";
 }
 
 void TestCommandLine::options()

@@ -3,6 +3,7 @@
 #include "main_window.h"
 #include "simulated_instrument.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QLineEdit>
@@ -76,6 +77,9 @@ void TestDemoSession::connectToInstrument()
                               10000);
     QCOMPARE(button("Connect")->text(), QStringLiteral("&Disconnect"));
     QCOMPARE(action("mnuSettingsConnect")->text(), QStringLiteral("&Disconnect"));
+    // Assistive tools announce what the button now does.
+    QCOMPARE(QAccessible::queryAccessibleInterface(button("Connect"))->text(QAccessible::Name),
+             QStringLiteral("Disconnect"));
     QVERIFY(button("cmdDnload")->isEnabled());
     QVERIFY(!action("mnuSettingsComm1")->isEnabled());
 }

@@ -88,6 +88,7 @@ void TestMainWindow::cleanup()
 void TestMainWindow::startUpState()
 {
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Estrivo (tm)"));
+    QVERIFY(m_window->windowIcon().availableSizes().contains(QSize(48, 48)));
     QCOMPARE(field("Con")->text(), QString());
     QCOMPARE(QApplication::focusWidget(), field("Con"));
     QCOMPARE(field("GFV")->text(), QStringLiteral("---.-"));
