@@ -283,10 +283,11 @@ void InstrumentLink::Private::disconnectNow()
 
 void InstrumentLink::Private::startTransaction(char c)
 {
-    // The window offers the File menu entries in every state; one exchange at a time.
-    if (state != State::Idle)
+    // The window offers the File menu entries in every state. Until the greeting is in there
+    // is no instrument to talk to; otherwise one exchange at a time.
+    if (state != State::Idle && state != State::Greeting)
         return;
-    if (!port->isOpen()) {
+    if (state == State::Greeting || !port->isOpen()) {
         host.showLinkError(notConnected(),
                            QStringLiteral("Connect to the instrument first (Settings, Connect)."));
         return;
@@ -295,8 +296,9 @@ void InstrumentLink::Private::startTransaction(char c)
     rx.clear();
     if (c == kReadCommand)
         host.setConcentration(QString());
-    // The answer to a repeated earlier command must not pass for this command's "OK".
-    port->readAll();
+    // The answer to a repeated earlier command must not pass for this command's "OK",
+    // wherever it waits: in the port's buffer or still in the driver's.
+    port->discardInput();
     command = c;
     ackSeen = false;
     afterAck.clear();

@@ -189,6 +189,13 @@ void QtSerialPort::write(const QByteArray &data)
     m_port.write(data);
 }
 
+void QtSerialPort::discardInput()
+{
+    m_port.readAll();
+    if (m_port.isOpen())
+        m_port.clear(QSerialPort::Input); // flushes the driver's queue as well
+}
+
 QByteArray QtSerialPort::readAll()
 {
     return m_port.readAll();

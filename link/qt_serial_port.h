@@ -30,6 +30,7 @@ public:
 
     void write(const QByteArray &data) override;
     QByteArray readAll() override;
+    void discardInput() override;
     qint64 bytesToWrite() const override;
 
     // What the port was told, for checks; the lines themselves need an open port.

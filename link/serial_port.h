@@ -51,6 +51,8 @@ public:
     virtual void write(const QByteArray &data) = 0;
     // Everything received since the last read, removed from the receive queue.
     virtual QByteArray readAll() = 0;
+    // Drops every byte received and not yet read, those still in the driver included.
+    virtual void discardInput() = 0;
     virtual qint64 bytesToWrite() const = 0;
 
 signals:

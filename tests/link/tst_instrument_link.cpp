@@ -371,7 +371,8 @@ void TestInstrumentLink::waitInterrupted_data()
     QTest::addColumn<Stage>("stage");
     QTest::addColumn<Act>("act");
 
-    QTest::newRow("commands ignored awaiting the greeting") << Stage::Greeting << Act::Commands;
+    QTest::newRow("commands awaiting the greeting: not connected yet")
+        << Stage::Greeting << Act::Commands;
     QTest::newRow("commands ignored awaiting OK") << Stage::Acknowledging << Act::Commands;
     QTest::newRow("commands ignored awaiting Done") << Stage::Reading << Act::Commands;
     QTest::newRow("disconnect awaiting OK") << Stage::Acknowledging << Act::Disconnect;
@@ -400,8 +401,12 @@ void TestInstrumentLink::waitInterrupted()
         rig.link->read();
         if (stage == Stage::Greeting)
             rig.link->connectOrDisconnect();
-        // The wait goes on sending and reading, and nothing else.
-        QCOMPARE(hostSteps(rig.since(mark)), QStringList());
+        // The wait goes on sending and reading, and nothing else; before the greeting the
+        // operator is told there is no connection yet.
+        QCOMPARE(hostSteps(rig.since(mark)),
+                 stage == Stage::Greeting
+                     ? QStringList(3, QStringLiteral("showLinkError(Error: Not connected.)"))
+                     : QStringList());
         QCOMPARE(rig.link->isBusy(), true);
         return;
     case Act::Disconnect:

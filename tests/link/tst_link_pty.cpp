@@ -6,6 +6,9 @@
 
 #include <QtTest>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using estrivo::InstrumentLink;
 using estrivo::SimulatedInstrument;
 
@@ -20,6 +23,7 @@ private slots:
     void cleanup();
     void refusedThenConnectLightReadAndHangUp();
     void silentInstrumentTimesOutAtRealSpeed();
+    void discardReachesIntoTheDriver();
 
 private:
     QStringList m_journal;
@@ -112,6 +116,29 @@ void TestLinkPty::silentInstrumentTimesOutAtRealSpeed()
     QCOMPARE_GE(clock.elapsed(), 4010);
     QCOMPARE(m_journal.constLast(), kCouldNotConnect);
     QCOMPARE(m_link->isOpen(), false);
+}
+
+// An answer still in the driver's queue when a command starts must not be read as its "OK".
+void TestLinkPty::discardReachesIntoTheDriver()
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0);
+    QVERIFY(grantpt(master) == 0 && unlockpt(master) == 0);
+    estrivo::QtSerialPort port;
+    port.setPortName(QString::fromLocal8Bit(ptsname(master)));
+    port.setLineSettings(estrivo::kInstrumentLine);
+    QString reason;
+    QVERIFY2(port.open(&reason), qPrintable(reason));
+
+    // Written while the event loop does not run: the bytes wait in the driver, not in Qt.
+    QCOMPARE(::write(master, "OK\r", 3), 3);
+    port.discardInput();
+    QCOMPARE(::write(master, "x", 1), 1);
+    QByteArray received;
+    QTRY_VERIFY((received += port.readAll()).contains('x'));
+    QCOMPARE(received, QByteArray("x"));
+    port.close();
+    ::close(master);
 }
 
 QTEST_GUILESS_MAIN(TestLinkPty)
