@@ -1,6 +1,7 @@
 #include "snapshot_print.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QWidget>
@@ -47,6 +48,12 @@ QImage grabFrame(QWidget *window)
         return {};
     QImage image = opaque(shot.toImage());
     image.setDevicePixelRatio(static_cast<qreal>(image.width()) / frame.width());
+
+    // Only the frame comes from the screen. Inside it the window paints itself, so a menu
+    // that has just closed, or another window lying over the sheet, never reaches the paper.
+    QPainter painter(&image);
+    painter.drawPixmap(window->geometry().topLeft() - frame.topLeft(), window->grab());
+    painter.end();
     return image;
 }
 

@@ -4,6 +4,7 @@
 #include "snapshot_print.h"
 #include "xvfb_session.h"
 
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPageLayout>
@@ -23,6 +24,7 @@ private slots:
     void init();
     void pictureShowsFrame();
     void frameOffScreenFallsBackToWindow();
+    void nothingOverTheWindowIsPrinted();
 
 private:
     std::unique_ptr<QMainWindow> m_window;
@@ -82,6 +84,24 @@ void TestFramedSnapshot::frameOffScreenFallsBackToWindow()
     const QImage picture = estrivo::snapshotWindow(m_window.get());
     QCOMPARE(picture.deviceIndependentSize().toSize(), m_window->size());
     QCOMPARE(differingPixels(m_window->grab().toImage(), picture), 0);
+}
+
+void TestFramedSnapshot::nothingOverTheWindowIsPrinted()
+{
+    // A window lying over the sheet (or a menu just closed, not yet repainted) is on the
+    // screen, but not on the sheet's picture.
+    QLabel cover(QStringLiteral("NOT PART OF THE SHEET"));
+    cover.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
+    cover.setAutoFillBackground(true);
+    cover.setStyleSheet(QStringLiteral("background: #ff00ff"));
+    cover.setGeometry(QRect(m_window->geometry().topLeft() + QPoint(10, 10), QSize(200, 120)));
+    cover.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&cover));
+
+    const QRect frame = m_window->frameGeometry();
+    const QImage picture = estrivo::snapshotWindow(m_window.get());
+    const QPoint offset = m_window->geometry().topLeft() - frame.topLeft();
+    QCOMPARE(differingPixels(m_window->grab().toImage(), picture, 1, offset), 0);
 }
 
 int main(int argc, char **argv)
