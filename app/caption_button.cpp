@@ -13,8 +13,7 @@ constexpr int kCaptionMarginPx = 2;
 
 CaptionButton::CaptionButton(const QString &caption, QWidget *parent)
     : QPushButton(caption, parent)
-{
-}
+{}
 
 void CaptionButton::paintEvent(QPaintEvent *)
 {
@@ -26,10 +25,10 @@ void CaptionButton::paintEvent(QPaintEvent *)
     painter.drawControl(QStyle::CE_PushButtonBevel, option);
 
     const QRect area = rect().adjusted(kCaptionMarginPx, 0, -kCaptionMarginPx, 0);
-    const int flags = Qt::AlignCenter | Qt::TextShowMnemonic
-                      | (fontMetrics().horizontalAdvance(caption) > area.width()
-                             ? Qt::TextWordWrap
-                             : Qt::TextSingleLine);
+    const int flags
+        = Qt::AlignCenter | Qt::TextShowMnemonic
+          | (fontMetrics().horizontalAdvance(caption) > area.width() ? Qt::TextWordWrap
+                                                                     : Qt::TextSingleLine);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
                                    QPalette::ButtonText));
     painter.drawText(area, flags, caption);

@@ -2,8 +2,8 @@
 
 #include "caption_button.h"
 #include "client_area.h"
-#include "port_combo_box.h"
 #include "extension_calc.h"
+#include "port_combo_box.h"
 #include "qt_serial_port.h"
 #include "snapshot_print.h"
 #include "twips.h"
@@ -116,18 +116,17 @@ constexpr LabelPlace kLabels[] = {
     {"Label11", "Extension Calculations:", 120, 4800, 2292, 252, false, LabelFont::Sans},
     {"Label12", "ml Semen +", 720, 5160, 1092, 252, false, LabelFont::Sans},
     {"Label13", "ml Extender", 720, 5520, 1092, 252, false, LabelFont::Sans},
-    {"Label14", "For a Total Volume per Dose of:", 1920, 5160, 1812, 492, true,
-     LabelFont::Sans},
+    {"Label14", "For a Total Volume per Dose of:", 1920, 5160, 1812, 492, true, LabelFont::Sans},
     {"Label15", "ml", 4320, 5280, 372, 252, false, LabelFont::Sans},
     {"Label16", "Total Doses Possible", 480, 5880, 2052, 252, false, LabelFont::Sans},
 };
 
 // Which label names which control, for assistive tools.
 constexpr std::pair<const char *, const char *> kBuddies[] = {
-    {"Label17", "ComPort"},      {"Label18", "Text1"},     {"Label19", "Date"},
-    {"Concentration", "Con"},    {"Label2", "GFV"},        {"Label9", "Motility"},
-    {"Label3", "TotalDose"},     {"Label6", "MinExt"},     {"Label8", "MaxCon"},
-    {"Label12", "SemenVol"},     {"Label13", "ExtVol"},    {"Label14", "VPD"},
+    {"Label17", "ComPort"},   {"Label18", "Text1"},  {"Label19", "Date"},
+    {"Concentration", "Con"}, {"Label2", "GFV"},     {"Label9", "Motility"},
+    {"Label3", "TotalDose"},  {"Label6", "MinExt"},  {"Label8", "MaxCon"},
+    {"Label12", "SemenVol"},  {"Label13", "ExtVol"}, {"Label14", "VPD"},
     {"Label16", "NumDoses"},
 };
 
@@ -137,7 +136,9 @@ constexpr std::pair<const char *, const char *> kBuddies[] = {
 class MainWindow::WindowSheet final : public SheetFields
 {
 public:
-    explicit WindowSheet(MainWindow &window) : m_window(window) {}
+    explicit WindowSheet(MainWindow &window)
+        : m_window(window)
+    {}
 
     std::string text(Field field) const override
     {
@@ -164,9 +165,8 @@ private:
 };
 
 MainWindow::MainWindow(std::unique_ptr<SerialPort> port, QWidget *parent)
-    : QMainWindow(parent,
-                  Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                      | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QMainWindow(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                              | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , m_sheet(std::make_unique<WindowSheet>(*this))
 {
     initResources();
@@ -181,7 +181,8 @@ MainWindow::MainWindow(std::unique_ptr<SerialPort> port, QWidget *parent)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     LinkHost &host = *this;
-    m_link = std::make_unique<InstrumentLink>(host, port ? std::move(port) : makeSystemSerialPort());
+    m_link
+        = std::make_unique<InstrumentLink>(host, port ? std::move(port) : makeSystemSerialPort());
     m_printer = std::make_unique<SnapshotPrinter>();
 
     Form_Initialize();
@@ -329,25 +330,25 @@ void MainWindow::buildMenus()
     file->setObjectName(QStringLiteral("mnuFile"));
     m_mnuFileRead = addAction(file, "mnuFileRead", "&Read", &MainWindow::mnuFileRead_Click);
     m_mnuFileLton = addAction(file, "mnuFileLton", "Light &On", &MainWindow::mnuFileLton_Click);
-    m_mnuFileLtoff = addAction(file, "mnuFileLtoff", "Light O&ff",
-                               &MainWindow::mnuFileLtoff_Click);
+    m_mnuFileLtoff
+        = addAction(file, "mnuFileLtoff", "Light O&ff", &MainWindow::mnuFileLtoff_Click);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileSep1"));
-    m_mnuFilePrtsetup = addAction(file, "mnuFilePrtsetup", "Print &Setup",
-                                  &MainWindow::mnuFilePrtsetup_Click);
+    m_mnuFilePrtsetup
+        = addAction(file, "mnuFilePrtsetup", "Print &Setup", &MainWindow::mnuFilePrtsetup_Click);
     m_mnuFilePrint = addAction(file, "mnuFilePrint", "&Print", &MainWindow::mnuFilePrint_Click);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileSep2"));
     m_mnuFileExit = addAction(file, "mnuFileExit", "E&xit", &MainWindow::mnuFileExit_Click);
 
     QMenu *settings = menuBar()->addMenu(QStringLiteral("&Settings"));
     settings->setObjectName(QStringLiteral("mnuSettings"));
-    void (MainWindow::*const commHandlers[])() = {
-        &MainWindow::mnuSettingsComm1_Click, &MainWindow::mnuSettingsComm2_Click,
-        &MainWindow::mnuSettingsComm3_Click, &MainWindow::mnuSettingsComm4_Click};
+    void (MainWindow::*const commHandlers[])()
+        = {&MainWindow::mnuSettingsComm1_Click, &MainWindow::mnuSettingsComm2_Click,
+           &MainWindow::mnuSettingsComm3_Click, &MainWindow::mnuSettingsComm4_Click};
     for (std::size_t i = 0; i < m_mnuSettingsComm.size(); ++i) {
         const QByteArray name = "mnuSettingsComm" + QByteArray::number(qsizetype(i + 1));
         const QByteArray caption = "Comm " + QByteArray::number(qsizetype(i + 1));
-        m_mnuSettingsComm[i] = addAction(settings, name.constData(), caption.constData(),
-                                         commHandlers[i]);
+        m_mnuSettingsComm[i]
+            = addAction(settings, name.constData(), caption.constData(), commHandlers[i]);
         m_mnuSettingsComm[i]->setCheckable(true);
     }
     m_mnuSettingsComm[0]->setChecked(true);
@@ -358,15 +359,26 @@ void MainWindow::buildMenus()
 
 void MainWindow::setTabOrderChain()
 {
-    QWidget *const chain[] = {
-        m_fields[size_t(Field::Con)],      m_cmdDnload,     m_cmdLtOn,
-        m_textScrollBox,                    m_cmdLtOff,      m_printButton,
-        m_fields[size_t(Field::GFV)],      m_fields[size_t(Field::TotalDose)],
-        m_fields[size_t(Field::MinExt)],   m_fields[size_t(Field::MaxCon)],
-        m_fields[size_t(Field::Motility)], m_fields[size_t(Field::SemenVol)],
-        m_fields[size_t(Field::ExtVol)],   m_fields[size_t(Field::VPD)],
-        m_fields[size_t(Field::NumDoses)], m_date,          m_prtSetup,
-        m_connect,                          m_comPort,       m_text1};
+    QWidget *const chain[] = {m_fields[size_t(Field::Con)],
+                              m_cmdDnload,
+                              m_cmdLtOn,
+                              m_textScrollBox,
+                              m_cmdLtOff,
+                              m_printButton,
+                              m_fields[size_t(Field::GFV)],
+                              m_fields[size_t(Field::TotalDose)],
+                              m_fields[size_t(Field::MinExt)],
+                              m_fields[size_t(Field::MaxCon)],
+                              m_fields[size_t(Field::Motility)],
+                              m_fields[size_t(Field::SemenVol)],
+                              m_fields[size_t(Field::ExtVol)],
+                              m_fields[size_t(Field::VPD)],
+                              m_fields[size_t(Field::NumDoses)],
+                              m_date,
+                              m_prtSetup,
+                              m_connect,
+                              m_comPort,
+                              m_text1};
     for (std::size_t i = 1; i < std::size(chain); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }

@@ -16,7 +16,9 @@ constexpr std::string_view kCountPlaceholder = "--";
 class Calculation
 {
 public:
-    explicit Calculation(SheetFields &sheet) : m_sheet(sheet) {}
+    explicit Calculation(SheetFields &sheet)
+        : m_sheet(sheet)
+    {}
 
     double read(Field field) const { return readNumber(m_sheet.text(field)); }
     WideDouble wide(Field field) const { return WideDouble::of(read(field)); }
@@ -65,8 +67,8 @@ void Calculate(SheetFields &sheet)
 
     // Dilute further when the dose would be more concentrated than allowed.
     if (calc.read(Field::MaxCon) > 0.0) {
-        const double doseVolume = (calc.wide(Field::ExtVol) + calc.wide(Field::SemenVol))
-                                      .toDouble();
+        const double doseVolume
+            = (calc.wide(Field::ExtVol) + calc.wide(Field::SemenVol)).toDouble();
         const WideDouble leastVolume = calc.wide(Field::TotalDose) / calc.wide(Field::MaxCon);
         if (leastVolume.toDouble() > doseVolume) {
             const WideDouble capped = calc.wide(Field::TotalDose) / calc.wide(Field::MaxCon)

@@ -72,7 +72,9 @@ int hexValue(char c)
 class Cursor
 {
 public:
-    explicit Cursor(std::string_view text) : m_text(text) {}
+    explicit Cursor(std::string_view text)
+        : m_text(text)
+    {}
 
     char peek()
     {
@@ -145,8 +147,8 @@ double readRadix(Cursor &cursor, int radix)
     if (bits.size() > 256) // 16^256 = 2^1024
         return signedInfinity(false);
     double value = 0.0;
-    const auto result = std::from_chars(bits.data(), bits.data() + bits.size(), value,
-                                        std::chars_format::hex);
+    const auto result
+        = std::from_chars(bits.data(), bits.data() + bits.size(), value, std::chars_format::hex);
     if (result.ec == std::errc::result_out_of_range)
         return signedInfinity(false);
     return value;
@@ -276,8 +278,8 @@ std::string writeNumber(double value)
 
     // Fifteen significant digits, rounded to nearest: "d.dddddddddddddde±x".
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::scientific, 14);
+    const auto result
+        = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
     const std::string_view form(buffer, static_cast<std::size_t>(result.ptr - buffer));
 
     const bool negative = form.front() == '-';

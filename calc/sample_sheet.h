@@ -8,15 +8,27 @@
 namespace estrivo {
 
 // The named fields of one collection's sample sheet. Numbers live only as these texts.
-enum class Field { Con, GFV, Motility, TotalDose, MinExt, MaxCon,
-                   SemenVol, ExtVol, VPD, NumDoses, Date, Text1 };
+enum class Field {
+    Con,
+    GFV,
+    Motility,
+    TotalDose,
+    MinExt,
+    MaxCon,
+    SemenVol,
+    ExtVol,
+    VPD,
+    NumDoses,
+    Date,
+    Text1
+};
 
 inline constexpr std::size_t kFieldCount = 12;
 
 inline constexpr std::array<Field, kFieldCount> kAllFields{
-    Field::Con,      Field::GFV,    Field::Motility, Field::TotalDose,
-    Field::MinExt,   Field::MaxCon, Field::SemenVol, Field::ExtVol,
-    Field::VPD,      Field::NumDoses, Field::Date,   Field::Text1};
+    Field::Con,    Field::GFV,      Field::Motility, Field::TotalDose,
+    Field::MinExt, Field::MaxCon,   Field::SemenVol, Field::ExtVol,
+    Field::VPD,    Field::NumDoses, Field::Date,     Field::Text1};
 
 // The field's name as the window and the log know it ("Con", "GFV", ...).
 std::string_view fieldName(Field field);

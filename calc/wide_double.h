@@ -106,7 +106,7 @@ public:
     WideDouble floor() const
     {
         if (isSpecial() || m_exponent >= 53)
-            return *this; // already whole
+            return *this;    // already whole
         if (m_exponent <= 0) // |value| < 1
             return of(m_fraction < 0.0 ? -1.0 : 0.0);
         return of(std::floor(std::ldexp(m_fraction, static_cast<int>(m_exponent))));

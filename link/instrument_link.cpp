@@ -25,13 +25,34 @@ constexpr char kLightOnCommand = 'O';
 constexpr char kLightOffCommand = 'F';
 constexpr char kReadCommand = '*';
 
-QString connectCaption() { return QStringLiteral("&Connect"); }
-QString disconnectCaption() { return QStringLiteral("&Disconnect"); }
-QString connectedTitle() { return QStringLiteral("Estrivo (tm) [Connected]"); }
-QString plainTitle() { return QStringLiteral("Estrivo (tm)"); }
-QString couldNotConnect() { return QStringLiteral("Error: Could not connect."); }
-QString notConnected() { return QStringLiteral("Error: Not connected."); }
-QString connectionLost() { return QStringLiteral("Error: Connection lost."); }
+QString connectCaption()
+{
+    return QStringLiteral("&Connect");
+}
+QString disconnectCaption()
+{
+    return QStringLiteral("&Disconnect");
+}
+QString connectedTitle()
+{
+    return QStringLiteral("Estrivo (tm) [Connected]");
+}
+QString plainTitle()
+{
+    return QStringLiteral("Estrivo (tm)");
+}
+QString couldNotConnect()
+{
+    return QStringLiteral("Error: Could not connect.");
+}
+QString notConnected()
+{
+    return QStringLiteral("Error: Not connected.");
+}
+QString connectionLost()
+{
+    return QStringLiteral("Error: Connection lost.");
+}
 
 } // namespace
 
@@ -90,7 +111,9 @@ public:
     int greetingPasses = 0;
     std::chrono::milliseconds ackPause = kAckPause;
     std::chrono::milliseconds greetPause = kGreetPause;
-    std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
+    std::function<QDateTime()> clock = [] {
+        return QDateTime::currentDateTime();
+    };
     // Counts openings, so a failure reported late cannot close a later connection.
     quint64 openCount = 0;
 };

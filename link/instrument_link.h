@@ -27,13 +27,13 @@ public:
     virtual void setPortChoiceEnabled(bool enabled) = 0;        // Comm 1..4 in order, then ComPort
     virtual void setExitEnabled(bool enabled) = 0;              // mnuFileExit
     virtual void setTitle(const QString &title) = 0;
-    virtual void disableCommands() = 0;                         // DisableCommands
-    virtual void enableCommands() = 0;                          // EnableCommands
-    virtual void appendLog(const QString &text) = 0;            // TextScrollBox += text
-    virtual void replaceLog(const QString &text) = 0;           // TextScrollBox = text
-    virtual void setConcentration(const QString &text) = 0;     // Con; its change runs Calculate
-    virtual void setDate(const QString &text) = 0;              // Date
-    virtual void calculate() = 0;                               // Calculate
+    virtual void disableCommands() = 0;                     // DisableCommands
+    virtual void enableCommands() = 0;                      // EnableCommands
+    virtual void appendLog(const QString &text) = 0;        // TextScrollBox += text
+    virtual void replaceLog(const QString &text) = 0;       // TextScrollBox = text
+    virtual void setConcentration(const QString &text) = 0; // Con; its change runs Calculate
+    virtual void setDate(const QString &text) = 0;          // Date
+    virtual void calculate() = 0;                           // Calculate
     // A modal-looking but non-blocking warning box titled "PC-to-Stamp Comm".
     virtual void showLinkError(const QString &message, const QString &detail) = 0;
 };

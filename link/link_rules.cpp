@@ -100,9 +100,9 @@ PortChoice portDeviceForText(const QString &text, PortPlatform platform)
     }
     const int number = static_cast<int>(rounded);
     if (number < 1) {
-        return {{},
-                QStringLiteral("There is no port %1: port numbers start at 1 (COM 1).")
-                    .arg(number)};
+        return {
+            {},
+            QStringLiteral("There is no port %1: port numbers start at 1 (COM 1).").arg(number)};
     }
     if (platform == PortPlatform::Windows)
         return {QStringLiteral("COM%1").arg(number), {}};

@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 #include <QObject>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 

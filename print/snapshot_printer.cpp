@@ -145,8 +145,8 @@ PrintOutcome SnapshotPrinter::checkTarget()
 PrintOutcome SnapshotPrinter::draw(const QImage &picture, QSizeF windowTwips, const QString &title)
 {
     m_printer.setDocName(title);
-    const double pageWidth =
-        m_printer.pageLayout().paintRect(QPageLayout::Point).width() * kTwipsPerPoint;
+    const double pageWidth
+        = m_printer.pageLayout().paintRect(QPageLayout::Point).width() * kTwipsPerPoint;
     const DrawnSize size = drawnSize(pageWidth, windowTwips.width(), windowTwips.height());
 
     QPainter painter;

@@ -40,8 +40,8 @@ PrintOutcome checkQueue(const QString &printerName)
         return {PrintError::InvalidPrinter,
                 tr("The printer \"%1\" is not available: %2").arg(printerName, lastErrorText())};
     }
-    const char *accepting =
-        cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+    const char *accepting
+        = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
     const bool refuses = accepting && qstrcmp(accepting, "false") == 0;
     cupsFreeDests(1, dest);
     if (refuses) {

@@ -42,8 +42,8 @@ QImage grabFrame(QWidget *window)
     window->repaint();
 
     const QPoint offset = frame.topLeft() - screenArea.topLeft();
-    const QPixmap shot =
-        screen->grabWindow(0, offset.x(), offset.y(), frame.width(), frame.height());
+    const QPixmap shot
+        = screen->grabWindow(0, offset.x(), offset.y(), frame.width(), frame.height());
     if (shot.isNull())
         return {};
     QImage image = opaque(shot.toImage());

@@ -132,11 +132,11 @@ int main(int argc, char *argv[])
 
     SimulatedInstrument::Behaviour behaviour;
     behaviour.concentration = parser.value(concentration).toLocal8Bit();
-    if (!readMilliseconds(parser, delay, &behaviour.replyDelay) ||
-        !readCount(parser, chunk, 1, &behaviour.chunkSize) ||
-        !readMilliseconds(parser, chunkGap, &behaviour.chunkGap) ||
-        !readMilliseconds(parser, measure, &behaviour.measureTime) ||
-        !readCount(parser, deaf, 0, &behaviour.deafCommands)) {
+    if (!readMilliseconds(parser, delay, &behaviour.replyDelay)
+        || !readCount(parser, chunk, 1, &behaviour.chunkSize)
+        || !readMilliseconds(parser, chunkGap, &behaviour.chunkGap)
+        || !readMilliseconds(parser, measure, &behaviour.measureTime)
+        || !readCount(parser, deaf, 0, &behaviour.deafCommands)) {
         return 2;
     }
     behaviour.lowerCaseOk = parser.isSet(lowerCaseOk);
@@ -182,8 +182,8 @@ int main(int argc, char *argv[])
 
     QString error;
     if (!instrument.start(&error)) {
-        printError(QStringLiteral("estrivo-instrument-sim: cannot open a pseudo-terminal: ") +
-                   error);
+        printError(QStringLiteral("estrivo-instrument-sim: cannot open a pseudo-terminal: ")
+                   + error);
         ::close(signalDescriptor);
         return 1;
     }

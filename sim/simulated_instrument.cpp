@@ -428,8 +428,8 @@ void SimulatedInstrument::sendStep()
 void SimulatedInstrument::flushOutput()
 {
     while (!m_output.isEmpty()) {
-        const ssize_t count =
-            ::write(m_master, m_output.constData(), static_cast<size_t>(m_output.size()));
+        const ssize_t count
+            = ::write(m_master, m_output.constData(), static_cast<size_t>(m_output.size()));
         if (count > 0) {
             m_output.remove(0, count);
             continue;
