@@ -25,34 +25,14 @@ constexpr char kLightOnCommand = 'O';
 constexpr char kLightOffCommand = 'F';
 constexpr char kReadCommand = '*';
 
-QString connectCaption()
-{
-    return QStringLiteral("&Connect");
-}
-QString disconnectCaption()
-{
-    return QStringLiteral("&Disconnect");
-}
-QString connectedTitle()
-{
-    return QStringLiteral("Estrivo (tm) [Connected]");
-}
-QString plainTitle()
-{
-    return QStringLiteral("Estrivo (tm)");
-}
-QString couldNotConnect()
-{
-    return QStringLiteral("Error: Could not connect.");
-}
-QString notConnected()
-{
-    return QStringLiteral("Error: Not connected.");
-}
-QString connectionLost()
-{
-    return QStringLiteral("Error: Connection lost.");
-}
+// The texts the operator sees, as the window shows them.
+const QString kConnectCaption = QStringLiteral("&Connect");
+const QString kDisconnectCaption = QStringLiteral("&Disconnect");
+const QString kConnectedTitle = QStringLiteral("Estrivo (tm) [Connected]");
+const QString kPlainTitle = QStringLiteral("Estrivo (tm)");
+const QString kCouldNotConnect = QStringLiteral("Error: Could not connect.");
+const QString kNotConnected = QStringLiteral("Error: Not connected.");
+const QString kConnectionLost = QStringLiteral("Error: Connection lost.");
 
 } // namespace
 
@@ -151,7 +131,7 @@ void InstrumentLink::connectOrDisconnect()
     // The window disables the command during the greeting wait; a stray call changes nothing.
     if (d->state == Private::State::Greeting)
         return;
-    if (d->host.connectCaption() == connectCaption())
+    if (d->host.connectCaption() == kConnectCaption)
         d->startConnect();
     else
         d->disconnectNow();
@@ -217,14 +197,14 @@ void InstrumentLink::Private::startConnect()
 {
     const PortChoice choice = portDeviceForText(host.portText());
     if (choice.device.isEmpty()) {
-        host.showLinkError(couldNotConnect(), choice.problem);
+        host.showLinkError(kCouldNotConnect, choice.problem);
         emit q.connectFailed();
         return;
     }
     port->setPortName(choice.device);
     QString reason;
     if (!port->open(&reason)) {
-        host.showLinkError(couldNotConnect(), reason);
+        host.showLinkError(kCouldNotConnect, reason);
         emit q.connectFailed();
         return;
     }
@@ -262,10 +242,10 @@ void InstrumentLink::Private::greetingFound()
     state = State::Idle;
     rx.trim();
     rx.reset(greetingLogText(rx.text()));
-    host.setTitle(connectedTitle());
+    host.setTitle(kConnectedTitle);
     host.replaceLog(QString::fromLatin1(rx.text()));
     host.setConnectEnabled(true);
-    host.setConnectCaption(disconnectCaption());
+    host.setConnectCaption(kDisconnectCaption);
     host.enableCommands();
     emit q.connected();
 }
@@ -275,10 +255,10 @@ void InstrumentLink::Private::greetingTimedOut()
     state = State::Idle;
     port->close();
     host.setConnectEnabled(true);
-    host.setConnectCaption(connectCaption());
+    host.setConnectCaption(kConnectCaption);
     host.setPortChoiceEnabled(true);
     host.enableCommands();
-    host.showLinkError(couldNotConnect(), greetingTimeoutDetail());
+    host.showLinkError(kCouldNotConnect, greetingTimeoutDetail());
     emit q.connectFailed();
 }
 
@@ -294,8 +274,8 @@ void InstrumentLink::Private::disconnectNow()
 {
     endWait();
     port->close();
-    host.setTitle(plainTitle());
-    host.setConnectCaption(connectCaption());
+    host.setTitle(kPlainTitle);
+    host.setConnectCaption(kConnectCaption);
     host.setPortChoiceEnabled(true);
     host.setExitEnabled(true);
     host.disableCommands();
@@ -311,7 +291,7 @@ void InstrumentLink::Private::startTransaction(char c)
     if (state != State::Idle && state != State::Greeting)
         return;
     if (state == State::Greeting || !port->isOpen()) {
-        host.showLinkError(notConnected(),
+        host.showLinkError(kNotConnected,
                            QStringLiteral("Connect to the instrument first (Settings, Connect)."));
         return;
     }
@@ -450,7 +430,7 @@ void InstrumentLink::Private::lineLost(const QString &reason)
     if (state == State::Greeting)
         host.setConnectEnabled(true);
     disconnectNow();
-    host.showLinkError(connectionLost(), reason);
+    host.showLinkError(kConnectionLost, reason);
 }
 
 void InstrumentLink::Private::endWait()
