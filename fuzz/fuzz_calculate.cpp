@@ -11,6 +11,8 @@ bool soundResult(const std::string &text)
 {
     if (text == "--.-" || text == "--" || text == estrivo::kOverflowText)
         return true;
+    if (text == "1.79769313486232E+308" || text == "-1.79769313486232E+308")
+        return true; // the largest doubles, rounded to fifteen digits, past the range
     return !text.empty() && estrivo::writeNumber(estrivo::readNumber(text)) == text;
 }
 
