@@ -1,0 +1,174 @@
+// The size the window picture is drawn at, and printing through a CUPS scheduler of the test's
+// own (found through CUPS_SERVER); it skips, saying why, only where the scheduler cannot start.
+#include "print_probe.h"
+#include "snapshot_print.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPageLayout>
+#include <QPrintDialog>
+#include <QPushButton>
+
+#include <sys/prctl.h>
+
+#include <csignal>
+
+using namespace estrivo;
+using namespace printtest;
+using Button = QDialogButtonBox::StandardButton;
+
+static int jobCount(const QString &queue)
+{
+    QByteArray jobs;
+    run(u"lpstat -W all -o "_s + queue, &jobs);
+    return int(jobs.count('\n'));
+}
+
+class TestPrint : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void drawnSize_data();
+    void drawnSize();
+    void printsWhereChosen();
+    void failuresAreReported(); // last: it stops the scheduler
+
+private:
+    void admin(const QString &command) { QCOMPARE(run(command), QString()); }
+
+    QTemporaryDir m_root;
+    QProcess m_scheduler;
+    std::unique_ptr<QWidget> m_sheet = newSheet(QSize(800, 600)); // wider than A4 at 96 dpi
+};
+
+void TestPrint::initTestCase()
+{
+    const QString root = m_root.path();
+    qputenv("CUPS_SERVER", (root + u"/cups.sock"_s).toLocal8Bit());
+    qputenv("HOME", root.toLocal8Bit()); // no lpoptions of the operator's
+    qunsetenv("LPDEST");
+    qunsetenv("PRINTER");
+    QVERIFY(QDir(root).mkpath(u"ppd"_s));
+    const auto write = [&root](const QString &name, const QString &text) {
+        QFile file(root + u'/' + name);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.arg(root).toUtf8()) > 0);
+    };
+    write(u"cupsd.conf"_s, // anyone on our socket may do anything
+          u"Listen %1/cups.sock\nBrowsing No\nDefaultAuthType None\n<Location />\nAllow all\n"
+          "</Location>\n<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"_s);
+    write(u"cups-files.conf"_s, u"ServerRoot %1\nRequestRoot %1\nCacheDir %1\nStateDir %1\n"
+                                "ErrorLog %1/log\nAccessLog %1/log\nPageLog %1/log\n"
+                                "Printcap %1/printcap\nFileDevice Yes\n"_s);
+    // Should this test die without cleaning up, the scheduler goes with it.
+    m_scheduler.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    m_scheduler.start(u"/usr/sbin/cupsd"_s,
+                      u"-f -c %1/cupsd.conf -s %1/cups-files.conf"_s.arg(root).split(u' '));
+    QTRY_VERIFY_WITH_TIMEOUT(run(u"lpstat -o"_s).isEmpty() // once it listens
+                                 || m_scheduler.state() == QProcess::NotRunning, 20000);
+    if (m_scheduler.state() == QProcess::NotRunning)
+        QSKIP(qPrintable(u"cupsd cannot start: "_s + m_scheduler.readAllStandardError()));
+    // Stopped queues keep their jobs in the spool and need no writer only root may run.
+    for (const char *queue : {"PDF", "Spare", "Quota"})
+        admin(u"lpadmin -p %1 -E -v file:/dev/null -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"_s
+                  .arg(QLatin1String(queue)));
+    admin(u"cupsdisable PDF Spare Quota"_s);
+    admin(u"lpadmin -d PDF"_s);
+    // A one-kilobyte quota turns the second job away as it arrives, unannounced beforehand.
+    admin(u"lpadmin -p Quota -o job-k-limit=1 -o job-quota-period=604800"_s);
+    m_sheet->show();
+}
+
+void TestPrint::drawnSize_data()
+{
+    QTest::addColumn<double>("page");
+    QTest::addColumn<QSizeF>("window");
+    QTest::addColumn<QSize>("drawn");
+    // In twips: only a window wider than the page is fitted to its width; halves go to even.
+    const struct { const char *name; double page; QSizeF window; QSize drawn; } rows[] = {
+        {"narrower, not enlarged", 11520, {9000, 6000}, {9000, 6000}},
+        {"as wide as the page", 10800, {10800, 7200}, {10800, 7200}},
+        {"own size, halves to even", 11520, {4830.5, 7501.5}, {4830, 7502}},
+        {"wider, scaled", 10800, {12000, 9000}, {10800, 8100}},
+        {"fitted 5062.5 down to even", 10800, {14400, 6750}, {10800, 5062}},
+        {"fitted 5065.5 up to even", 10800, {14400, 6754}, {10800, 5066}},
+        {"page width half to even", 10801.5, {12000, 9000}, {10802, 8101}},
+        {"taller than the page", 10800, {9000, 30000}, {9000, 30000}},
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row.name) << row.page << row.window << row.drawn;
+}
+
+void TestPrint::drawnSize()
+{
+    QFETCH(double, page);
+    QFETCH(QSizeF, window);
+    QFETCH(QSize, drawn);
+    const DrawnSize size = estrivo::drawnSize(page, window.width(), window.height());
+    QCOMPARE(QSize(size.width, size.height), drawn);
+}
+
+void TestPrint::printsWhereChosen()
+{
+    // At first to the default printer: fitted to the width at the printable area's corner.
+    SnapshotPrinter printer;
+    printer.printer().setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                                QMarginsF(20, 20, 20, 20), QPageLayout::Point));
+    QCOMPARE(printer.printWindow(m_sheet.get()).detail, QString());
+    QCOMPARE(jobCount(u"PDF"_s), 1);
+    const double width = printer.printer().pageLayout().paintRect(QPageLayout::Point).width();
+    QCOMPARE(pageMismatch(m_root.filePath(u"d00001-001"_s), snapshotWindow(m_sheet.get()),
+                          QRectF(20, 20, width, width * 0.75)),
+             QString());
+
+    // Then where the setup sends it; a cancel undoes the dialog's switch as soon as picked.
+    const struct { QString entry; Button answer; int onSpare; bool toFile; } steps[] = {
+        {u"Spare"_s, QDialogButtonBox::Ok, 1, false},
+        {u"PDF"_s, QDialogButtonBox::Cancel, 2, false},
+        {u"Print to File (PDF)"_s, QDialogButtonBox::Ok, 2, true},
+        {u"PDF"_s, QDialogButtonBox::Cancel, 2, true},
+    };
+    const QString pdf = m_root.filePath(u"chosen.pdf"_s);
+    for (const auto &step : steps) {
+        printer.openPrinterSetup(m_sheet.get()); // not blocking
+        QTRY_VERIFY(qobject_cast<QPrintDialog *>(QApplication::activeModalWidget()));
+        auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+        QVERIFY(!dialog->findChild<QWidget *>(u"copies"_s)->isVisibleTo(dialog)); // setup form
+        auto *printers = dialog->findChild<QComboBox *>(u"printers"_s);
+        printers->setCurrentIndex(printers->findText(step.entry));
+        dialog->findChild<QLineEdit *>(u"filename"_s)->setText(pdf);
+        dialog->findChild<QDialogButtonBox *>()->button(step.answer)->click();
+        QFile::remove(pdf);
+        QCOMPARE(printer.printWindow(m_sheet.get()).detail, QString());
+        QCOMPARE(jobCount(u"Spare"_s), step.onSpare);
+        QCOMPARE(QFile::exists(pdf), step.toFile);
+    }
+}
+
+void TestPrint::failuresAreReported()
+{
+    // A job the spooler turns away, a queue gone: only that print fails.
+    SnapshotPrinter printer;
+    printer.printer().setPrinterName(u"Quota"_s);
+    QCOMPARE(printer.printWindow(m_sheet.get()).detail, QString());
+    QCOMPARE(printer.printWindow(m_sheet.get()).error, PrintError::SpoolerRefused);
+    admin(u"lpadmin -x Quota"_s);
+    QCOMPARE(printer.printWindow(m_sheet.get()).error, PrintError::InvalidPrinter);
+    printer.printer().setPrinterName(u"PDF"_s);
+    QCOMPARE(printer.printWindow(m_sheet.get()).detail, QString());
+
+    // The spooler gone during the run, or not there when it starts; a file that cannot be made.
+    m_scheduler.terminate();
+    QTRY_COMPARE(m_scheduler.state(), QProcess::NotRunning);
+    QCOMPARE(printer.printWindow(m_sheet.get()).error, PrintError::NoPrinter);
+    SnapshotPrinter none;
+    QCOMPARE(none.printWindow(m_sheet.get()).error, PrintError::NoPrinter);
+    none.printer().setOutputFileName(m_root.filePath(u"missing/sheet.pdf"_s));
+    QCOMPARE(none.printWindow(m_sheet.get()).error, PrintError::DocumentNotOpened);
+}
+
+QTEST_MAIN(TestPrint)
+#include "tst_print.moc"
