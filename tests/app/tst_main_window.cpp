@@ -1,364 +1,306 @@
-// The main window offscreen: start-up state, live calculation, port choice, focus and closing.
+// The program offscreen: start-up, live calculation, port choice, availability, failures that
+// explain themselves, closing, the options, and a demo session with the simulated photometer.
+#include "link_rules.h"
 #include "main_window.h"
-#include "snapshot_print.h"
+#include "port_combo_box.h"
+#include "simulated_instrument.h"
 
+#include <QAccessible>
 #include <QAction>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QPrinter>
 #include <QPlainTextEdit>
-#include <QPushButton>
+#include <QProcess>
 #include <QScrollBar>
-#include <QSignalSpy>
 #include <QtTest>
 
-using estrivo::MainWindow;
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace estrivo;
+
+// As the availability table: instrument buttons | entries | always there | connect | port.
+const QString kAvailability = "cmdDnload cmdLtOn cmdLtOff | mnuFileRead mnuFileLton mnuFileLtoff"
+                              " | mnuFileExit PrintButton mnuFilePrint PrtSetup mnuFilePrtsetup"
+                              " | Connect mnuSettingsConnect | mnuSettingsComm1 ComPort";
+const QString kMarks = "mnuSettingsComm1 mnuSettingsComm2 mnuSettingsComm3 mnuSettingsComm4";
 
 class TestMainWindow : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-
-    void startUpState();
-    void typingIntoInputsRecomputes_data();
-    void typingIntoInputsRecomputes();
-    void typingIntoResultsRunsNothing();
-    void portChoice_data();
-    void portChoice();
-    void tabOrder_data();
-    void tabOrder();
-    void availabilityOperations();
-    void windowIsFixedSize();
-    void logDoesNotWrap();
-    void printCommands_data();
-    void printCommands();
-    void exitAndCloseBoxEndTheProgram_data();
-    void exitAndCloseBoxEndTheProgram();
-
-private:
-    QLineEdit *field(const char *name) const
+    template<typename T = QWidget> T *control(const QString &name) const
     {
-        auto *edit = m_window->findChild<QLineEdit *>(QLatin1String(name));
-        Q_ASSERT(edit);
-        return edit;
+        return m_window->findChild<T *>(name);
     }
-    QAction *action(const char *name) const
+    QString texts(const QString &names) const // joined by "|"
     {
-        auto *entry = m_window->findChild<QAction *>(QLatin1String(name));
-        Q_ASSERT(entry);
-        return entry;
+        QStringList all;
+        for (const QString &name : names.split(u' '))
+            all << control<QObject>(name)->property(name == "ComPort" ? "currentText" : "text")
+                       .toString();
+        return all.join(u'|');
     }
-    QPushButton *button(const char *name) const
+    QString flags(const char *property, const QString &names) const // 1 or 0 each; "|" stays
     {
-        auto *push = m_window->findChild<QPushButton *>(QLatin1String(name));
-        Q_ASSERT(push);
-        return push;
+        QString all;
+        for (const QString &name : names.split(u' ')) {
+            const QObject *each = control<QObject>(name);
+            all += !each ? u'|' : each->property(property).toBool() ? u'1' : u'0';
+        }
+        return all;
     }
-    QComboBox *comPort() const { return m_window->findChild<QComboBox *>("ComPort"); }
-    QString checkMarks() const
+    void type(const QString &name, const QString &text) const // replaces what stands there
     {
-        QString marks;
-        for (const char *name :
-             {"mnuSettingsComm1", "mnuSettingsComm2", "mnuSettingsComm3", "mnuSettingsComm4"})
-            marks += action(name)->isChecked() ? QLatin1Char('x') : QLatin1Char('.');
-        return marks;
+        QTest::keyClick(control(name), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(control(name), text);
+    }
+    // Title, connect captions, availability and the port, to compare in one go.
+    QString state() const
+    {
+        return QStringList{m_window->windowTitle(), texts("Connect mnuSettingsConnect"),
+                           flags("enabled", kAvailability),
+                           m_window->link().isOpen() ? "open" : "closed"}.join(u' ');
+    }
+    QStringList answerErrorBox() const // title, text, detail; empty if none came
+    {
+        QMessageBox *box = nullptr;
+        if (!QTest::qWaitFor([&] { return (box = control<QMessageBox>("errorBox")); }, 10000))
+            return {};
+        box->accept();
+        return {box->windowTitle(), box->text(), box->informativeText()};
+    }
+    // Runs a program to its end while events go on: "exit code|stdout|stderr".
+    static QString run(const QString &program, const QStringList &arguments,
+                       const QProcessEnvironment &env = QProcessEnvironment())
+    {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        QSignalSpy finished(&process, &QProcess::finished);
+        process.start(program, arguments);
+        return !finished.wait(60000) ? "still running" : QString::number(process.exitCode()) + '|'
+                   + process.readAllStandardOutput() + '|' + process.readAllStandardError();
+    }
+    void connectToInstrument(SimulatedInstrument::Behaviour behaviour = {})
+    {
+        m_instrument = std::make_unique<SimulatedInstrument>();
+        m_instrument->setBehaviour(behaviour);
+        QVERIFY(m_instrument->start());
+        m_window->choosePort(m_instrument->devicePath());
+        QTest::mouseClick(control("Connect"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(state(), "Estrivo (tm) [Connected] &Disconnect|&Disconnect "
+                                           "111|111|11111|11|00 open", 10000);
+        auto *button = QAccessible::queryAccessibleInterface(control("Connect"));
+        QCOMPARE(button->text(QAccessible::Name), "Disconnect"); // what the button now does
     }
 
     MainWindow *m_window = nullptr;
-};
+    std::unique_ptr<SimulatedInstrument> m_instrument;
 
-void TestMainWindow::init()
-{
-    m_window = new MainWindow;
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
-}
-
-void TestMainWindow::cleanup()
-{
-    delete m_window;
-    m_window = nullptr;
-}
-
-void TestMainWindow::startUpState()
-{
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("Estrivo (tm)"));
-    QVERIFY(m_window->windowIcon().availableSizes().contains(QSize(48, 48)));
-    QCOMPARE(field("Con")->text(), QString());
-    QCOMPARE(QApplication::focusWidget(), field("Con"));
-    QCOMPARE(field("GFV")->text(), QStringLiteral("---.-"));
-    QCOMPARE(field("Motility")->text(), QStringLiteral("50"));
-    QCOMPARE(field("SemenVol")->text(), QStringLiteral("--.-"));
-    QCOMPARE(field("ExtVol")->text(), QStringLiteral("16.6666666666667"));
-    QCOMPARE(field("VPD")->text(), QStringLiteral("16.6666666666667"));
-    QCOMPARE(field("NumDoses")->text(), QStringLiteral("--"));
-    QCOMPARE(field("Date")->text(), QString());
-    QVERIFY(!field("Date")->isEnabled());
-
-    for (const char *name : {"cmdDnload", "cmdLtOn", "cmdLtOff"})
-        QVERIFY2(!button(name)->isEnabled(), name);
-    for (const char *name : {"Connect", "PrtSetup", "PrintButton"})
-        QVERIFY2(button(name)->isEnabled(), name);
-    for (const char *name : {"mnuFileRead", "mnuFileLton", "mnuFileLtoff", "mnuFilePrtsetup",
-                             "mnuFilePrint", "mnuFileExit", "mnuSettingsConnect"})
-        QVERIFY2(action(name)->isEnabled(), name);
-
-    QCOMPARE(button("Connect")->text(), QStringLiteral("Connect"));
-    QCOMPARE(action("mnuSettingsConnect")->text(), QStringLiteral("&Connect"));
-    QCOMPARE(comPort()->currentText(), QStringLiteral("1"));
-    QCOMPARE(checkMarks(), QStringLiteral("x..."));
-    QCOMPARE(comPort()->count(), 4);
-    QCOMPARE(comPort()->itemText(3), QStringLiteral("4"));
-    QVERIFY(m_window->findChild<QPlainTextEdit *>("TextScrollBox")->toPlainText().isEmpty());
-    QVERIFY(!m_window->link().isOpen());
-}
-
-void TestMainWindow::typingIntoInputsRecomputes_data()
-{
-    QTest::addColumn<QStringList>("typing"); // field name, text, field name, text, ...
-    QTest::addColumn<QStringList>("results"); // SemenVol, ExtVol, VPD, NumDoses
-
-    QTest::newRow("concentration and volume")
-        << QStringList{"Con", "150", "GFV", "60"}
-        << QStringList{"6.66666666666667", "33.3333333333333", "40", "8"};
-    QTest::newRow("capped dose")
-        << QStringList{"Con", "300", "Motility", "80", "MinExt", "1", "MaxCon", "50", "GFV",
-                       "40"}
-        << QStringList{"2.08333333333333", "7.91666666666667", "10", "19"};
-    QTest::newRow("motility cleared keeps the semen volume")
-        << QStringList{"Con", "150", "GFV", "60", "Motility", ""}
-        << QStringList{"6.66666666666667", "33.3333333333333", "40", "8"};
-    QTest::newRow("total dose retyped")
-        << QStringList{"Con", "150", "GFV", "60", "TotalDose", "250"}
-        << QStringList{"3.33333333333333", "16.6666666666667", "20", "18"};
-}
-
-void TestMainWindow::typingIntoInputsRecomputes()
-{
-    QFETCH(QStringList, typing);
-    QFETCH(QStringList, results);
-    for (qsizetype i = 0; i + 1 < typing.size(); i += 2) {
-        QLineEdit *edit = field(qPrintable(typing.at(i)));
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        QTest::keyClicks(edit, typing.at(i + 1));
-        QCOMPARE(edit->text(), typing.at(i + 1));
+private slots:
+    void init()
+    {
+        m_window = new MainWindow;
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
     }
-    QCOMPARE(field("SemenVol")->text(), results.at(0));
-    QCOMPARE(field("ExtVol")->text(), results.at(1));
-    QCOMPARE(field("VPD")->text(), results.at(2));
-    QCOMPARE(field("NumDoses")->text(), results.at(3));
-}
-
-void TestMainWindow::typingIntoResultsRunsNothing()
-{
-    QTest::keyClicks(field("Con"), "150");
-    for (const char *name : {"SemenVol", "ExtVol", "VPD", "NumDoses"}) {
-        field(name)->selectAll();
-        QTest::keyClicks(field(name), "7");
+    void cleanup()
+    {
+        delete m_window;
+        m_instrument.reset();
     }
-    QCOMPARE(field("SemenVol")->text(), QStringLiteral("7"));
-    QCOMPARE(field("ExtVol")->text(), QStringLiteral("7"));
-    QCOMPARE(field("VPD")->text(), QStringLiteral("7"));
-    QCOMPARE(field("NumDoses")->text(), QStringLiteral("7"));
-    QTest::keyClicks(m_window->findChild<QPlainTextEdit *>("Text1"), "Stormy Night");
-    QCOMPARE(field("VPD")->text(), QStringLiteral("7"));
 
-    // The next change of an input computes again, and overwrites what was typed there.
-    QTest::keyClicks(field("GFV"), "0"); // "---.-0" reads as 0
-    QCOMPARE(field("SemenVol")->text(), QStringLiteral("6.66666666666667"));
-    QCOMPARE(field("NumDoses")->text(), QStringLiteral("0"));
-}
-
-void TestMainWindow::portChoice_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<QString>("what");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("marks");
-
-    QTest::newRow("menu Comm 3") << "menu" << "mnuSettingsComm3" << "3" << "..x.";
-    QTest::newRow("menu Comm 1 again") << "menu" << "mnuSettingsComm1" << "1" << "x...";
-    QTest::newRow("list item 2") << "list" << "1" << "2" << ".x..";
-    QTest::newRow("list item 4") << "list" << "3" << "4" << "...x";
-    QTest::newRow("typed 5") << "type" << "5" << "5" << "....";
-    QTest::newRow("typed blank 2") << "type" << " 2" << " 2" << "....";
-    QTest::newRow("typed zero 2") << "type" << "02" << "02" << "....";
-    QTest::newRow("typed 2 point 0") << "type" << "2.0" << "2.0" << "....";
-    QTest::newRow("typed 3 then letter") << "type" << "3a" << "3a" << "....";
-    QTest::newRow("typed device path") << "type" << "/dev/ttyUSB0" << "/dev/ttyUSB0" << "....";
-    QTest::newRow("typed 4") << "type" << "4" << "4" << "...x";
-}
-
-void TestMainWindow::portChoice()
-{
-    QFETCH(QString, how);
-    QFETCH(QString, what);
-    QFETCH(QString, text);
-    QFETCH(QString, marks);
-
-    if (how == QLatin1String("menu")) {
-        action(qPrintable(what))->trigger();
-    } else if (how == QLatin1String("list")) {
-        comPort()->setCurrentIndex(what.toInt());
-    } else {
-        comPort()->lineEdit()->selectAll();
-        QTest::keyClick(comPort()->lineEdit(), Qt::Key_Backspace);
-        QCOMPARE(checkMarks(), QStringLiteral("...."));
-        QTest::keyClicks(comPort()->lineEdit(), what);
+    void startUpPrintTabOrderAndExit()
+    {
+        QCOMPARE(state(), "Estrivo (tm) Connect|&Connect 000|111|11111|11|11 closed");
+        QVERIFY(m_window->windowIcon().availableSizes().contains(QSize(48, 48)));
+        QCOMPARE(QApplication::focusWidget(), control("Con"));
+        QCOMPARE(texts("Con GFV Motility SemenVol ExtVol VPD NumDoses Date ComPort"),
+                 "|---.-|50|--.-|16.6666666666667|16.6666666666667|--||1");
+        QCOMPARE(flags("checked", kMarks) + flags("enabled", "Date"), "10000");
+        m_window->EnableCommands(); // Tab goes from cmdLtOn into the log and on to cmdLtOff
+        QStringList order;
+        for (QWidget *at = control("Con"); order.size() < 20; at = qApp->focusWidget()) {
+            order << (qobject_cast<QComboBox *>(at->parent()) ? "ComPort" : at->objectName());
+            QTest::keyClick(at, Qt::Key_Tab);
+        }
+        QCOMPARE(order.join(u' '), "Con cmdDnload cmdLtOn TextScrollBox cmdLtOff PrintButton GFV "
+                                   "TotalDose MinExt MaxCon Motility SemenVol ExtVol VPD "
+                                   "NumDoses PrtSetup Connect ComPort Text1 Con");
+        control<QAction>("mnuFilePrint")->trigger(); // the spooler socket leads nowhere
+        const QStringList box = answerErrorBox();
+        QCOMPARE(box.mid(0, 2), QStringList({"Estrivo (tm)", "Error: Could not print."}));
+        QVERIFY(!box.value(2).isEmpty());
+        auto *log = control<QPlainTextEdit>("TextScrollBox"); // a long line scrolls, not wraps
+        log->setPlainText(QString(400, u'x'));
+        QCOMPARE(log->document()->lineCount(), 1);
+        QTRY_VERIFY(log->horizontalScrollBar()->maximum() > 0);
+        QSignalSpy unloaded(m_window, &MainWindow::unloaded);
+        control<QAction>("mnuFileExit")->trigger();
+        QCOMPARE(unloaded.count(), 1);
+        QVERIFY(!m_window->isVisible());
     }
-    QCOMPARE(comPort()->currentText(), text);
-    QCOMPARE(checkMarks(), marks);
-}
 
-void TestMainWindow::tabOrder_data()
-{
-    QTest::addColumn<bool>("commandsEnabled");
-    QTest::addColumn<QStringList>("order");
-
-    const QStringList all{"Con",      "cmdDnload", "cmdLtOn",  "TextScrollBox", "cmdLtOff",
-                          "PrintButton", "GFV",    "TotalDose", "MinExt",       "MaxCon",
-                          "Motility", "SemenVol",  "ExtVol",   "VPD",           "NumDoses",
-                          "PrtSetup", "Connect",   "ComPort",  "Text1",         "Con"};
-    QStringList withoutCommands = all;
-    withoutCommands.removeAll(QStringLiteral("cmdDnload"));
-    withoutCommands.removeAll(QStringLiteral("cmdLtOn"));
-    withoutCommands.removeAll(QStringLiteral("cmdLtOff"));
-    QTest::newRow("start-up: greyed buttons skipped") << false << withoutCommands;
-    QTest::newRow("commands enabled") << true << all;
-}
-
-void TestMainWindow::tabOrder()
-{
-    QFETCH(bool, commandsEnabled);
-    QFETCH(QStringList, order);
-    if (commandsEnabled)
-        m_window->EnableCommands();
-
-    field("Con")->setFocus();
-    QStringList visited{QStringLiteral("Con")};
-    for (qsizetype i = 1; i < order.size(); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QWidget *focus = QApplication::focusWidget();
-        QVERIFY(focus);
-        // The combo box's editor takes the focus on behalf of ComPort.
-        if (focus->parentWidget() && focus->parentWidget()->objectName() == "ComPort")
-            focus = focus->parentWidget();
-        visited << focus->objectName();
+    void liveCalculation_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("recomputes");
+        for (const char *input : {"Con", "GFV", "Motility", "TotalDose", "MinExt", "MaxCon"})
+            QTest::newRow(input) << input << true;
+        for (const char *other : {"SemenVol", "ExtVol", "VPD", "Text1"})
+            QTest::newRow(other) << other << false;
     }
-    QCOMPARE(visited, order);
-}
+    void liveCalculation()
+    {
+        QFETCH(QString, field);
+        QFETCH(bool, recomputes);
+        type("Con", "150");
+        type("GFV", "60");
+        QCOMPARE(texts("SemenVol ExtVol VPD NumDoses"), "6.66666666666667|33.3333333333333|40|8");
+        type("NumDoses", "7"); // a result: typing there runs nothing
+        QTest::keyClicks(control(field), "1");
+        QCOMPARE(texts("NumDoses") != "7", recomputes);
+    }
 
-void TestMainWindow::availabilityOperations()
-{
-    action("mnuFileExit")->setEnabled(false);
-    m_window->EnableCommands();
-    m_window->EnableCommands();
-    for (const char *name : {"cmdDnload", "cmdLtOn", "cmdLtOff"})
-        QVERIFY2(button(name)->isEnabled(), name);
-    for (const char *name : {"mnuFileRead", "mnuFileLton", "mnuFileLtoff", "mnuFileExit"})
-        QVERIFY2(action(name)->isEnabled(), name);
-
-    m_window->DisableCommands();
-    for (const char *name : {"cmdDnload", "cmdLtOn", "cmdLtOff"})
-        QVERIFY2(!button(name)->isEnabled(), name);
-    for (const char *name : {"mnuFileRead", "mnuFileLton", "mnuFileLtoff"})
-        QVERIFY2(!action(name)->isEnabled(), name);
-    // Exit, printing and the connect command are never part of it.
-    QVERIFY(action("mnuFileExit")->isEnabled());
-    QVERIFY(action("mnuFilePrint")->isEnabled());
-    QVERIFY(button("PrintButton")->isEnabled());
-    QVERIFY(button("Connect")->isEnabled());
-}
-
-void TestMainWindow::windowIsFixedSize()
-{
-    QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
-    const QWidget *client = m_window->centralWidget();
-    QCOMPARE(client->size(), QSize(314, 475)); // 4716 x 7128 twips at 15 twips a pixel
-    const QSize before = m_window->size();
-    m_window->resize(before + QSize(100, 100));
-    QCOMPARE(m_window->size(), before);
-    for (const QWidget *child : client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-        QVERIFY2(client->rect().contains(child->geometry()), qPrintable(child->objectName()));
-}
-
-void TestMainWindow::logDoesNotWrap()
-{
-    auto *log = m_window->findChild<QPlainTextEdit *>("TextScrollBox");
-    log->setPlainText(QString(400, QLatin1Char('x')));
-    QCOMPARE(log->document()->lineCount(), 1);
-    QTRY_VERIFY(log->horizontalScrollBar()->maximum() > 0);
-    QCOMPARE(log->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-}
-
-void TestMainWindow::printCommands_data()
-{
-    QTest::addColumn<bool>("viaMenu");
-    QTest::newRow("Print button") << false;
-    QTest::newRow("File, Print") << true;
-}
-
-void TestMainWindow::printCommands()
-{
-    QFETCH(bool, viaMenu);
-    const auto print = [&] {
-        if (viaMenu)
-            action("mnuFilePrint")->trigger();
+    void portChoice_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("marks");
+        QTest::newRow("menu Comm 3") << "menu" << "3" << "0010";
+        QTest::newRow("menu Comm 1, already marked") << "menu" << "1" << "1000";
+        QTest::newRow("list item 2") << "list" << "2" << "0100";
+        QTest::newRow("typed 4") << "type" << "4" << "0001";
+        QTest::newRow("typed 5") << "type" << "5" << "0000";
+        // Each of these still converts to port 2 when connecting, yet marks nothing.
+        QTest::newRow("typed blank 2") << "type" << " 2" << "0000";
+        QTest::newRow("typed zero 2") << "type" << "02" << "0000";
+        QTest::newRow("typed 2 point 0") << "type" << "2.0" << "0000";
+        QTest::newRow("typed 2 then letter") << "type" << "2a" << "0000";
+    }
+    void portChoice()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, text);
+        QFETCH(QString, marks);
+        if (how == "menu")
+            control<QAction>("mnuSettingsComm" + text)->trigger();
+        else if (how == "list")
+            control<QComboBox>("ComPort")->setCurrentIndex(text.toInt() - 1);
         else
-            button("PrintButton")->click();
-    };
-    QTest::keyClicks(field("Con"), "150");
+            type("ComPort", text);
+        QCOMPARE(texts("ComPort") + ' ' + flags("checked", kMarks), text + ' ' + marks);
+    }
 
-    // No printer on this machine (the spooler socket leads nowhere): the message, nothing else.
-    print();
-    QMessageBox *box = nullptr;
-    QTRY_VERIFY((box = m_window->findChild<QMessageBox *>("errorBox")));
-    QCOMPARE(box->windowTitle(), QStringLiteral("Estrivo (tm)"));
-    QCOMPARE(box->text(), QStringLiteral("Error: Could not print."));
-    QVERIFY(!box->informativeText().isEmpty());
-    box->accept();
-    QTRY_VERIFY(!m_window->findChild<QMessageBox *>("errorBox")); // closed boxes go away
-    QCOMPARE(field("Con")->text(), QStringLiteral("150"));
-    QVERIFY(action("mnuFilePrint")->isEnabled());
+    void portListFollowsTheDevices()
+    {
+        auto *box = control<PortComboBox>("ComPort");
+        // ttyS0 to ttyS3 are "1" to "4" already; a device is offered once.
+        QStringList present{"/dev/ttyS3", "/dev/ttyUSB0", "/dev/ttyS4", "/dev/ttyUSB0", ""};
+        box->setDeviceSource([&present] { return present; });
+        const auto openedList = [box] {
+            box->showPopup(); // looks the devices up anew
+            box->hidePopup();
+            QStringList items;
+            for (int i = 0; i < box->count(); ++i)
+                items << box->itemText(i);
+            return items.join(u' ');
+        };
+        QCOMPARE(openedList(), "1 2 3 4 /dev/ttyUSB0 /dev/ttyS4");
+        box->setCurrentIndex(4);
+        QSignalSpy changes(box, &QComboBox::editTextChanged);
+        present = QStringList{"/dev/ttyACM0"}; // the chosen adapter unplugged, another one in
+        QCOMPARE(openedList(), "1 2 3 4 /dev/ttyACM0");
+        QCOMPARE(box->currentText(), "/dev/ttyUSB0"); // the choice stays, unannounced
+        QCOMPARE(changes.count(), 0);
+        box->setDeviceSource({});
+    }
 
-    // With a file chosen as the printer, the same command writes one page and says nothing.
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
-    m_window->printer().printer().setOutputFormat(QPrinter::PdfFormat);
-    m_window->printer().printer().setOutputFileName(pdf);
-    print();
-    QVERIFY(QFileInfo(pdf).size() > 0);
-    QVERIFY(!m_window->findChild<QMessageBox *>("errorBox"));
-    QFile file(pdf);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll().count("/Type /Page\n"), 1);
-}
+    void connectFailureSaysWhy_data()
+    {
+        QTest::addColumn<QString>("port"); // empty: a pseudo-terminal with its mode removed
+        QTest::addColumn<QStringList>("mentions");
+        QTest::newRow("missing USB adapter")
+            << "/dev/ttyUSB97" << QStringList{"/dev/ttyUSB97", "no such device", "/dev/ttyUSB0"};
+        QTest::newRow("no permission") << "" << QStringList{"permission denied", "dialout"};
+    }
+    void connectFailureSaysWhy()
+    {
+        QFETCH(QString, port);
+        QFETCH(QStringList, mentions);
+        if (port.isEmpty() && geteuid() == 0) { // root opens any device: ask 'nobody' instead
+            const QString asNobody = run("/usr/sbin/runuser", {"-u", "nobody", "--",
+                                         qApp->applicationFilePath(), "-platform", "offscreen",
+                                         "connectFailureSaysWhy:no permission"},
+                                         QProcessEnvironment::systemEnvironment());
+            if (asNobody.startsWith("126|") || asNobody.startsWith("127|"))
+                QSKIP("'nobody' may not run this test program");
+            QVERIFY2(asNobody.startsWith("0|"), qPrintable(asNobody));
+            return;
+        }
+        if (port.isEmpty()) { // the photometer's pseudo-terminal, its mode removed
+            m_instrument = std::make_unique<SimulatedInstrument>();
+            QVERIFY(m_instrument->start());
+            port = m_instrument->devicePath();
+            QCOMPARE(chmod(qPrintable(port), 0), 0);
+        }
+        m_window->choosePort(port);
+        QTest::mouseClick(control("Connect"), Qt::LeftButton);
+        const QStringList box = answerErrorBox();
+        QCOMPARE(box.mid(0, 2), QStringList({"PC-to-Stamp Comm", "Error: Could not connect."}));
+        for (const QString &mention : mentions)
+            QVERIFY2(box[2].contains(mention, Qt::CaseInsensitive), qPrintable(box[2]));
+        QCOMPARE(state(), "Estrivo (tm) Connect|&Connect 000|111|11111|11|11 closed"); // unchanged
+    }
 
-void TestMainWindow::exitAndCloseBoxEndTheProgram_data()
-{
-    QTest::addColumn<bool>("viaExit");
-    QTest::newRow("File, Exit") << true;
-    QTest::newRow("close box") << false;
-}
+    void options() // with no display at all: help and version on stdout, errors on stderr
+    {
+        const auto estrivo = [](const QStringList &args) { return run(ESTRIVO_PROGRAM, args); };
+        QVERIFY(estrivo({"--help"}).startsWith("0|Usage: estrivo [--demo]\n"));
+        QCOMPARE(estrivo({"--version"}), "0|estrivo " ESTRIVO_VERSION "\n|");
+        QVERIFY(estrivo({"--frobnicate"}).startsWith("2||estrivo: unknown option '--frobnicate'"));
+        QVERIFY(estrivo({"--demo", "-x"}).startsWith("2||estrivo: unknown option '-x'\n\nUsage:"));
+    }
 
-void TestMainWindow::exitAndCloseBoxEndTheProgram()
-{
-    QFETCH(bool, viaExit);
-    QSignalSpy unloaded(m_window, &MainWindow::unloaded);
-    if (viaExit)
-        action("mnuFileExit")->trigger();
-    else
+    void demoSession()
+    {
+        connectToInstrument();
+        QTest::mouseClick(control("cmdLtOn"), Qt::LeftButton);
+        QCOMPARE(flags("enabled", kAvailability), "000|000|11111|11|00"); // while it waits
+        QTRY_VERIFY_WITH_TIMEOUT(control("cmdLtOn")->isEnabled(), 10000);
+        QVERIFY(m_instrument->lightOn());
+        type("GFV", "60");
+        QTest::mouseClick(control("cmdDnload"), Qt::LeftButton);
+        QCOMPARE(texts("Con"), ""); // emptied while the reading is awaited
+        QTRY_COMPARE_WITH_TIMEOUT(texts("Con"), "123.4", 10000);
+        QTRY_VERIFY(control("cmdDnload")->isEnabled());
+        QCOMPARE(texts("SemenVol NumDoses"), "8.10372771474878|7");
+        QVERIFY(!texts("Date").isEmpty());
+        const QString shots = qEnvironmentVariable("ESTRIVO_SCREENSHOT_DIR");
+        if (!shots.isEmpty()) { // the picture of a finished sheet that the README shows
+            type("Text1", "Silver Comet, second collection this week");
+            QVERIFY(QDir().mkpath(shots) && m_window->grab().save(shots + "/demo_session.png"));
+        }
+        // The close box in the middle of a reading: granted, and the port let go.
+        m_instrument->setBehaviour({.noDone = true});
+        QTest::mouseClick(control("cmdDnload"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(m_instrument->heard().count('*') == 2, 10000);
+        QVERIFY(m_window->link().isBusy());
+        QSignalSpy unloaded(m_window, &MainWindow::unloaded);
         m_window->close();
-    QCOMPARE(unloaded.count(), 1);
-    QVERIFY(!m_window->isVisible());
-}
+        QCOMPARE(unloaded.count(), 1);
+        QVERIFY(!m_window->link().isBusy() && !m_window->link().isOpen());
+        QTRY_VERIFY(!m_instrument->isProgramConnected());
+    }
+
+    void hangUpMidReading()
+    {
+        connectToInstrument({.hangUpMidReply = true});
+        QTest::mouseClick(control("cmdDnload"), Qt::LeftButton);
+        QCOMPARE(answerErrorBox().value(1), "Error: Connection lost.");
+        QCOMPARE(state(), "Estrivo (tm) &Connect|&Connect 000|000|11111|11|11 closed");
+        QCOMPARE(texts("Con"), ""); // no half value in the sheet
+    }
+};
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_main_window.moc"
