@@ -1,6 +1,5 @@
 // The window on a real X server with a window manager: its frame, its size, a screenshot.
 #include "main_window.h"
-#include "xvfb_session.h"
 
 #include <QMenuBar>
 #include <QProcess>
@@ -13,6 +12,8 @@ class TestWindowFrame : public QObject
     Q_OBJECT
 
 private slots:
+    // Run by tests/support/with_window_manager.sh; the offscreen platform has no frames.
+    void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
     void fixedSizeFrameAndScreenshot()
     {
         estrivo::MainWindow window;
@@ -60,9 +61,6 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    return execWithXvfb<TestWindowFrame>(argc, argv);
-}
+QTEST_MAIN(TestWindowFrame)
 
 #include "tst_window_frame.moc"

@@ -2,7 +2,6 @@
 // comes from the screen, the inside is painted by the window itself.
 #include "print_probe.h"
 #include "snapshot_print.h"
-#include "xvfb_session.h"
 
 #include <QMainWindow>
 #include <QMenuBar>
@@ -14,6 +13,8 @@ class TestFramedSnapshot : public QObject
     Q_OBJECT
 
 private slots:
+    // Run by tests/support/with_window_manager.sh; the offscreen platform has no frames.
+    void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
     void frameFromScreenInsidePainted();
 };
 
@@ -43,9 +44,6 @@ void TestFramedSnapshot::frameFromScreenInsidePainted()
     QVERIFY(titleBar.convertToFormat(QImage::Format_Indexed8).colorCount() > 1);
 }
 
-int main(int argc, char **argv)
-{
-    return execWithXvfb<TestFramedSnapshot>(argc, argv);
-}
+QTEST_MAIN(TestFramedSnapshot)
 
 #include "tst_framed_snapshot.moc"
