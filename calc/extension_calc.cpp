@@ -10,9 +10,6 @@ namespace {
 
 using detail::WideDouble;
 
-constexpr std::string_view kVolumePlaceholder = "--.-";
-constexpr std::string_view kCountPlaceholder = "--";
-
 class Calculation
 {
 public:
@@ -36,8 +33,7 @@ public:
         bool after = false;
         for (Field result : {Field::SemenVol, Field::ExtVol, Field::VPD, Field::NumDoses}) {
             if (after)
-                m_sheet.setText(result, result == Field::NumDoses ? kCountPlaceholder
-                                                                  : kVolumePlaceholder);
+                m_sheet.setText(result, initialText(result));
             after = after || result == field;
         }
         return false;
@@ -71,8 +67,7 @@ void Calculate(SheetFields &sheet)
             = (calc.wide(Field::ExtVol) + calc.wide(Field::SemenVol)).toDouble();
         const WideDouble leastVolume = calc.wide(Field::TotalDose) / calc.wide(Field::MaxCon);
         if (leastVolume.toDouble() > doseVolume) {
-            const WideDouble capped = calc.wide(Field::TotalDose) / calc.wide(Field::MaxCon)
-                                      - calc.wide(Field::SemenVol);
+            const WideDouble capped = leastVolume - calc.wide(Field::SemenVol);
             if (!calc.store(Field::ExtVol, capped))
                 return;
         }

@@ -9,7 +9,4 @@ namespace estrivo {
 // the 15-digit rounding of the writing rule into the next step.
 void Calculate(SheetFields &sheet);
 
-// The text a result field shows when the value written would not be finite.
-inline constexpr std::string_view kOverflowText = "Overflow";
-
 } // namespace estrivo

@@ -272,67 +272,18 @@ double readNumber(std::string_view text)
 std::string writeNumber(double value)
 {
     if (!std::isfinite(value))
-        return "Overflow";
+        return std::string(kOverflowText);
     if (value == 0.0) // also negative zero
         return "0";
 
-    // Fifteen significant digits, rounded to nearest: "d.dddddddddddddde±x".
-    char buffer[64];
+    // Fifteen significant digits, rounded to nearest, trailing zeros dropped; the exponent
+    // form below 1E-4 and from 1E15 on, with at least two exponent digits.
+    char buffer[32];
     const auto result
-        = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
-    const std::string_view form(buffer, static_cast<std::size_t>(result.ptr - buffer));
-
-    const bool negative = form.front() == '-';
-    const std::size_t first = negative ? 1 : 0;
-    const std::size_t ePos = form.find('e');
-    std::string digits;
-    digits.reserve(15);
-    for (std::size_t i = first; i < ePos; ++i) {
-        if (form[i] != '.')
-            digits.push_back(form[i]);
-    }
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
-    int exponent = 0;
-    std::from_chars(form.data() + ePos + (form[ePos + 1] == '+' ? 2 : 1),
-                    form.data() + form.size(), exponent);
-
-    std::string out;
-    out.reserve(24);
-    if (negative)
-        out.push_back('-');
-
-    if (exponent < -4 || exponent >= 15) {
-        out.push_back(digits.front());
-        if (digits.size() > 1) {
-            out.push_back('.');
-            out.append(digits, 1);
-        }
-        out.push_back('E');
-        out.push_back(exponent < 0 ? '-' : '+');
-        const int absExponent = exponent < 0 ? -exponent : exponent;
-        if (absExponent < 10)
-            out.push_back('0');
-        out += std::to_string(absExponent);
-        return out;
-    }
-
-    if (exponent < 0) {
-        out += "0.";
-        out.append(static_cast<std::size_t>(-exponent - 1), '0');
-        out += digits;
-        return out;
-    }
-
-    const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
-    if (digits.size() <= integerDigits) {
-        out += digits;
-        out.append(integerDigits - digits.size(), '0');
-    } else {
-        out.append(digits, 0, integerDigits);
-        out.push_back('.');
-        out.append(digits, integerDigits);
-    }
+        = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    std::string out(buffer, result.ptr);
+    if (const std::size_t e = out.find('e'); e != std::string::npos)
+        out[e] = 'E';
     return out;
 }
 

@@ -43,7 +43,11 @@ bool isInputField(Field field);
 double readNumber(std::string_view text);
 
 // The writing rule: at most 15 significant digits, "." as the point, "E+nn" outside 1E-4..1E15.
+// A value that is not finite writes kOverflowText.
 std::string writeNumber(double value);
+
+// The text a field shows for a value past the range of a double.
+inline constexpr std::string_view kOverflowText = "Overflow";
 
 // The fields, wherever their texts live (plain storage here, text boxes in the window).
 class SheetFields
