@@ -16,12 +16,7 @@ qint32 wholeTwips(double twips)
     constexpr double kLargest = std::numeric_limits<qint32>::max();
     if (twips >= kLargest)
         return std::numeric_limits<qint32>::max();
-    const double below = std::floor(twips);
-    const double fraction = twips - below;
-    double whole = below;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0))
-        whole = below + 1.0;
-    return static_cast<qint32>(whole);
+    return static_cast<qint32>(std::nearbyint(twips)); // the default rounding: to even
 }
 
 } // namespace
