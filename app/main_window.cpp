@@ -30,7 +30,6 @@ namespace estrivo {
 
 namespace {
 
-const QString kTitle = QStringLiteral("Estrivo (tm)");
 const QString kLinkErrorTitle = QStringLiteral("PC-to-Stamp Comm");
 constexpr int kClientWidthTwips = 4716;
 constexpr int kClientHeightTwips = 7128;
@@ -171,7 +170,7 @@ MainWindow::MainWindow(std::unique_ptr<SerialPort> port, QWidget *parent)
 {
     initResources();
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(kTitle);
+    setWindowTitle(kPlainTitle);
     setFont(dialogFont());
     setWindowIcon(QIcon(QStringLiteral(":/estrivo/estrivo.png")));
 
@@ -189,10 +188,8 @@ MainWindow::MainWindow(std::unique_ptr<SerialPort> port, QWidget *parent)
     m_fields[static_cast<std::size_t>(Field::Con)]->setFocus();
 }
 
-MainWindow::~MainWindow()
-{
-    m_link->shutdown();
-}
+// The link closes the port as it goes; the members' types are complete only here.
+MainWindow::~MainWindow() = default;
 
 SheetFields &MainWindow::sheet()
 {
@@ -436,7 +433,7 @@ void MainWindow::PrintButton_Click()
 {
     const PrintOutcome outcome = m_printer->printWindow(this);
     if (!outcome.ok())
-        showError(kTitle, QStringLiteral("Error: Could not print."), outcome.detail);
+        showError(kPlainTitle, QStringLiteral("Error: Could not print."), outcome.detail);
 }
 
 void MainWindow::PrtSetup_Click()
@@ -510,12 +507,9 @@ void MainWindow::mnuSettingsConnect_Click()
 void MainWindow::ComPort_Change()
 {
     m_comPort->setToolTip(m_comPort->currentText()); // a device path is longer than the box
-    for (QAction *entry : m_mnuSettingsComm)
-        entry->setChecked(false);
-    for (std::size_t i = 0; i < m_mnuSettingsComm.size(); ++i) {
-        if (m_comPort->currentText() == QString::number(qsizetype(i + 1)))
-            m_mnuSettingsComm[i]->setChecked(true);
-    }
+    for (std::size_t i = 0; i < m_mnuSettingsComm.size(); ++i)
+        m_mnuSettingsComm[i]->setChecked(m_comPort->currentText()
+                                         == QString::number(qsizetype(i + 1)));
 }
 
 void MainWindow::DisableCommands()

@@ -7,12 +7,6 @@
 
 namespace estrivo {
 
-namespace {
-
-constexpr int kNumberedPorts = 4;
-
-} // namespace
-
 PortComboBox::PortComboBox(QWidget *parent)
     : QComboBox(parent)
     , m_deviceSource(&systemSerialDevices)

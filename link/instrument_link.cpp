@@ -29,7 +29,6 @@ constexpr char kReadCommand = '*';
 const QString kConnectCaption = QStringLiteral("&Connect");
 const QString kDisconnectCaption = QStringLiteral("&Disconnect");
 const QString kConnectedTitle = QStringLiteral("Estrivo (tm) [Connected]");
-const QString kPlainTitle = QStringLiteral("Estrivo (tm)");
 const QString kCouldNotConnect = QStringLiteral("Error: Could not connect.");
 const QString kNotConnected = QStringLiteral("Error: Not connected.");
 const QString kConnectionLost = QStringLiteral("Error: Connection lost.");
@@ -112,9 +111,7 @@ InstrumentLink::InstrumentLink(LinkHost &host, std::unique_ptr<SerialPort> port,
 InstrumentLink::~InstrumentLink()
 {
     d->port->disconnect(this);
-    d->endWait();
-    if (d->port->isOpen())
-        d->port->close();
+    shutdown();
 }
 
 void InstrumentLink::applyLineSettings()

@@ -13,6 +13,9 @@ namespace estrivo {
 
 class SerialPort;
 
+// The window's title while no instrument is connected.
+inline const QString kPlainTitle = QStringLiteral("Estrivo (tm)");
+
 // What the instrument link reads and changes on the main window. The window implements it;
 // tests implement it with plain members. Every call maps onto one step of the protocol.
 class LinkHost

@@ -167,7 +167,7 @@ QString generalDateText(const QDateTime &moment, const QLocale &locale)
 QStringList extraPortChoices(const QStringList &devices, PortPlatform platform)
 {
     QStringList named;
-    for (int number = 1; number <= 4; ++number)
+    for (int number = 1; number <= kNumberedPorts; ++number)
         named << portDeviceForText(QString::number(number), platform).device;
     QStringList extra;
     for (const QString &device : devices) {

@@ -30,6 +30,9 @@ struct PortChoice
 // number but names a device (/dev/ttyUSB0, COM7) is that device.
 PortChoice portDeviceForText(const QString &text, PortPlatform platform = kHostPlatform);
 
+// The port numbers always offered, "1" to kNumberedPorts.
+inline constexpr int kNumberedPorts = 4;
+
 // The devices worth offering after "1" to "4": those present, less the ones 1 to 4 name,
 // each once, in the order given.
 QStringList extraPortChoices(const QStringList &devices, PortPlatform platform = kHostPlatform);

@@ -151,10 +151,9 @@ void QtSerialPort::setRequestToSend(bool asserted)
         applyControlLines();
 }
 
-void QtSerialPort::setInputMode(InputMode mode)
+void QtSerialPort::setInputMode(InputMode)
 {
     // QSerialPort delivers bytes; the link reads each byte as one character of text.
-    m_inputMode = mode;
 }
 
 bool QtSerialPort::open(QString *reason)

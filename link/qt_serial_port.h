@@ -35,10 +35,7 @@ public:
 
     // What the port was told, for checks; the lines themselves need an open port.
     LineSettings lineSettings() const;
-    bool dataTerminalReady() const { return m_dataTerminalReady; }
-    bool requestToSend() const { return m_requestToSend; }
     FlowControl flowControl() const;
-    InputMode inputMode() const { return m_inputMode; }
 
 private:
     void applyControlLines();
@@ -49,7 +46,6 @@ private:
     QString m_name;
     bool m_dataTerminalReady = false;
     bool m_requestToSend = false;
-    InputMode m_inputMode = InputMode::Text;
     bool m_settingLines = false; // errors while setting DTR/RTS are not failures of the line
 };
 
