@@ -36,7 +36,6 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "== Installing: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -q
-    # shellcheck disable=SC2086
     apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
