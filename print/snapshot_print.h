@@ -76,9 +76,6 @@ public:
     // been handed to the spooler (or the file written).
     PrintOutcome printWindow(QWidget *window);
 
-    // Prints an already taken picture whose window measures `windowTwips`.
-    PrintOutcome printPicture(const QImage &picture, QSizeF windowTwips, const QString &title);
-
     // The platform's print dialog in its setup form: printer, paper and orientation, but no page
     // range and no copies. It is window-modal over `parent` and does not block; setupFinished
     // tells how it ended. Cancelling it changes nothing.

@@ -113,16 +113,6 @@ PrintOutcome SnapshotPrinter::printWindow(QWidget *window)
     return draw(picture, twips, documentTitle(window));
 }
 
-PrintOutcome SnapshotPrinter::printPicture(const QImage &picture, QSizeF windowTwips,
-                                           const QString &title)
-{
-    if (picture.isNull() || windowTwips.isEmpty())
-        return {PrintError::NoPicture, tr("No picture of the window could be taken.")};
-    if (PrintOutcome target = checkTarget(); !target.ok())
-        return target;
-    return draw(picture, windowTwips, title);
-}
-
 PrintOutcome SnapshotPrinter::checkTarget()
 {
     if (m_printer.outputFormat() == QPrinter::PdfFormat) {
