@@ -7,7 +7,7 @@ role=${1:-run}
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
        libgl-dev libglx-dev libcups2-dev fonts-liberation librsvg2-bin)
-testing=(clang libclang-rt-14-dev locales xvfb xauth openbox x11-utils xdotool
+testing=(clang libclang-rt-14-dev locales xvfb xauth openbox x11-utils
          cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
          dbus dbus-x11 at-spi2-core python3-pyatspi
          desktop-file-utils appstream dpkg-dev file fakeroot)
