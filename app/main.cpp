@@ -3,6 +3,7 @@
 #include "simulated_instrument.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QTimer>
 
@@ -29,25 +30,31 @@ QString usage()
 int main(int argc, char *argv[])
 {
     // Options first: --help and --version must answer without a display.
-    bool demo = false;
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray argument(argv[i]);
-        if (argument == "--help") {
-            std::fputs(qPrintable(usage()), stdout);
-            return 0;
-        }
-        if (argument == "--version") {
-            std::printf("estrivo %s\n", ESTRIVO_VERSION);
-            return 0;
-        }
-        if (argument == "--demo") {
-            demo = true;
-            continue;
-        }
-        std::fprintf(stderr, "estrivo: unknown option '%s'\n\n%s", argument.constData(),
-                     qPrintable(usage()));
+    QCommandLineParser parser;
+    const QCommandLineOption demoOption(QStringLiteral("demo"));
+    const QCommandLineOption helpOption(QStringLiteral("help"));
+    const QCommandLineOption versionOption(QStringLiteral("version"));
+    parser.addOptions({demoOption, helpOption, versionOption});
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
+        const QString problem = parser.positionalArguments().isEmpty()
+                                    ? parser.errorText()
+                                    : QStringLiteral("Unexpected argument '%1'.")
+                                          .arg(parser.positionalArguments().constFirst());
+        std::fprintf(stderr, "estrivo: %s\n\n%s", qPrintable(problem), qPrintable(usage()));
         return kUsageError;
     }
+    if (parser.isSet(helpOption)) {
+        std::fputs(qPrintable(usage()), stdout);
+        return 0;
+    }
+    if (parser.isSet(versionOption)) {
+        std::printf("estrivo %s\n", ESTRIVO_VERSION);
+        return 0;
+    }
+    const bool demo = parser.isSet(demoOption);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Estrivo"));
@@ -65,7 +72,7 @@ int main(int argc, char *argv[])
         }
     }
     estrivo::MainWindow window;
-    QObject::connect(&window, &estrivo::MainWindow::unloaded, &app, &QCoreApplication::quit,
+    QObject::connect(&window, &estrivo::MainWindow::closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     if (instrument)
         window.choosePort(instrument->devicePath());

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -31,6 +32,10 @@ namespace estrivo {
 namespace {
 
 const QString kLinkErrorTitle = QStringLiteral("PC-to-Stamp Comm");
+const QString kPlainTitle = QStringLiteral("Estrivo (tm)");
+const QString kConnectedTitle = QStringLiteral("Estrivo (tm) [Connected]");
+const QString kConnectCaption = QStringLiteral("&Connect");
+const QString kDisconnectCaption = QStringLiteral("&Disconnect");
 constexpr int kClientWidthTwips = 4716;
 constexpr int kClientHeightTwips = 7128;
 
@@ -142,7 +147,7 @@ public:
     std::string text(Field field) const override
     {
         if (field == Field::Text1)
-            return m_window.m_text1->toPlainText().toStdString();
+            return m_window.m_notes->toPlainText().toStdString();
         return m_window.m_fields[index(field)]->text().toStdString();
     }
 
@@ -150,7 +155,7 @@ public:
     {
         const QString value = QString::fromUtf8(text.data(), qsizetype(text.size()));
         if (field == Field::Text1) {
-            m_window.m_text1->setPlainText(value);
+            m_window.m_notes->setPlainText(value);
             return;
         }
         QLineEdit *edit = m_window.m_fields[index(field)];
@@ -167,6 +172,8 @@ MainWindow::MainWindow(std::unique_ptr<SerialPort> port, QWidget *parent)
     : QMainWindow(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                               | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , m_sheet(std::make_unique<WindowSheet>(*this))
+    , m_link(std::make_unique<InstrumentLink>(port ? std::move(port) : makeSystemSerialPort()))
+    , m_printer(std::make_unique<SnapshotPrinter>())
 {
     initResources();
     setObjectName(QStringLiteral("frmMain"));
@@ -179,31 +186,32 @@ MainWindow::MainWindow(std::unique_ptr<SerialPort> port, QWidget *parent)
     setTabOrderChain();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    LinkHost &host = *this;
-    m_link
-        = std::make_unique<InstrumentLink>(host, port ? std::move(port) : makeSystemSerialPort());
-    m_printer = std::make_unique<SnapshotPrinter>();
+    connect(m_link.get(), &InstrumentLink::stateChanged, this, &MainWindow::showLinkState);
+    connect(m_link.get(), &InstrumentLink::logReset, m_log, &QPlainTextEdit::setPlainText);
+    connect(m_link.get(), &InstrumentLink::logAppended, this, &MainWindow::appendLog);
+    connect(m_link.get(), &InstrumentLink::readingStarted, m_fields[size_t(Field::Con)],
+            &QLineEdit::clear);
+    connect(m_link.get(), &InstrumentLink::readingTaken, this, &MainWindow::showReading);
+    connect(m_link.get(), &InstrumentLink::failed, this,
+            [this](const QString &message, const QString &detail) {
+                showError(kLinkErrorTitle, message, detail);
+            });
 
-    Form_Initialize();
-    m_fields[static_cast<std::size_t>(Field::Con)]->setFocus();
+    // Start-up: port 1, an empty concentration (which computes the sheet once), and the
+    // line settings on the closed port.
+    chooseNumberedPort(1);
+    m_fields[size_t(Field::Con)]->setText(QString());
+    m_link->applyLineSettings();
+    showLinkState();
+    m_fields[size_t(Field::Con)]->setFocus();
 }
 
 // The link closes the port as it goes; the members' types are complete only here.
 MainWindow::~MainWindow() = default;
 
-SheetFields &MainWindow::sheet()
-{
-    return *m_sheet;
-}
-
 InstrumentLink &MainWindow::link()
 {
     return *m_link;
-}
-
-SnapshotPrinter &MainWindow::printer()
-{
-    return *m_printer;
 }
 
 void MainWindow::choosePort(const QString &text)
@@ -236,7 +244,7 @@ void MainWindow::buildControls()
     m_comPort->setObjectName(QStringLiteral("ComPort"));
     m_comPort->setAccessibleName(QStringLiteral("COM Port"));
     m_comPort->setGeometry(twipsRect(1080, 240, 492, 288));
-    connect(m_comPort, &QComboBox::editTextChanged, this, &MainWindow::ComPort_Change);
+    connect(m_comPort, &QComboBox::editTextChanged, this, &MainWindow::markChosenPort);
 
     const auto addButton = [client](const char *name, const char *caption, QRect rect) {
         auto *button = new CaptionButton(QString::fromLatin1(caption), client);
@@ -249,29 +257,27 @@ void MainWindow::buildControls()
         return button;
     };
     m_connect = addButton("Connect", "Connect", twipsRect(360, 600, 1092, 372));
-    m_cmdDnload = addButton("cmdDnload", "Read", twipsRect(1920, 120, 1095, 375));
-    m_cmdLtOn = addButton("cmdLtOn", "Light On", twipsRect(1920, 600, 492, 375));
-    m_cmdLtOff = addButton("cmdLtOff", "Light Off", twipsRect(2520, 600, 492, 375));
-    m_prtSetup = addButton("PrtSetup", "Printer Setup", twipsRect(3360, 120, 1092, 372));
-    m_printButton = addButton("PrintButton", "Print", twipsRect(3600, 600, 612, 372));
-    connect(m_connect, &QPushButton::clicked, this, &MainWindow::Connect_Click);
-    connect(m_cmdDnload, &QPushButton::clicked, this, &MainWindow::cmdDnload_Click);
-    connect(m_cmdLtOn, &QPushButton::clicked, this, &MainWindow::cmdLtOn_Click);
-    connect(m_cmdLtOff, &QPushButton::clicked, this, &MainWindow::cmdLtOff_Click);
-    connect(m_prtSetup, &QPushButton::clicked, this, &MainWindow::PrtSetup_Click);
-    connect(m_printButton, &QPushButton::clicked, this, &MainWindow::PrintButton_Click);
-    m_cmdDnload->setEnabled(false);
-    m_cmdLtOn->setEnabled(false);
-    m_cmdLtOff->setEnabled(false);
+    m_read = addButton("cmdDnload", "Read", twipsRect(1920, 120, 1095, 375));
+    m_lightOn = addButton("cmdLtOn", "Light On", twipsRect(1920, 600, 492, 375));
+    m_lightOff = addButton("cmdLtOff", "Light Off", twipsRect(2520, 600, 492, 375));
+    m_printerSetup = addButton("PrtSetup", "Printer Setup", twipsRect(3360, 120, 1092, 372));
+    m_print = addButton("PrintButton", "Print", twipsRect(3600, 600, 612, 372));
+    InstrumentLink *link = m_link.get();
+    connect(m_connect, &QPushButton::clicked, this, &MainWindow::toggleConnection);
+    connect(m_read, &QPushButton::clicked, link, &InstrumentLink::read);
+    connect(m_lightOn, &QPushButton::clicked, link, &InstrumentLink::lightOn);
+    connect(m_lightOff, &QPushButton::clicked, link, &InstrumentLink::lightOff);
+    connect(m_printerSetup, &QPushButton::clicked, this, &MainWindow::openPrinterSetup);
+    connect(m_print, &QPushButton::clicked, this, &MainWindow::print);
 
-    m_text1 = new QPlainTextEdit(client);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setAccessibleName(QStringLiteral("Stallion Name & Notes"));
-    m_text1->setGeometry(twipsRect(1320, 1200, 3252, 492));
-    m_text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_text1->setTabChangesFocus(true);
+    m_notes = new QPlainTextEdit(client);
+    m_notes->setObjectName(QStringLiteral("Text1"));
+    m_notes->setAccessibleName(QStringLiteral("Stallion Name & Notes"));
+    m_notes->setGeometry(twipsRect(1320, 1200, 3252, 492));
+    m_notes->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_notes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_notes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_notes->setTabChangesFocus(true);
 
     m_date = new QLineEdit(client);
     m_date->setObjectName(QStringLiteral("Date"));
@@ -292,19 +298,19 @@ void MainWindow::buildControls()
         edit->setMaxLength(65535);
         m_fields[static_cast<std::size_t>(place.field)] = edit;
         if (isInputField(place.field))
-            connect(edit, &QLineEdit::textChanged, this, &MainWindow::runCalculate);
+            connect(edit, &QLineEdit::textChanged, this, &MainWindow::calculate);
     }
 
-    m_textScrollBox = new QPlainTextEdit(client);
-    m_textScrollBox->setObjectName(QStringLiteral("TextScrollBox"));
-    m_textScrollBox->setAccessibleName(QStringLiteral("Instrument Log"));
-    m_textScrollBox->setGeometry(twipsRect(120, 6240, 4452, 732));
-    m_textScrollBox->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_textScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_textScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_textScrollBox->setTabChangesFocus(true);
+    m_log = new QPlainTextEdit(client);
+    m_log->setObjectName(QStringLiteral("TextScrollBox"));
+    m_log->setAccessibleName(QStringLiteral("Instrument Log"));
+    m_log->setGeometry(twipsRect(120, 6240, 4452, 732));
+    m_log->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_log->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_log->setTabChangesFocus(true);
     // Appends come from the instrument; an undo history of them would only grow.
-    m_textScrollBox->setUndoRedoEnabled(false);
+    m_log->setUndoRedoEnabled(false);
 
     for (const auto &[labelName, buddyName] : kBuddies) {
         auto *label = client->findChild<QLabel *>(QString::fromLatin1(labelName));
@@ -315,53 +321,52 @@ void MainWindow::buildControls()
 
 void MainWindow::buildMenus()
 {
-    const auto addAction = [this](QMenu *menu, const char *name, const char *caption,
-                                  void (MainWindow::*handler)()) {
+    const auto addAction = [](QMenu *menu, const char *name, const char *caption) {
         QAction *action = menu->addAction(QString::fromLatin1(caption));
         action->setObjectName(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, handler);
         return action;
     };
+    InstrumentLink *link = m_link.get();
 
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
-    m_mnuFileRead = addAction(file, "mnuFileRead", "&Read", &MainWindow::mnuFileRead_Click);
-    m_mnuFileLton = addAction(file, "mnuFileLton", "Light &On", &MainWindow::mnuFileLton_Click);
-    m_mnuFileLtoff
-        = addAction(file, "mnuFileLtoff", "Light O&ff", &MainWindow::mnuFileLtoff_Click);
+    m_readAction = addAction(file, "mnuFileRead", "&Read");
+    connect(m_readAction, &QAction::triggered, link, &InstrumentLink::read);
+    m_lightOnAction = addAction(file, "mnuFileLton", "Light &On");
+    connect(m_lightOnAction, &QAction::triggered, link, &InstrumentLink::lightOn);
+    m_lightOffAction = addAction(file, "mnuFileLtoff", "Light O&ff");
+    connect(m_lightOffAction, &QAction::triggered, link, &InstrumentLink::lightOff);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileSep1"));
-    m_mnuFilePrtsetup
-        = addAction(file, "mnuFilePrtsetup", "Print &Setup", &MainWindow::mnuFilePrtsetup_Click);
-    m_mnuFilePrint = addAction(file, "mnuFilePrint", "&Print", &MainWindow::mnuFilePrint_Click);
+    connect(addAction(file, "mnuFilePrtsetup", "Print &Setup"), &QAction::triggered, this,
+            &MainWindow::openPrinterSetup);
+    connect(addAction(file, "mnuFilePrint", "&Print"), &QAction::triggered, this,
+            &MainWindow::print);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileSep2"));
-    m_mnuFileExit = addAction(file, "mnuFileExit", "E&xit", &MainWindow::mnuFileExit_Click);
+    connect(addAction(file, "mnuFileExit", "E&xit"), &QAction::triggered, this, &QWidget::close);
 
     QMenu *settings = menuBar()->addMenu(QStringLiteral("&Settings"));
     settings->setObjectName(QStringLiteral("mnuSettings"));
-    void (MainWindow::*const commHandlers[])()
-        = {&MainWindow::mnuSettingsComm1_Click, &MainWindow::mnuSettingsComm2_Click,
-           &MainWindow::mnuSettingsComm3_Click, &MainWindow::mnuSettingsComm4_Click};
-    for (std::size_t i = 0; i < m_mnuSettingsComm.size(); ++i) {
-        const QByteArray name = "mnuSettingsComm" + QByteArray::number(qsizetype(i + 1));
-        const QByteArray caption = "Comm " + QByteArray::number(qsizetype(i + 1));
-        m_mnuSettingsComm[i]
-            = addAction(settings, name.constData(), caption.constData(), commHandlers[i]);
-        m_mnuSettingsComm[i]->setCheckable(true);
+    for (int number = 1; number <= kNumberedPorts; ++number) {
+        const QByteArray name = "mnuSettingsComm" + QByteArray::number(number);
+        const QByteArray caption = "Comm " + QByteArray::number(number);
+        QAction *action = addAction(settings, name.constData(), caption.constData());
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, number] { chooseNumberedPort(number); });
+        m_portActions[size_t(number - 1)] = action;
     }
-    m_mnuSettingsComm[0]->setChecked(true);
     settings->addSeparator()->setObjectName(QStringLiteral("mnuSettingsSep1"));
-    m_mnuSettingsConnect = addAction(settings, "mnuSettingsConnect", "&Connect",
-                                     &MainWindow::mnuSettingsConnect_Click);
+    m_connectAction = addAction(settings, "mnuSettingsConnect", "&Connect");
+    connect(m_connectAction, &QAction::triggered, this, &MainWindow::toggleConnection);
 }
 
 void MainWindow::setTabOrderChain()
 {
     QWidget *const chain[] = {m_fields[size_t(Field::Con)],
-                              m_cmdDnload,
-                              m_cmdLtOn,
-                              m_textScrollBox,
-                              m_cmdLtOff,
-                              m_printButton,
+                              m_read,
+                              m_lightOn,
+                              m_log,
+                              m_lightOff,
+                              m_print,
                               m_fields[size_t(Field::GFV)],
                               m_fields[size_t(Field::TotalDose)],
                               m_fields[size_t(Field::MinExt)],
@@ -372,168 +377,102 @@ void MainWindow::setTabOrderChain()
                               m_fields[size_t(Field::VPD)],
                               m_fields[size_t(Field::NumDoses)],
                               m_date,
-                              m_prtSetup,
+                              m_printerSetup,
                               m_connect,
                               m_comPort,
-                              m_text1};
+                              m_notes};
     for (std::size_t i = 1; i < std::size(chain); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }
 
-// Start-up, before the window is first shown.
-void MainWindow::Form_Initialize()
-{
-    mnuSettingsComm1_Click();
-    m_fields[size_t(Field::Con)]->setText(QString());
-    m_link->applyLineSettings();
-}
-
-bool MainWindow::Form_QueryUnload()
-{
-    return true; // every close is granted, connected or not, busy or not
-}
-
-void MainWindow::Form_Unload()
-{
-    m_link->shutdown();
-}
-
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!Form_QueryUnload()) {
-        event->ignore();
-        return;
-    }
-    Form_Unload();
+    // Every close is granted, connected or not, busy or not.
+    m_link->shutdown();
     event->accept();
-    emit unloaded();
+    emit closed();
 }
 
-void MainWindow::cmdDnload_Click()
+// The connection command connects or disconnects as the link stands, never by its caption.
+void MainWindow::toggleConnection()
 {
-    m_link->read();
+    if (m_link->state() == InstrumentLink::State::Disconnected)
+        m_link->connectToInstrument(m_comPort->currentText());
+    else if (m_link->isConnected())
+        m_link->disconnectFromInstrument();
 }
 
-void MainWindow::cmdLtOn_Click()
-{
-    m_link->lightOn();
-}
-
-void MainWindow::cmdLtOff_Click()
-{
-    m_link->lightOff();
-}
-
-void MainWindow::Connect_Click()
-{
-    mnuSettingsConnect_Click();
-}
-
-void MainWindow::PrintButton_Click()
+void MainWindow::print()
 {
     const PrintOutcome outcome = m_printer->printWindow(this);
     if (!outcome.ok())
         showError(kPlainTitle, QStringLiteral("Error: Could not print."), outcome.detail);
 }
 
-void MainWindow::PrtSetup_Click()
+void MainWindow::openPrinterSetup()
 {
     m_printer->openPrinterSetup(this);
 }
 
-void MainWindow::mnuFileRead_Click()
+void MainWindow::chooseNumberedPort(int number)
 {
-    cmdDnload_Click();
-}
-
-void MainWindow::mnuFileLton_Click()
-{
-    cmdLtOn_Click();
-}
-
-void MainWindow::mnuFileLtoff_Click()
-{
-    cmdLtOff_Click();
-}
-
-void MainWindow::mnuFilePrtsetup_Click()
-{
-    PrtSetup_Click();
-}
-
-void MainWindow::mnuFilePrint_Click()
-{
-    PrintButton_Click();
-}
-
-void MainWindow::mnuFileExit_Click()
-{
-    close();
-}
-
-void MainWindow::mnuSettingsComm1_Click()
-{
-    chooseMenuPort(1);
-}
-
-void MainWindow::mnuSettingsComm2_Click()
-{
-    chooseMenuPort(2);
-}
-
-void MainWindow::mnuSettingsComm3_Click()
-{
-    chooseMenuPort(3);
-}
-
-void MainWindow::mnuSettingsComm4_Click()
-{
-    chooseMenuPort(4);
-}
-
-void MainWindow::chooseMenuPort(int number)
-{
-    for (std::size_t i = 0; i < m_mnuSettingsComm.size(); ++i)
-        m_mnuSettingsComm[i]->setChecked(int(i) + 1 == number);
     m_comPort->setEditText(QString::number(number));
-}
-
-void MainWindow::mnuSettingsConnect_Click()
-{
-    m_link->connectOrDisconnect();
+    markChosenPort(); // the text may have been this number already
 }
 
 // The marks mirror the text exactly: " 2", "02" or "2.0" mark nothing.
-void MainWindow::ComPort_Change()
+void MainWindow::markChosenPort()
 {
-    m_comPort->setToolTip(m_comPort->currentText()); // a device path is longer than the box
-    for (std::size_t i = 0; i < m_mnuSettingsComm.size(); ++i)
-        m_mnuSettingsComm[i]->setChecked(m_comPort->currentText()
-                                         == QString::number(qsizetype(i + 1)));
+    const QString text = m_comPort->currentText();
+    m_comPort->setToolTip(text); // a device path is longer than the box
+    for (std::size_t i = 0; i < m_portActions.size(); ++i)
+        m_portActions[i]->setChecked(text == QString::number(qsizetype(i + 1)));
 }
 
-void MainWindow::DisableCommands()
+// What the window shows of the link, derived from its state in this one place.
+void MainWindow::showLinkState()
 {
-    m_cmdDnload->setEnabled(false);
-    m_cmdLtOn->setEnabled(false);
-    m_cmdLtOff->setEnabled(false);
-    m_mnuFileRead->setEnabled(false);
-    m_mnuFileLton->setEnabled(false);
-    m_mnuFileLtoff->setEnabled(false);
+    using State = InstrumentLink::State;
+    const State state = m_link->state();
+    const bool connected = m_link->isConnected();
+    setWindowTitle(connected ? kConnectedTitle : kPlainTitle);
+
+    const QString caption = connected ? kDisconnectCaption : kConnectCaption;
+    m_connectAction->setText(caption);
+    m_connect->setText(caption);
+    const bool canToggle = state != State::Connecting;
+    m_connectAction->setEnabled(canToggle);
+    m_connect->setEnabled(canToggle);
+
+    const bool portChoice = state == State::Disconnected;
+    for (QAction *action : m_portActions)
+        action->setEnabled(portChoice);
+    m_comPort->setEnabled(portChoice);
+
+    const bool commands = m_link->commandsAvailable();
+    for (QWidget *button : {static_cast<QWidget *>(m_read), static_cast<QWidget *>(m_lightOn),
+                            static_cast<QWidget *>(m_lightOff)})
+        button->setEnabled(commands);
+    for (QAction *action : {m_readAction, m_lightOnAction, m_lightOffAction})
+        action->setEnabled(commands);
 }
 
-void MainWindow::EnableCommands()
+void MainWindow::showReading(const Reading &reading)
 {
-    m_cmdDnload->setEnabled(true);
-    m_mnuFileExit->setEnabled(true);
-    m_cmdLtOn->setEnabled(true);
-    m_cmdLtOff->setEnabled(true);
-    m_mnuFileRead->setEnabled(true);
-    m_mnuFileLton->setEnabled(true);
-    m_mnuFileLtoff->setEnabled(true);
+    m_sheet->setText(Field::Con, reading.value.toStdString());
+    m_sheet->setText(Field::Date,
+                     generalDateText(reading.takenAt, QLocale::system()).toStdString());
+    calculate();
 }
 
-void MainWindow::runCalculate()
+void MainWindow::appendLog(const QString &text)
+{
+    QTextCursor end(m_log->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(text);
+}
+
+void MainWindow::calculate()
 {
     Calculate(*m_sheet);
 }
@@ -546,87 +485,6 @@ void MainWindow::showError(const QString &title, const QString &message, const Q
     box->setInformativeText(detail);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
-}
-
-QString MainWindow::portText() const
-{
-    return m_comPort->currentText();
-}
-
-QString MainWindow::connectCaption() const
-{
-    return m_mnuSettingsConnect->text();
-}
-
-void MainWindow::setConnectCaption(const QString &caption)
-{
-    m_mnuSettingsConnect->setText(caption);
-    m_connect->setText(caption);
-}
-
-void MainWindow::setConnectEnabled(bool enabled)
-{
-    m_mnuSettingsConnect->setEnabled(enabled);
-    m_connect->setEnabled(enabled);
-}
-
-void MainWindow::setPortChoiceEnabled(bool enabled)
-{
-    for (QAction *entry : m_mnuSettingsComm)
-        entry->setEnabled(enabled);
-    m_comPort->setEnabled(enabled);
-}
-
-void MainWindow::setExitEnabled(bool enabled)
-{
-    m_mnuFileExit->setEnabled(enabled);
-}
-
-void MainWindow::setTitle(const QString &title)
-{
-    setWindowTitle(title);
-}
-
-void MainWindow::disableCommands()
-{
-    DisableCommands();
-}
-
-void MainWindow::enableCommands()
-{
-    EnableCommands();
-}
-
-void MainWindow::appendLog(const QString &text)
-{
-    QTextCursor end(m_textScrollBox->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(text);
-}
-
-void MainWindow::replaceLog(const QString &text)
-{
-    m_textScrollBox->setPlainText(text);
-}
-
-void MainWindow::setConcentration(const QString &text)
-{
-    m_sheet->setText(Field::Con, text.toStdString());
-}
-
-void MainWindow::setDate(const QString &text)
-{
-    m_sheet->setText(Field::Date, text.toStdString());
-}
-
-void MainWindow::calculate()
-{
-    runCalculate();
-}
-
-void MainWindow::showLinkError(const QString &message, const QString &detail)
-{
-    showError(kLinkErrorTitle, message, detail);
 }
 
 } // namespace estrivo

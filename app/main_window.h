@@ -1,6 +1,7 @@
 #pragma once
 
 #include "instrument_link.h"
+#include "link_rules.h"
 #include "sample_sheet.h"
 #include "serial_port.h"
 
@@ -19,9 +20,9 @@ namespace estrivo {
 class PortComboBox;
 class SnapshotPrinter;
 
-// frmMain: the one window. Its text boxes are the sample sheet; it forwards every command to
-// the calculator, the instrument link or the printer and shows what they report.
-class MainWindow : public QMainWindow, private LinkHost
+// The one window: its text boxes are the sample sheet. It hands every command to the
+// calculator, the instrument link or the printer and shows the state they report.
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
@@ -30,41 +31,14 @@ public:
     explicit MainWindow(std::unique_ptr<SerialPort> port = {}, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    SheetFields &sheet();
     InstrumentLink &link();
-    SnapshotPrinter &printer();
 
     // Puts a port or device name into ComPort as if the operator had typed it.
     void choosePort(const QString &text);
 
 signals:
-    // The window has closed (Form_Unload ran); the program ends here.
-    void unloaded();
-
-public slots:
-    void cmdDnload_Click();
-    void cmdLtOn_Click();
-    void cmdLtOff_Click();
-    void Connect_Click();
-    void PrintButton_Click();
-    void PrtSetup_Click();
-
-    void mnuFileRead_Click();
-    void mnuFileLton_Click();
-    void mnuFileLtoff_Click();
-    void mnuFilePrtsetup_Click();
-    void mnuFilePrint_Click();
-    void mnuFileExit_Click();
-    void mnuSettingsComm1_Click();
-    void mnuSettingsComm2_Click();
-    void mnuSettingsComm3_Click();
-    void mnuSettingsComm4_Click();
-    void mnuSettingsConnect_Click();
-
-    void ComPort_Change();
-
-    void DisableCommands();
-    void EnableCommands();
+    // The window has closed and the port with it; the program ends here.
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -75,53 +49,37 @@ private:
     void buildControls();
     void buildMenus();
     void setTabOrderChain();
-    void Form_Initialize();
-    bool Form_QueryUnload();
-    void Form_Unload();
-    void chooseMenuPort(int number);
-    void runCalculate();
+    void toggleConnection();
+    void print();
+    void openPrinterSetup();
+    void chooseNumberedPort(int number);
+    void markChosenPort();
+    void showLinkState();
+    void showReading(const Reading &reading);
+    void appendLog(const QString &text);
+    void calculate();
     void showError(const QString &title, const QString &message, const QString &detail);
-
-    // LinkHost
-    QString portText() const override;
-    QString connectCaption() const override;
-    void setConnectCaption(const QString &caption) override;
-    void setConnectEnabled(bool enabled) override;
-    void setPortChoiceEnabled(bool enabled) override;
-    void setExitEnabled(bool enabled) override;
-    void setTitle(const QString &title) override;
-    void disableCommands() override;
-    void enableCommands() override;
-    void appendLog(const QString &text) override;
-    void replaceLog(const QString &text) override;
-    void setConcentration(const QString &text) override;
-    void setDate(const QString &text) override;
-    void calculate() override;
-    void showLinkError(const QString &message, const QString &detail) override;
 
     // Command band
     PortComboBox *m_comPort = nullptr;
     QPushButton *m_connect = nullptr;
-    QPushButton *m_cmdDnload = nullptr;
-    QPushButton *m_cmdLtOn = nullptr;
-    QPushButton *m_cmdLtOff = nullptr;
-    QPushButton *m_prtSetup = nullptr;
-    QPushButton *m_printButton = nullptr;
+    QPushButton *m_read = nullptr;
+    QPushButton *m_lightOn = nullptr;
+    QPushButton *m_lightOff = nullptr;
+    QPushButton *m_printerSetup = nullptr;
+    QPushButton *m_print = nullptr;
     // Record band
-    QPlainTextEdit *m_text1 = nullptr;
+    QPlainTextEdit *m_notes = nullptr;
     QLineEdit *m_date = nullptr;
-    // Sheet fields by Field, Text1 excepted (it is a multi-line box)
+    // Sheet fields by Field, the notes excepted (a multi-line box)
     std::array<QLineEdit *, kFieldCount> m_fields{};
-    QPlainTextEdit *m_textScrollBox = nullptr;
+    QPlainTextEdit *m_log = nullptr;
 
-    QAction *m_mnuFileRead = nullptr;
-    QAction *m_mnuFileLton = nullptr;
-    QAction *m_mnuFileLtoff = nullptr;
-    QAction *m_mnuFilePrtsetup = nullptr;
-    QAction *m_mnuFilePrint = nullptr;
-    QAction *m_mnuFileExit = nullptr;
-    std::array<QAction *, 4> m_mnuSettingsComm{};
-    QAction *m_mnuSettingsConnect = nullptr;
+    QAction *m_readAction = nullptr;
+    QAction *m_lightOnAction = nullptr;
+    QAction *m_lightOffAction = nullptr;
+    std::array<QAction *, kNumberedPorts> m_portActions{};
+    QAction *m_connectAction = nullptr;
 
     std::unique_ptr<WindowSheet> m_sheet;
     std::unique_ptr<InstrumentLink> m_link;

@@ -26,9 +26,6 @@ constexpr char kLightOffCommand = 'F';
 constexpr char kReadCommand = '*';
 
 // The texts the operator sees, as the window shows them.
-const QString kConnectCaption = QStringLiteral("&Connect");
-const QString kDisconnectCaption = QStringLiteral("&Disconnect");
-const QString kConnectedTitle = QStringLiteral("Estrivo (tm) [Connected]");
 const QString kCouldNotConnect = QStringLiteral("Error: Could not connect.");
 const QString kNotConnected = QStringLiteral("Error: Not connected.");
 const QString kConnectionLost = QStringLiteral("Error: Connection lost.");
@@ -38,7 +35,8 @@ const QString kConnectionLost = QStringLiteral("Error: Connection lost.");
 class InstrumentLink::Private
 {
 public:
-    enum class State {
+    // Where the exchange stands; the public State is derived from it and the open port.
+    enum class Phase {
         Idle,       // no wait under way; the port may be open (connected) or closed
         Greeting,   // connecting: a read every pass until "OK" or the 401st pass
         AckSending, // a command pass: the character is queued, waiting until it has gone out
@@ -46,9 +44,8 @@ public:
         Reading,    // a reading: collecting until "Done"
     };
 
-    Private(InstrumentLink &link, LinkHost &linkHost, std::unique_ptr<SerialPort> serialPort)
+    Private(InstrumentLink &link, std::unique_ptr<SerialPort> serialPort)
         : q(link)
-        , host(linkHost)
         , port(std::move(serialPort))
     {
         timer.setSingleShot(true);
@@ -56,18 +53,21 @@ public:
         timer.setTimerType(Qt::PreciseTimer);
     }
 
-    void startConnect();
+    State currentState() const;
+    void publish();
+
     void greetingPass();
     void greetingTick();
     void greetingFound();
     void greetingTimedOut();
-    void disconnectNow();
+    void closeLine();
 
     void startTransaction(char c);
     void sendPass();
     void sent();
     void ackPauseOver();
     void collectReading(const QByteArray &chunk);
+    void logUnasked();
 
     void onTimer();
     void onReadyRead();
@@ -79,15 +79,18 @@ public:
     QString greetingTimeoutDetail() const;
 
     InstrumentLink &q;
-    LinkHost &host;
     std::unique_ptr<SerialPort> port;
     QTimer timer;
-    State state = State::Idle;
+    Phase phase = Phase::Idle;
     RxTail rx;
     char command = 0;
     bool ackSeen = false;
     QByteArray afterAck; // what followed "OK" in the read that brought it
     int greetingPasses = 0;
+    bool commandsOffered = false;
+    qsizetype unaskedLogged = 0; // bytes the board sent on its own since the last exchange
+    State published = State::Disconnected;
+    bool publishedCommands = false;
     std::chrono::milliseconds ackPause = kAckPause;
     std::chrono::milliseconds greetPause = kGreetPause;
     std::function<QDateTime()> clock = [] {
@@ -97,9 +100,9 @@ public:
     quint64 openCount = 0;
 };
 
-InstrumentLink::InstrumentLink(LinkHost &host, std::unique_ptr<SerialPort> port, QObject *parent)
+InstrumentLink::InstrumentLink(std::unique_ptr<SerialPort> port, QObject *parent)
     : QObject(parent)
-    , d(std::make_unique<Private>(*this, host, std::move(port)))
+    , d(std::make_unique<Private>(*this, std::move(port)))
 {
     connect(&d->timer, &QTimer::timeout, this, [this] { d->onTimer(); });
     connect(d->port.get(), &SerialPort::readyRead, this, [this] { d->onReadyRead(); });
@@ -114,24 +117,28 @@ InstrumentLink::~InstrumentLink()
     shutdown();
 }
 
+InstrumentLink::State InstrumentLink::state() const
+{
+    return d->published;
+}
+
+bool InstrumentLink::isConnected() const
+{
+    const State s = state();
+    return s != State::Disconnected && s != State::Connecting;
+}
+
+bool InstrumentLink::commandsAvailable() const
+{
+    return d->publishedCommands;
+}
+
 void InstrumentLink::applyLineSettings()
 {
     d->port->setLineSettings(kInstrumentLine);
     d->port->setDataTerminalReady(true);
     d->port->setFlowControl(SerialPort::FlowControl::None);
     d->port->setRequestToSend(false);
-    d->port->setInputMode(SerialPort::InputMode::Text);
-}
-
-void InstrumentLink::connectOrDisconnect()
-{
-    // The window disables the command during the greeting wait; a stray call changes nothing.
-    if (d->state == Private::State::Greeting)
-        return;
-    if (d->host.connectCaption() == kConnectCaption)
-        d->startConnect();
-    else
-        d->disconnectNow();
 }
 
 void InstrumentLink::lightOn()
@@ -154,21 +161,9 @@ void InstrumentLink::shutdown()
     d->endWait();
     if (d->port->isOpen())
         d->port->close();
-}
-
-bool InstrumentLink::isOpen() const
-{
-    return d->port->isOpen();
-}
-
-bool InstrumentLink::isBusy() const
-{
-    return d->state != Private::State::Idle;
-}
-
-QByteArray InstrumentLink::rxBuffer() const
-{
-    return d->rx.text();
+    d->commandsOffered = false;
+    d->published = State::Disconnected;
+    d->publishedCommands = false;
 }
 
 void InstrumentLink::setPassInterval(std::chrono::milliseconds ackPause,
@@ -188,32 +183,67 @@ SerialPort &InstrumentLink::port()
     return *d->port;
 }
 
+InstrumentLink::State InstrumentLink::Private::currentState() const
+{
+    if (!port->isOpen())
+        return State::Disconnected;
+    switch (phase) {
+    case Phase::Idle:
+        return State::Connected;
+    case Phase::Greeting:
+        return State::Connecting;
+    case Phase::AckSending:
+    case Phase::AckPause:
+    case Phase::Reading:
+        break;
+    }
+    return command == kReadCommand      ? State::Reading
+           : command == kLightOnCommand ? State::LightingOn
+                                        : State::LightingOff;
+}
+
+// One signal for each change the window may show, after the link has settled into it.
+void InstrumentLink::Private::publish()
+{
+    const State now = currentState();
+    if (now == published && commandsOffered == publishedCommands)
+        return;
+    published = now;
+    publishedCommands = commandsOffered;
+    emit q.stateChanged(now);
+}
+
 // Connecting ------------------------------------------------------------------------------
 
-void InstrumentLink::Private::startConnect()
+void InstrumentLink::connectToInstrument(const QString &portText)
 {
-    const PortChoice choice = portDeviceForText(host.portText());
+    if (d->port->isOpen())
+        return; // connected or connecting already
+    const PortChoice choice = portDeviceForText(portText);
     if (choice.device.isEmpty()) {
-        host.showLinkError(kCouldNotConnect, choice.problem);
-        emit q.connectFailed();
+        emit failed(kCouldNotConnect, choice.problem);
         return;
     }
-    port->setPortName(choice.device);
+    d->port->setPortName(choice.device);
     QString reason;
-    if (!port->open(&reason)) {
-        host.showLinkError(kCouldNotConnect, reason);
-        emit q.connectFailed();
+    if (!d->port->open(&reason)) {
+        emit failed(kCouldNotConnect, reason);
         return;
     }
-    ++openCount;
+    ++d->openCount;
     // An "OK" left over from an earlier exchange would pass for the greeting.
-    rx.clear();
-    host.setConnectEnabled(false);
-    host.setPortChoiceEnabled(false);
-    host.setExitEnabled(true);
-    greetingPasses = 0;
-    state = State::Greeting;
-    greetingPass();
+    d->rx.clear();
+    d->greetingPasses = 0;
+    d->phase = Private::Phase::Greeting;
+    d->publish();
+    d->greetingPass();
+}
+
+void InstrumentLink::disconnectFromInstrument()
+{
+    if (!d->port->isOpen())
+        return;
+    d->closeLine();
 }
 
 void InstrumentLink::Private::greetingPass()
@@ -236,27 +266,23 @@ void InstrumentLink::Private::greetingTick()
 
 void InstrumentLink::Private::greetingFound()
 {
-    state = State::Idle;
+    phase = Phase::Idle;
     rx.trim();
     rx.reset(greetingLogText(rx.text()));
-    host.setTitle(kConnectedTitle);
-    host.replaceLog(QString::fromLatin1(rx.text()));
-    host.setConnectEnabled(true);
-    host.setConnectCaption(kDisconnectCaption);
-    host.enableCommands();
-    emit q.connected();
+    unaskedLogged = 0;
+    emit q.logReset(QString::fromLatin1(rx.text()));
+    commandsOffered = true;
+    publish();
 }
 
 void InstrumentLink::Private::greetingTimedOut()
 {
-    state = State::Idle;
+    phase = Phase::Idle;
     port->close();
-    host.setConnectEnabled(true);
-    host.setConnectCaption(kConnectCaption);
-    host.setPortChoiceEnabled(true);
-    host.enableCommands();
-    host.showLinkError(kCouldNotConnect, greetingTimeoutDetail());
-    emit q.connectFailed();
+    // The commands come back after a failed wait; choosing one explains there is no line.
+    commandsOffered = true;
+    publish();
+    emit q.failed(kCouldNotConnect, greetingTimeoutDetail());
 }
 
 QString InstrumentLink::Private::greetingTimeoutDetail() const
@@ -267,16 +293,12 @@ QString InstrumentLink::Private::greetingTimeoutDetail() const
         .arg(port->portName(), QLocale::system().toString(double(waited.count()) / 1000.0));
 }
 
-void InstrumentLink::Private::disconnectNow()
+void InstrumentLink::Private::closeLine()
 {
     endWait();
     port->close();
-    host.setTitle(kPlainTitle);
-    host.setConnectCaption(kConnectCaption);
-    host.setPortChoiceEnabled(true);
-    host.setExitEnabled(true);
-    host.disableCommands();
-    emit q.disconnected();
+    commandsOffered = false;
+    publish();
 }
 
 // Command transactions -----------------------------------------------------------------------
@@ -285,32 +307,41 @@ void InstrumentLink::Private::startTransaction(char c)
 {
     // The window offers the File menu entries in every state. Until the greeting is in there
     // is no instrument to talk to; otherwise one exchange at a time.
-    if (state != State::Idle && state != State::Greeting)
-        return;
-    if (state == State::Greeting || !port->isOpen()) {
-        host.showLinkError(kNotConnected,
-                           QStringLiteral("Connect to the instrument first (Settings, Connect)."));
+    if (phase == Phase::Greeting) {
+        emit q.failed(kNotConnected,
+                      QStringLiteral("Still connecting to the instrument on %1. Wait until "
+                                     "the title shows [Connected], then choose the command "
+                                     "again.")
+                          .arg(port->portName()));
         return;
     }
-    host.disableCommands();
+    if (phase != Phase::Idle)
+        return;
+    if (!port->isOpen()) {
+        emit q.failed(kNotConnected,
+                      QStringLiteral("Connect to the instrument first (Settings, Connect)."));
+        return;
+    }
     rx.clear();
-    if (c == kReadCommand)
-        host.setConcentration(QString());
-    // The answer to a repeated earlier command must not pass for this command's "OK",
-    // wherever it waits: in the port's buffer or still in the driver's.
-    port->discardInput();
     command = c;
     ackSeen = false;
     afterAck.clear();
+    // The answer to a repeated earlier command must not pass for this command's "OK",
+    // wherever it waits: in the port's buffer or still in the driver's.
+    port->discardInput();
+    phase = Phase::AckSending;
+    publish();
+    if (c == kReadCommand)
+        emit q.readingStarted();
     sendPass();
 }
 
 void InstrumentLink::Private::sendPass()
 {
-    state = State::AckSending;
+    phase = Phase::AckSending;
     port->write(QByteArray(1, command));
     // Even with nothing left to send, the window gets its turn before the read.
-    if (state == State::AckSending && port->bytesToWrite() == 0)
+    if (phase == Phase::AckSending && port->bytesToWrite() == 0)
         timer.start(0ms);
 }
 
@@ -322,7 +353,7 @@ void InstrumentLink::Private::sent()
         afterAck = rx.text().mid(at + kAck.size());
         rx.trim();
     }
-    state = State::AckPause;
+    phase = Phase::AckPause;
     // The test for "OK" looks at what was read before the pause, but comes after it.
     timer.start(ackPause);
 }
@@ -333,17 +364,17 @@ void InstrumentLink::Private::ackPauseOver()
         sendPass();
         return;
     }
-    host.appendLog(QString::fromLatin1(rx.text()));
+    emit q.logAppended(QString::fromLatin1(rx.text()));
     if (command != kReadCommand) {
-        state = State::Idle;
-        host.enableCommands();
-        emit q.transactionFinished();
+        phase = Phase::Idle;
+        unaskedLogged = 0;
+        publish();
         return;
     }
     // What followed "OK" in the same read belongs to the reading.
     rx.reset(afterAck);
     afterAck.clear();
-    state = State::Reading;
+    phase = Phase::Reading;
     collectReading(port->readAll());
 }
 
@@ -352,52 +383,62 @@ void InstrumentLink::Private::collectReading(const QByteArray &chunk)
     const qsizetype at = rx.appendAndFind(chunk, kDone);
     if (at < 0)
         return;
-    const QString value = readingValue(QByteArrayView(rx.text()).first(at));
+    const QByteArrayView reply = QByteArrayView(rx.text()).first(at);
+    const Reading reading{readingValue(reply), reply.toByteArray(), clock(), port->portName()};
     rx.trim();
-    state = State::Idle;
-    host.setConcentration(value);
-    host.setDate(generalDateText(clock(), QLocale::system()));
-    host.calculate();
-    host.enableCommands();
-    emit q.readingTaken(value);
-    emit q.transactionFinished();
+    phase = Phase::Idle;
+    unaskedLogged = 0;
+    emit q.readingTaken(reading);
+    publish();
+}
+
+// What the board sends between exchanges (a fault notice, a reset greeting) answers nothing,
+// but the operator should see it. A board that floods is cut off after a bounded amount.
+void InstrumentLink::Private::logUnasked()
+{
+    QByteArray text = port->readAll();
+    const qsizetype room = RxTail::kLimitBytes - unaskedLogged;
+    if (text.size() > room)
+        text.truncate(std::max<qsizetype>(room, 0));
+    unaskedLogged += text.size();
+    if (!text.isEmpty())
+        emit q.logAppended(QString::fromLatin1(text));
 }
 
 // Events -------------------------------------------------------------------------------------
 
 void InstrumentLink::Private::onTimer()
 {
-    switch (state) {
-    case State::Greeting:
+    switch (phase) {
+    case Phase::Greeting:
         greetingTick();
         break;
-    case State::AckSending:
+    case Phase::AckSending:
         if (port->bytesToWrite() == 0)
             sent();
         break;
-    case State::AckPause:
+    case Phase::AckPause:
         ackPauseOver();
         break;
-    case State::Idle:
-    case State::Reading:
+    case Phase::Idle:
+    case Phase::Reading:
         break;
     }
 }
 
 void InstrumentLink::Private::onReadyRead()
 {
-    switch (state) {
-    case State::Reading:
+    switch (phase) {
+    case Phase::Reading:
         collectReading(port->readAll());
         break;
-    case State::Idle:
-        // Between exchanges nothing waits for input; dropping it keeps memory bounded.
+    case Phase::Idle:
         if (port->isOpen())
-            port->readAll();
+            logUnasked();
         break;
-    case State::Greeting:
-    case State::AckSending:
-    case State::AckPause:
+    case Phase::Greeting:
+    case Phase::AckSending:
+    case Phase::AckPause:
         // These read once per pass, at their own step.
         break;
     }
@@ -405,7 +446,7 @@ void InstrumentLink::Private::onReadyRead()
 
 void InstrumentLink::Private::onBytesWritten()
 {
-    if (state == State::AckSending && port->bytesToWrite() == 0) {
+    if (phase == Phase::AckSending && port->bytesToWrite() == 0) {
         timer.stop();
         sent();
     }
@@ -423,17 +464,14 @@ void InstrumentLink::Private::onPortError(const QString &reason)
 
 void InstrumentLink::Private::lineLost(const QString &reason)
 {
-    // The greeting wait took the connect command away; the disconnected state needs it back.
-    if (state == State::Greeting)
-        host.setConnectEnabled(true);
-    disconnectNow();
-    host.showLinkError(kConnectionLost, reason);
+    closeLine();
+    emit q.failed(kConnectionLost, reason);
 }
 
 void InstrumentLink::Private::endWait()
 {
     timer.stop();
-    state = State::Idle;
+    phase = Phase::Idle;
 }
 
 } // namespace estrivo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
@@ -7,80 +9,78 @@
 #include <functional>
 #include <memory>
 
-class QDateTime;
-
 namespace estrivo {
 
 class SerialPort;
 
-// The window's title while no instrument is connected.
-inline const QString kPlainTitle = QStringLiteral("Estrivo (tm)");
-
-// What the instrument link reads and changes on the main window. The window implements it;
-// tests implement it with plain members. Every call maps onto one step of the protocol.
-class LinkHost
+// One concentration as the instrument delivered it.
+struct Reading
 {
-public:
-    virtual ~LinkHost() = default;
-
-    virtual QString portText() const = 0;                       // text of ComPort
-    virtual QString connectCaption() const = 0;                 // caption of mnuSettingsConnect
-    virtual void setConnectCaption(const QString &caption) = 0; // mnuSettingsConnect, then Connect
-    virtual void setConnectEnabled(bool enabled) = 0;           // mnuSettingsConnect, then Connect
-    virtual void setPortChoiceEnabled(bool enabled) = 0;        // Comm 1..4 in order, then ComPort
-    virtual void setExitEnabled(bool enabled) = 0;              // mnuFileExit
-    virtual void setTitle(const QString &title) = 0;
-    virtual void disableCommands() = 0;                     // DisableCommands
-    virtual void enableCommands() = 0;                      // EnableCommands
-    virtual void appendLog(const QString &text) = 0;        // TextScrollBox += text
-    virtual void replaceLog(const QString &text) = 0;       // TextScrollBox = text
-    virtual void setConcentration(const QString &text) = 0; // Con; its change runs Calculate
-    virtual void setDate(const QString &text) = 0;          // Date
-    virtual void calculate() = 0;                           // Calculate
-    // A modal-looking but non-blocking warning box titled "PC-to-Stamp Comm".
-    virtual void showLinkError(const QString &message, const QString &detail) = 0;
+    QString value;     // what goes into the concentration field
+    QByteArray reply;  // everything between "OK" and "Done", as it arrived
+    QDateTime takenAt; // local time, when "Done" arrived
+    QString port;      // the device it came from
 };
 
-// The exchange with the instrument: connect/disconnect handshake and the three command
-// transactions, as event-driven state machines on the GUI thread (no nested event loops).
+// The exchange with the instrument: the connection handshake and the three commands, as
+// event-driven state machines on the GUI thread (no nested event loops). It owns the connection
+// state and reports what happens; the window shows it.
 class InstrumentLink : public QObject
 {
     Q_OBJECT
 
 public:
-    InstrumentLink(LinkHost &host, std::unique_ptr<SerialPort> port, QObject *parent = nullptr);
+    enum class State {
+        Disconnected, // the port is closed
+        Connecting,   // the port is open, waiting for the greeting
+        Connected,    // greeted; no command under way
+        LightingOn,   // a command under way: "O"
+        LightingOff,  // "F"
+        Reading,      // "*", until "Done"
+    };
+    Q_ENUM(State)
+
+    explicit InstrumentLink(std::unique_ptr<SerialPort> port, QObject *parent = nullptr);
     ~InstrumentLink() override;
 
-    // Start-up: the five fixed line settings, in order, on the closed port.
+    State state() const;
+    bool isConnected() const; // greeted, with or without a command under way
+    // Whether the instrument commands are offered. While connected and idle they are; after a
+    // greeting that never came they are too (choosing one then explains that there is no
+    // connection); a disconnect takes them away.
+    bool commandsAvailable() const;
+
+    // Start-up: the fixed line settings, in order, on the closed port.
     void applyLineSettings();
 
-    void connectOrDisconnect(); // mnuSettingsConnect_Click
-    void lightOn();             // cmdLtOn_Click
-    void lightOff();            // cmdLtOff_Click
-    void read();                // cmdDnload_Click
+    // Opens the port the text names (a port number or a device) and waits for the greeting.
+    void connectToInstrument(const QString &portText);
+    void disconnectFromInstrument();
+    void lightOn();
+    void lightOff();
+    void read();
 
-    // Form_Unload: ends any wait at once and closes the port if it is open.
+    // Ends any wait at once and closes the port if it is open; nothing is reported.
     void shutdown();
-
-    bool isOpen() const;
-    bool isBusy() const; // a transaction or the greeting wait is under way
-    QByteArray rxBuffer() const;
 
     // Tests run the pauses faster: ackPause stands for the 100 ms pause of a command pass,
     // greetPause for the 10 ms pause of a greeting pass. The pass counts stay as they are.
     void setPassInterval(std::chrono::milliseconds ackPause, std::chrono::milliseconds greetPause);
 
-    // Where a reading's Date comes from; the local clock unless a test sets another.
+    // Where a reading's time comes from; the local clock unless a test sets another.
     void setClock(std::function<QDateTime()> clock);
 
     SerialPort &port();
 
 signals:
-    void connected();
-    void connectFailed();
-    void disconnected();
-    void transactionFinished();
-    void readingTaken(const QString &value);
+    void stateChanged(InstrumentLink::State state);
+    // The greeting starts the log afresh; what follows is added to it.
+    void logReset(const QString &text);
+    void logAppended(const QString &text);
+    // A reading is under way: the concentration it will replace is cleared.
+    void readingStarted();
+    void readingTaken(const estrivo::Reading &reading);
+    void failed(const QString &message, const QString &detail);
 
 private:
     class Private;

@@ -31,22 +31,6 @@ QSerialPort::Parity toQt(SerialPort::Parity parity)
     return QSerialPort::NoParity;
 }
 
-SerialPort::Parity fromQt(QSerialPort::Parity parity)
-{
-    switch (parity) {
-    case QSerialPort::EvenParity:
-        return SerialPort::Parity::Even;
-    case QSerialPort::OddParity:
-        return SerialPort::Parity::Odd;
-    case QSerialPort::MarkParity:
-        return SerialPort::Parity::Mark;
-    case QSerialPort::SpaceParity:
-        return SerialPort::Parity::Space;
-    default:
-        return SerialPort::Parity::None;
-    }
-}
-
 QSerialPort::FlowControl toQt(SerialPort::FlowControl flow)
 {
     switch (flow) {
@@ -113,12 +97,6 @@ void QtSerialPort::setLineSettings(const LineSettings &settings)
     m_port.setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
 }
 
-SerialPort::LineSettings QtSerialPort::lineSettings() const
-{
-    return {m_port.baudRate(), fromQt(m_port.parity()), static_cast<int>(m_port.dataBits()),
-            m_port.stopBits() == QSerialPort::TwoStop ? 2 : 1};
-}
-
 void QtSerialPort::setDataTerminalReady(bool asserted)
 {
     // QSerialPort drives the line only while open; open() applies it.
@@ -132,28 +110,11 @@ void QtSerialPort::setFlowControl(FlowControl flow)
     m_port.setFlowControl(toQt(flow));
 }
 
-SerialPort::FlowControl QtSerialPort::flowControl() const
-{
-    switch (m_port.flowControl()) {
-    case QSerialPort::HardwareControl:
-        return FlowControl::Hardware;
-    case QSerialPort::SoftwareControl:
-        return FlowControl::Software;
-    default:
-        return FlowControl::None;
-    }
-}
-
 void QtSerialPort::setRequestToSend(bool asserted)
 {
     m_requestToSend = asserted;
     if (m_port.isOpen())
         applyControlLines();
-}
-
-void QtSerialPort::setInputMode(InputMode)
-{
-    // QSerialPort delivers bytes; the link reads each byte as one character of text.
 }
 
 bool QtSerialPort::open(QString *reason)

@@ -22,7 +22,6 @@ public:
     void setDataTerminalReady(bool asserted) override;
     void setFlowControl(FlowControl flow) override;
     void setRequestToSend(bool asserted) override;
-    void setInputMode(InputMode mode) override;
 
     bool open(QString *reason) override;
     void close() override;
@@ -32,10 +31,6 @@ public:
     QByteArray readAll() override;
     void discardInput() override;
     qint64 bytesToWrite() const override;
-
-    // What the port was told, for checks; the lines themselves need an open port.
-    LineSettings lineSettings() const;
-    FlowControl flowControl() const;
 
 private:
     void applyControlLines();

@@ -5,7 +5,7 @@
 
 namespace estrivo {
 
-// RxBuffer: what one wait has read from the port. Keeps only a bounded tail, so an instrument
+// What one wait has read from the port. Keeps only a bounded tail, so an instrument
 // that floods without markers cannot grow memory, and looks for a marker in new text only.
 class RxTail
 {

@@ -17,8 +17,6 @@ class SerialPort : public QObject
 public:
     enum class Parity { None, Even, Odd, Mark, Space };
     enum class FlowControl { None, Hardware, Software };
-    // Text: every received byte is one character of the text a read returns.
-    enum class InputMode { Text, Binary };
 
     struct LineSettings
     {
@@ -35,12 +33,11 @@ public:
     virtual void setPortName(const QString &name) = 0;
     virtual QString portName() const = 0;
 
-    // The five settings, given while the port is closed; they take effect when it opens.
+    // The line settings, given while the port is closed; they take effect when it opens.
     virtual void setLineSettings(const LineSettings &settings) = 0;
     virtual void setDataTerminalReady(bool asserted) = 0;
     virtual void setFlowControl(FlowControl flow) = 0;
     virtual void setRequestToSend(bool asserted) = 0;
-    virtual void setInputMode(InputMode mode) = 0;
 
     // On failure *reason says why in words for the operator, with a remedy where one exists.
     virtual bool open(QString *reason) = 0;

@@ -4,6 +4,7 @@
 #include "link_rules.h"
 #include "qt_serial_port.h"
 #include "rx_tail.h"
+#include "scripted_port.h"
 #include "simulated_instrument.h"
 
 #include <QtTest>
@@ -12,18 +13,18 @@
 #include <unistd.h>
 
 using namespace estrivo;
-using Reads = QList<QByteArray>;
+using Reads = ScriptedPort::Reads;
+using State = InstrumentLink::State;
 
 namespace {
 
 constexpr std::chrono::milliseconds kAckPause{2}; // fast passes; the pass counts stay
 
-QStringList journal; // every call on the window and the scripted port, in order
+QStringList journal; // every call on the scripted port and every signal of the link, in order
 
-QString entry(const char *call, QString argument = {})
+QString entry(const char *call, const QString &argument = {})
 {
-    argument.replace(u'\r', QLatin1String("\\r")).replace(u'\n', QLatin1String("\\n"));
-    return QStringLiteral("%1(%2)").arg(QLatin1String(call), argument);
+    return ScriptedPort::entry(call, argument);
 }
 
 QString note(const char *call, const QString &argument = {})
@@ -37,168 +38,125 @@ QStringList steps(const char *entries)
     return QString::fromLatin1(entries).split(u'|');
 }
 
-// The far end is the test's script; writes leave from the event loop. Only /dev/ttyS0 opens.
-class FakePort final : public SerialPort
+// Runs the event loop until no wait is under way; QTRY_* would stretch fast passes to real ones.
+bool isWaiting(const InstrumentLink &link)
 {
-public:
-    Reads perRead;           // what each coming read finds
-    Reads replies;           // the far end's answer to each byte sent, in order
-    int usedWhileClosed = 0; // reads and writes by a wait that did not end
-
-    void deliver(const QByteArray &bytes, bool announce = true)
-    {
-        if (bytes.isEmpty() || !m_open)
-            return;
-        m_incoming += bytes;
-        if (announce)
-            emit readyRead();
-    }
-    void setPortName(const QString &name) override { m_name = name; }
-    QString portName() const override { return m_name; }
-    void setLineSettings(const LineSettings &s) override
-    {
-        note("line",
-             QString::asprintf("%d,%d,%d,%d", s.baudRate, int(s.parity), s.dataBits, s.stopBits));
-    }
-    void setDataTerminalReady(bool on) override { note("dtr", QString::number(on)); }
-    void setFlowControl(FlowControl flow) override { note("flow", QString::number(int(flow))); }
-    void setRequestToSend(bool on) override { note("rts", QString::number(on)); }
-    void setInputMode(InputMode mode) override { note("input", QString::number(int(mode))); }
-    bool open(QString *) override
-    {
-        m_open = m_name == QLatin1String("/dev/ttyS0");
-        note(m_open ? "open" : "refused", m_name);
-        return m_open;
-    }
-    void close() override
-    {
-        if (std::exchange(m_open, false))
-            note("close");
-        m_incoming.clear();
-    }
-    bool isOpen() const override { return m_open; }
-    void write(const QByteArray &data) override
-    {
-        usedWhileClosed += !m_open;
-        note("write", QString::fromLatin1(data));
-        QTimer::singleShot(0, this, [this] {
-            deliver(replies.isEmpty() ? QByteArray() : replies.takeFirst());
-            emit bytesWritten(1);
-        });
-    }
-    QByteArray readAll() override
-    {
-        usedWhileClosed += !m_open;
-        deliver(perRead.isEmpty() ? QByteArray() : perRead.takeFirst(), false);
-        return std::exchange(m_incoming, {});
-    }
-    void discardInput() override { readAll(); }
-    qint64 bytesToWrite() const override { return 0; }
-
-private:
-    QString m_name;
-    bool m_open = false;
-    QByteArray m_incoming;
-};
-
-// Runs the event loop until the exchange has ended; QTRY_* would stretch fast passes to real ones.
-bool settle(InstrumentLink &link)
-{
-    QEventLoop loop;
-    for (const auto signal : {&InstrumentLink::connected, &InstrumentLink::connectFailed,
-                              &InstrumentLink::transactionFinished})
-        QObject::connect(&link, signal, &loop, &QEventLoop::quit);
-    QTimer::singleShot(std::chrono::seconds(20), &loop, [&loop] { loop.exit(1); });
-    return !link.isBusy() || loop.exec() == 0;
+    return link.state() != State::Disconnected && link.state() != State::Connected;
 }
 
-const QString kCouldNotConnect = entry("showLinkError", "Error: Could not connect.");
-const QStringList kOpen = steps("open(/dev/ttyS0)|setConnectEnabled(false)|"
-                                "setPortChoiceEnabled(false)|setExitEnabled(true)");
-const QStringList kTimeOut = kOpen
-                             + steps("close()|setConnectEnabled(true)|setConnectCaption("
-                                     "&Connect)|setPortChoiceEnabled(true)|enableCommands()|"
-                                     "showLinkError(Error: Could not connect.)");
-const QStringList kDisconnect = steps("close()|setTitle(Estrivo (tm))|setConnectCaption(&Connect)|"
-                                      "setPortChoiceEnabled(true)|setExitEnabled(true)|"
-                                      "disableCommands()");
+bool settle(InstrumentLink &link)
+{
+    if (!isWaiting(link))
+        return true;
+    QEventLoop loop;
+    QObject::connect(&link, &InstrumentLink::stateChanged, &loop, [&loop, &link] {
+        if (!isWaiting(link))
+            loop.quit();
+    });
+    QTimer::singleShot(std::chrono::seconds(20), &loop, [&loop] { loop.exit(1); });
+    return loop.exec() == 0;
+}
+
+const QString kCouldNotConnect = entry("failed", "Error: Could not connect.");
+const QStringList kOpen = steps("open(/dev/ttyS0)|state(Connecting)");
+const QStringList kTimeOut
+    = kOpen + steps("close()|state(Disconnected+commands)|failed(Error: Could not connect.)");
+const QStringList kDisconnect = steps("close()|state(Disconnected)");
 
 QStringList connected(const QString &log)
 {
-    return QStringList(kOpen)
-           << "setTitle(Estrivo (tm) [Connected])" << entry("replaceLog", log)
-           << steps("setConnectEnabled(true)|setConnectCaption(&Disconnect)|enableCommands()");
+    return QStringList(kOpen) << entry("logReset", log) << "state(Connected+commands)";
 }
 
 // A command acknowledged on the given pass: Read empties Con before it sends anything, and
-// stamps Date at the end of the reading with a clock that moves on a second a journal entry.
+// the reading's time comes from a clock that moves on a second a journal entry.
 const QDateTime kMoment(QDate(2024, 3, 14), QTime(13, 5, 9));
 QStringList sent(const char *command, int pass, const char *log, const char *value = nullptr)
 {
-    QStringList steps{"disableCommands()"};
+    const char *state = *command == 'O' ? "LightingOn" : *command == 'F' ? "LightingOff"
+                                                                         : "Reading";
+    QStringList steps{entry("state", QString::fromLatin1(state))};
     if (value)
-        steps << "setConcentration()";
-    steps << QStringList(pass, entry("write", command)) << entry("appendLog", log);
+        steps << "readingStarted()";
+    steps << QStringList(pass, entry("write", command)) << entry("logAppended", log);
     if (value) {
-        steps << entry("setConcentration", value);
-        steps << entry("setDate", generalDateText(kMoment.addSecs(steps.size()), QLocale()));
-        steps << "calculate()";
+        const QDateTime at = kMoment.addSecs(steps.size());
+        steps << entry("reading", QStringLiteral("%1 at %2").arg(value, at.toString(Qt::ISODate)));
     }
-    return steps << "enableCommands()";
+    return steps << "state(Connected+commands)";
 }
 
 // Where a scenario starts. Lit: connected, lit and disconnected again. Leftover: connected, the
 // answer to an earlier repeated command still waiting in the port.
 enum class Stage { Closed, TimedOut, Lit, Greeting, Idle, Leftover, Acknowledging, Reading };
-// Settings: those of start-up. Toggle: Connect or Disconnect. On, Off, Read: the commands.
-enum class Act { Settings, Toggle, Commands, Shutdown, LineFails, On, Off, Read };
+// Settings: those of start-up. Toggle: Connect or Disconnect as the link stands. Unasked: the
+// board speaks between exchanges. On, Off, Read: the commands.
+enum class Act { Settings, Toggle, Commands, Shutdown, LineFails, Unasked, On, Off, Read };
 
-// The window as the link sees it, journaling each call; the link on a scripted port by default.
-struct Rig : LinkHost
+// The link on a scripted port by default, its signals journaled beside the port's calls.
+struct Rig
 {
-    QString portChoice = QStringLiteral("1"), caption = QStringLiteral("&Connect"), log, con;
-    FakePort *port;
+    QString portChoice = QStringLiteral("1"), log, con;
+    QStringList details; // of each failure, in order
+    ScriptedPort *port;
     InstrumentLink link;
 
     explicit Rig(std::unique_ptr<SerialPort> real = {})
-        : port(real ? nullptr : new FakePort)
-        , link(*this, real ? std::move(real) : std::unique_ptr<SerialPort>(port))
+        : port(real ? nullptr : new ScriptedPort)
+        , link(real ? std::move(real) : std::unique_ptr<SerialPort>(port))
     {
         journal.clear();
+        if (port)
+            port->calls = &journal;
         link.setClock([] { return kMoment.addSecs(journal.size()); });
         if (port)
             link.setPassInterval(kAckPause, kAckPause / 2);
+        QObject::connect(&link, &InstrumentLink::stateChanged, [this](State state) {
+            QString text = QString::fromLatin1(QMetaEnum::fromType<State>().valueToKey(int(state)));
+            if (link.commandsAvailable() && state < State::LightingOn)
+                text += QLatin1String("+commands");
+            note("state", text);
+        });
+        QObject::connect(&link, &InstrumentLink::logReset,
+                         [this](const QString &t) { log = note("logReset", t); });
+        QObject::connect(&link, &InstrumentLink::logAppended,
+                         [this](const QString &t) { log += note("logAppended", t); });
+        QObject::connect(&link, &InstrumentLink::readingStarted, [this] {
+            note("readingStarted");
+            con.clear();
+        });
+        QObject::connect(&link, &InstrumentLink::readingTaken, [this](const Reading &r) {
+            con = r.value;
+            note("reading", QStringLiteral("%1 at %2").arg(r.value, r.takenAt.toString(Qt::ISODate)));
+        });
+        QObject::connect(&link, &InstrumentLink::failed,
+                         [this](const QString &message, const QString &detail) {
+                             note("failed", message);
+                             details << detail;
+                         });
     }
 
-    QString portText() const override { return portChoice; }
-    QString connectCaption() const override { return caption; }
-    void setConnectCaption(const QString &t) override { caption = note("setConnectCaption", t); }
-    void flag(const char *call, bool on) { note(call, on ? "true" : "false"); }
-    void setConnectEnabled(bool on) override { flag("setConnectEnabled", on); }
-    void setPortChoiceEnabled(bool on) override { flag("setPortChoiceEnabled", on); }
-    void setExitEnabled(bool on) override { flag("setExitEnabled", on); }
-    void setTitle(const QString &t) override { note("setTitle", t); }
-    void disableCommands() override { note("disableCommands"); }
-    void enableCommands() override { note("enableCommands"); }
-    void appendLog(const QString &t) override { log += note("appendLog", t); }
-    void replaceLog(const QString &t) override { log = note("replaceLog", t); }
-    void setConcentration(const QString &t) override { con = note("setConcentration", t); }
-    void setDate(const QString &t) override { note("setDate", t); }
-    void calculate() override { note("calculate"); }
-    void showLinkError(const QString &t, const QString &) override { note("showLinkError", t); }
-
-    bool logged() const { return !journal.filter(QStringLiteral("appendLog(")).isEmpty(); }
+    void lightOff() { link.lightOff(); }
+    void read() { link.read(); }
+    void toggle()
+    {
+        if (link.state() == State::Disconnected)
+            link.connectToInstrument(portChoice);
+        else
+            link.disconnectFromInstrument();
+    }
+    bool logged() const { return !journal.filter(QStringLiteral("logAppended(")).isEmpty(); }
     bool enter(Stage stage)
     {
         if (stage == Stage::Closed)
             return true;
         if (stage == Stage::Greeting || stage == Stage::TimedOut) {
-            link.connectOrDisconnect(); // nothing answers
-            return stage == Stage::Greeting ? link.isBusy() : settle(link);
+            toggle(); // nothing answers
+            return stage == Stage::Greeting ? link.state() == State::Connecting : settle(link);
         }
         port->perRead = {"OK\r"};
-        link.connectOrDisconnect();
-        if (!settle(link) || !link.isOpen())
+        toggle();
+        if (!settle(link) || link.state() != State::Connected)
             return false;
         port->perRead = Reads(stage == Stage::Leftover, "OK\r"); // left waiting in the port
         if (stage == Stage::Idle || stage == Stage::Leftover)
@@ -208,9 +166,9 @@ struct Rig : LinkHost
         stage == Stage::Lit ? link.lightOn() : link.read();
         if (stage != Stage::Lit)
             return QTest::qWaitFor([this] { return journal.count("write(*)") >= 2 || logged(); });
-        settle(link); // leaves "OK" in RxBuffer; disconnecting keeps it
-        link.connectOrDisconnect();
-        return link.rxBuffer() == "OK\r";
+        settle(link); // the wait that saw "OK" keeps it; connecting again must not take it
+        toggle();
+        return link.state() == State::Disconnected;
     }
     // Nothing more happens for ten command passes, the stretch in which it would have.
     bool staysQuiet()
@@ -268,7 +226,7 @@ private slots:
             return QStringList{entry("refused", device), kCouldNotConnect};
         };
         row("line settings while closed", Closed, Settings,
-            steps("line(9600,0,8,1)|dtr(1)|flow(0)|rts(0)|input(0)"));
+            steps("line(9600,0,8,1)|dtr(1)|flow(0)|rts(0)"));
         // The machine has one serial port, COM 1: the others are refused, named as converted.
         row("blanks around", Closed, Toggle, refused("/dev/ttyS1"), {}, " \t2 ");
         row("half to even down", Closed, Toggle, refused("/dev/ttyS1"), {}, "2.5");
@@ -291,9 +249,8 @@ private slots:
         row("stale OK is no greeting", Lit, Toggle, kTimeOut);
         row("new greeting alone in the log", Lit, Toggle, connected("Hi\r\nOK\r\n"), {"Hi\rOK\r"});
         // Nothing sent, no field changed, availability as it was.
-        const QStringList notConnected(3, entry("showLinkError", "Error: Not connected."));
-        const QStringList lost
-            = kDisconnect + QStringList{entry("showLinkError", "Error: Connection lost.")};
+        const QStringList notConnected(3, entry("failed", "Error: Not connected."));
+        const QStringList lost = kDisconnect + QStringList{entry("failed", "Error: Connection lost.")};
         row("commands before connecting", Closed, Commands, notConnected);
         row("commands after a time-out", TimedOut, Commands, notConnected);
         row("commands awaiting the greeting", Greeting, Commands, notConnected);
@@ -303,8 +260,15 @@ private slots:
         row("shutdown awaiting the greeting", Greeting, Shutdown, {"close()"});
         row("shutdown awaiting OK", Acknowledging, Shutdown, {"close()"});
         row("line fails while idle", Idle, LineFails, lost);
-        row("line fails awaiting the greeting", Greeting, LineFails,
-            QStringList{"setConnectEnabled(true)"} + lost);
+        row("line fails awaiting the greeting", Greeting, LineFails, lost);
+        // What the board says on its own goes into the log as it came, and answers nothing.
+        row("unasked text logged", Idle, Unasked, {entry("logAppended", "Fault 7\r")},
+            {"Fault 7\r"});
+        row("unasked text in pieces", Idle, Unasked,
+            {entry("logAppended", "Res"), entry("logAppended", "et\rOK\r")}, {"Res", "et\rOK\r"});
+        row("unasked flood bounded", Idle, Unasked,
+            QStringList(RxTail::kLimitBytes / 16384, entry("logAppended", QString(16384, u'x'))),
+            flood);
         row("light on", Idle, On, sent("O", 1, "OK\r"), {"OK\r"});
         row("OK split over two passes", Idle, On, sent("O", 2, "OK\r"), {"O", "K\r"});
         row("ok ignored", Idle, Off, sent("F", 3, "ok\rok\rOK\r"), {"ok\r", "ok\r", "OK\r"});
@@ -313,6 +277,8 @@ private slots:
         row("worked example", Idle, Read, sent("*", 1, "OK", "123.4"), {"OK", "\r123.4\rDone"});
         row("value in the read with OK", Idle, Read, sent("*", 1, "OK\r123.4\rDone", "123.4"),
             {"OK\r123.4\rDone"});
+        row("text after Done", Idle, Read, sent("*", 1, "OK", "123.4"),
+            {"OK", "\r123.4\rDone\r\n"});
         row("value and Done split", Idle, Read, sent("*", 1, "OK", "123.4"),
             {"OK", "\r12", "3.4\r", "Do", "ne"});
         row("last non-blank line, trimmed", Idle, Read, sent("*", 1, "OK", "98.6"),
@@ -330,22 +296,28 @@ private slots:
         QFETCH(QString, portText);
 
         Rig rig;
-        QSignalSpy disconnected(&rig.link, &InstrumentLink::disconnected);
         QVERIFY(rig.enter(stage));
         journal.clear();
-        (act == Act::Toggle ? rig.port->perRead : rig.port->replies) = script;
+        rig.details.clear();
+        if (act == Act::Toggle)
+            rig.port->perRead = script;
+        else if (act != Act::Unasked)
+            rig.port->replies = script;
         rig.portChoice = portText;
         if (act == Act::Settings) {
             rig.link.applyLineSettings();
         } else if (act == Act::Toggle) {
-            rig.link.connectOrDisconnect();
+            rig.toggle();
             QVERIFY(settle(rig.link));
         } else if (act == Act::Commands) {
             rig.link.lightOn();
             rig.link.lightOff();
             rig.link.read();
             if (stage == Stage::Greeting)
-                rig.link.connectOrDisconnect(); // a stray call changes nothing
+                rig.link.connectToInstrument(rig.portChoice); // a stray call changes nothing
+        } else if (act == Act::Unasked) {
+            for (const QByteArray &chunk : script)
+                rig.port->deliver(chunk);
         } else if (act == Act::Shutdown) {
             rig.link.shutdown();
         } else if (act != Act::LineFails) {
@@ -358,12 +330,18 @@ private slots:
             QVERIFY(settle(rig.link));
         } else { // reported from inside a read or write: torn down once that has returned
             emit rig.port->errorOccurred("/dev/ttyS0: Input/output error");
-            QVERIFY(disconnected.wait());
+            QTRY_COMPARE(rig.link.state(), State::Disconnected);
         }
         QCOMPARE(journal, steps);
         // Only commands during a wait leave it going.
-        QCOMPARE(rig.link.isBusy(), act == Act::Commands && stage >= Stage::Greeting);
+        QCOMPARE(isWaiting(rig.link), act == Act::Commands && stage >= Stage::Greeting);
         QVERIFY(rig.staysQuiet());
+        // A command chosen while connecting says so, rather than asking to connect first.
+        if (act == Act::Commands && stage <= Stage::Greeting) {
+            QCOMPARE(rig.details.size(), 3);
+            QCOMPARE(rig.details.constFirst().startsWith(QLatin1String("Still connecting")),
+                     stage == Stage::Greeting);
+        }
     }
 
     // Real speed over a pseudo-terminal, which refuses DTR and RTS and carries data all the same.
@@ -373,23 +351,52 @@ private slots:
         QVERIFY(instrument.start());
         Rig rig(makeSystemSerialPort());
         rig.portChoice = instrument.devicePath();
-        for (const auto step :
-             {&InstrumentLink::applyLineSettings, &InstrumentLink::connectOrDisconnect,
-              &InstrumentLink::lightOff, &InstrumentLink::read}) {
-            (rig.link.*step)();
+        rig.link.applyLineSettings();
+        for (const auto step : {&Rig::toggle, &Rig::lightOff, &Rig::read}) {
+            (rig.*step)();
             QVERIFY(settle(rig.link));
         }
         QCOMPARE(rig.con, "123.4");
         QCOMPARE(rig.log, "Estrivo photometer v1\r\nOK\r\nOK\rOK\r");
 
         instrument.setBehaviour({.silent = true});
-        rig.link.connectOrDisconnect();
+        rig.toggle();
         QElapsedTimer clock;
         clock.start();
-        rig.link.connectOrDisconnect();
+        rig.toggle();
         QVERIFY(settle(rig.link));
         QCOMPARE_GE(clock.elapsed(), 4010); // 401 pauses of 10 ms at the least
         QCOMPARE(journal.constLast(), kCouldNotConnect);
+    }
+
+    // An "OK" the board sent on its own is logged and never taken for the next command's.
+    void unaskedOkIsNoAcknowledgement()
+    {
+        Rig rig;
+        QVERIFY(rig.enter(Stage::Idle));
+        rig.port->deliver("OK\r");
+        rig.port->replies = {"", "OK\r"};
+        rig.link.lightOn();
+        QVERIFY(settle(rig.link));
+        QCOMPARE(journal.count("write(O)"), 2);
+        QCOMPARE(rig.log, "OK\r\nOK\rOK\r");
+    }
+
+    // At real speed an unanswered command goes out again no sooner than every 100 ms.
+    void unansweredCommandPace()
+    {
+        Rig rig;
+        QVERIFY(rig.enter(Stage::Idle));
+        rig.link.setPassInterval(std::chrono::milliseconds(100), std::chrono::milliseconds(10));
+        QList<qint64> sentAt;
+        QElapsedTimer clock;
+        clock.start();
+        QObject::connect(rig.port, &SerialPort::bytesWritten, [&] { sentAt << clock.elapsed(); });
+        rig.link.lightOn();
+        QTRY_VERIFY_WITH_TIMEOUT(sentAt.size() >= 4, 5000);
+        rig.link.disconnectFromInstrument();
+        for (qsizetype i = 1; i < sentAt.size(); ++i)
+            QCOMPARE_GE(sentAt[i] - sentAt[i - 1], 100);
     }
 
     // An answer still in the driver's queue when a command starts must not pass for its "OK".
