@@ -187,6 +187,8 @@ MainWindow::MainWindow(std::unique_ptr<SerialPort> port, QWidget *parent)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(m_link.get(), &InstrumentLink::stateChanged, this, &MainWindow::showLinkState);
+    connect(m_link.get(), &InstrumentLink::commandsAvailableChanged, this,
+            &MainWindow::offerCommands);
     connect(m_link.get(), &InstrumentLink::logReset, m_log, &QPlainTextEdit::setPlainText);
     connect(m_link.get(), &InstrumentLink::logAppended, this, &MainWindow::appendLog);
     connect(m_link.get(), &InstrumentLink::readingStarted, m_fields[size_t(Field::Con)],
@@ -202,7 +204,10 @@ MainWindow::MainWindow(std::unique_ptr<SerialPort> port, QWidget *parent)
     chooseNumberedPort(1);
     m_fields[size_t(Field::Con)]->setText(QString());
     m_link->applyLineSettings();
-    showLinkState();
+    // Until the link first offers or withdraws them, the buttons wait for a connection while
+    // the File menu's entries are there to be chosen (and say what is missing).
+    for (QPushButton *button : {m_read, m_lightOn, m_lightOff})
+        button->setEnabled(false);
     m_fields[size_t(Field::Con)]->setFocus();
 }
 
@@ -434,12 +439,14 @@ void MainWindow::showLinkState()
 {
     using State = InstrumentLink::State;
     const State state = m_link->state();
-    const bool connected = m_link->isConnected();
-    setWindowTitle(connected ? kConnectedTitle : kPlainTitle);
-
-    const QString caption = connected ? kDisconnectCaption : kConnectCaption;
-    m_connectAction->setText(caption);
-    m_connect->setText(caption);
+    // The greeting wait leaves the title and the captions as they were.
+    if (state != State::Connecting) {
+        const bool connected = m_link->isConnected();
+        setWindowTitle(connected ? kConnectedTitle : kPlainTitle);
+        const QString caption = connected ? kDisconnectCaption : kConnectCaption;
+        m_connectAction->setText(caption);
+        m_connect->setText(caption);
+    }
     const bool canToggle = state != State::Connecting;
     m_connectAction->setEnabled(canToggle);
     m_connect->setEnabled(canToggle);
@@ -448,13 +455,14 @@ void MainWindow::showLinkState()
     for (QAction *action : m_portActions)
         action->setEnabled(portChoice);
     m_comPort->setEnabled(portChoice);
+}
 
-    const bool commands = m_link->commandsAvailable();
-    for (QWidget *button : {static_cast<QWidget *>(m_read), static_cast<QWidget *>(m_lightOn),
-                            static_cast<QWidget *>(m_lightOff)})
-        button->setEnabled(commands);
+void MainWindow::offerCommands(bool available)
+{
+    for (QPushButton *button : {m_read, m_lightOn, m_lightOff})
+        button->setEnabled(available);
     for (QAction *action : {m_readAction, m_lightOnAction, m_lightOffAction})
-        action->setEnabled(commands);
+        action->setEnabled(available);
 }
 
 void MainWindow::showReading(const Reading &reading)

@@ -55,6 +55,7 @@ private:
     void chooseNumberedPort(int number);
     void markChosenPort();
     void showLinkState();
+    void offerCommands(bool available);
     void showReading(const Reading &reading);
     void appendLog(const QString &text);
     void calculate();

@@ -206,11 +206,14 @@ InstrumentLink::State InstrumentLink::Private::currentState() const
 void InstrumentLink::Private::publish()
 {
     const State now = currentState();
-    if (now == published && commandsOffered == publishedCommands)
-        return;
-    published = now;
-    publishedCommands = commandsOffered;
-    emit q.stateChanged(now);
+    if (now != published) {
+        published = now;
+        emit q.stateChanged(now);
+    }
+    if (commandsOffered != publishedCommands) {
+        publishedCommands = commandsOffered;
+        emit q.commandsAvailableChanged(commandsOffered);
+    }
 }
 
 // Connecting ------------------------------------------------------------------------------
@@ -330,6 +333,7 @@ void InstrumentLink::Private::startTransaction(char c)
     // wherever it waits: in the port's buffer or still in the driver's.
     port->discardInput();
     phase = Phase::AckSending;
+    commandsOffered = false;
     publish();
     if (c == kReadCommand)
         emit q.readingStarted();
@@ -368,6 +372,7 @@ void InstrumentLink::Private::ackPauseOver()
     if (command != kReadCommand) {
         phase = Phase::Idle;
         unaskedLogged = 0;
+        commandsOffered = true;
         publish();
         return;
     }
@@ -389,6 +394,7 @@ void InstrumentLink::Private::collectReading(const QByteArray &chunk)
     phase = Phase::Idle;
     unaskedLogged = 0;
     emit q.readingTaken(reading);
+    commandsOffered = true;
     publish();
 }
 

@@ -39,6 +39,8 @@ public:
         Reading,      // "*", until "Done"
     };
     Q_ENUM(State)
+    Q_PROPERTY(State state READ state NOTIFY stateChanged)
+    Q_PROPERTY(bool commandsAvailable READ commandsAvailable NOTIFY commandsAvailableChanged)
 
     explicit InstrumentLink(std::unique_ptr<SerialPort> port, QObject *parent = nullptr);
     ~InstrumentLink() override;
@@ -47,7 +49,8 @@ public:
     bool isConnected() const; // greeted, with or without a command under way
     // Whether the instrument commands are offered. While connected and idle they are; after a
     // greeting that never came they are too (choosing one then explains that there is no
-    // connection); a disconnect takes them away.
+    // connection); a command under way and a disconnect take them away. Before the first
+    // change the window keeps the availability it was built with.
     bool commandsAvailable() const;
 
     // Start-up: the fixed line settings, in order, on the closed port.
@@ -74,6 +77,7 @@ public:
 
 signals:
     void stateChanged(InstrumentLink::State state);
+    void commandsAvailableChanged(bool available);
     // The greeting starts the log afresh; what follows is added to it.
     void logReset(const QString &text);
     void logAppended(const QString &text);

@@ -3,6 +3,7 @@
 #include "link_rules.h"
 #include "main_window.h"
 #include "port_combo_box.h"
+#include "scripted_port.h"
 #include "simulated_instrument.h"
 
 #include <QAccessible>
@@ -18,7 +19,8 @@
 
 using namespace estrivo;
 
-// As the availability table: instrument buttons | entries | always there | connect | port.
+// The controls whose availability follows the link, in groups: instrument buttons | their
+// File menu entries | always there | connect | port choice.
 const QString kAvailability = "cmdDnload cmdLtOn cmdLtOff | mnuFileRead mnuFileLton mnuFileLtoff"
                               " | mnuFileExit PrintButton mnuFilePrint PrtSetup mnuFilePrtsetup"
                               " | Connect mnuSettingsConnect | mnuSettingsComm1 ComPort";
@@ -59,12 +61,17 @@ class TestMainWindow : public QObject
     {
         return QStringList{m_window->windowTitle(), texts("Connect mnuSettingsConnect"),
                            flags("enabled", kAvailability),
-                           m_window->link().isOpen() ? "open" : "closed"}.join(u' ');
+                           m_window->link().port().isOpen() ? "open" : "closed"}.join(u' ');
     }
     QStringList answerErrorBox() const // title, text, detail; empty if none came
     {
         QMessageBox *box = nullptr;
-        if (!QTest::qWaitFor([&] { return (box = control<QMessageBox>("errorBox")); }, 10000))
+        const auto shown = [&] { // one already answered may not be deleted yet
+            for (auto *each : m_window->findChildren<QMessageBox *>("errorBox"))
+                box = each->isVisible() ? each : box;
+            return box != nullptr;
+        };
+        if (!QTest::qWaitFor(shown, 10000))
             return {};
         box->accept();
         return {box->windowTitle(), box->text(), box->informativeText()};
@@ -117,8 +124,32 @@ private slots:
         QCOMPARE(texts("Con GFV Motility SemenVol ExtVol VPD NumDoses Date ComPort"),
                  "|---.-|50|--.-|16.6666666666667|16.6666666666667|--||1");
         QCOMPARE(flags("checked", kMarks) + flags("enabled", "Date"), "10000");
-        m_window->EnableCommands(); // Tab goes from cmdLtOn into the log and on to cmdLtOff
-        QStringList order;
+        // File > Read before connecting explains itself and changes nothing.
+        control<QAction>("mnuFileRead")->trigger();
+        QCOMPARE(answerErrorBox(), QStringList({"PC-to-Stamp Comm", "Error: Not connected.",
+                                   "Connect to the instrument first (Settings, Connect)."}));
+        QCOMPARE(state(), "Estrivo (tm) Connect|&Connect 000|111|11111|11|11 closed");
+        // Connect to a board that never greets: while it waits, a command says so; after the
+        // time-out the commands are offered again, on a closed port.
+        m_instrument = std::make_unique<SimulatedInstrument>();
+        m_instrument->setBehaviour({.silent = true});
+        QVERIFY(m_instrument->start());
+        m_window->choosePort(m_instrument->devicePath());
+        m_window->link().setPassInterval(std::chrono::milliseconds(100),
+                                         std::chrono::milliseconds(2));
+        control<QAction>("mnuSettingsConnect")->trigger();
+        QCOMPARE(state(), "Estrivo (tm) Connect|&Connect 000|111|11111|00|00 open");
+        control<QAction>("mnuFileRead")->trigger();
+        QStringList box = answerErrorBox();
+        QCOMPARE(box.mid(0, 2), QStringList({"PC-to-Stamp Comm", "Error: Not connected."}));
+        QVERIFY2(box.value(2).startsWith("Still connecting"), qPrintable(box.value(2)));
+        box = answerErrorBox();
+        QCOMPARE(box.mid(0, 2), QStringList({"PC-to-Stamp Comm", "Error: Could not connect."}));
+        QCOMPARE(state(), "Estrivo (tm) &Connect|&Connect 111|111|11111|11|11 closed");
+        QStringList order; // Tab goes from cmdLtOn into the log and on to cmdLtOff
+        m_window->activateWindow();
+        control("Con")->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), control("Con"));
         for (QWidget *at = control("Con"); order.size() < 20; at = qApp->focusWidget()) {
             order << (qobject_cast<QComboBox *>(at->parent()) ? "ComPort" : at->objectName());
             QTest::keyClick(at, Qt::Key_Tab);
@@ -127,16 +158,16 @@ private slots:
                                    "TotalDose MinExt MaxCon Motility SemenVol ExtVol VPD "
                                    "NumDoses PrtSetup Connect ComPort Text1 Con");
         control<QAction>("mnuFilePrint")->trigger(); // the spooler socket leads nowhere
-        const QStringList box = answerErrorBox();
+        box = answerErrorBox();
         QCOMPARE(box.mid(0, 2), QStringList({"Estrivo (tm)", "Error: Could not print."}));
         QVERIFY(!box.value(2).isEmpty());
         auto *log = control<QPlainTextEdit>("TextScrollBox"); // a long line scrolls, not wraps
         log->setPlainText(QString(400, u'x'));
         QCOMPARE(log->document()->lineCount(), 1);
         QTRY_VERIFY(log->horizontalScrollBar()->maximum() > 0);
-        QSignalSpy unloaded(m_window, &MainWindow::unloaded);
+        QSignalSpy closed(m_window, &MainWindow::closed);
         control<QAction>("mnuFileExit")->trigger();
-        QCOMPARE(unloaded.count(), 1);
+        QCOMPARE(closed.count(), 1);
         QVERIFY(!m_window->isVisible());
     }
 
@@ -257,17 +288,22 @@ private slots:
         const auto estrivo = [](const QStringList &args) { return run(ESTRIVO_PROGRAM, args); };
         QVERIFY(estrivo({"--help"}).startsWith("0|Usage: estrivo [--demo]\n"));
         QCOMPARE(estrivo({"--version"}), "0|estrivo " ESTRIVO_VERSION "\n|");
-        QVERIFY(estrivo({"--frobnicate"}).startsWith("2||estrivo: unknown option '--frobnicate'"));
-        QVERIFY(estrivo({"--demo", "-x"}).startsWith("2||estrivo: unknown option '-x'\n\nUsage:"));
+        QVERIFY(estrivo({"--frobnicate"}).startsWith("2||estrivo: Unknown option 'frobnicate'."));
+        QVERIFY(estrivo({"--demo", "-x"}).startsWith("2||estrivo: Unknown option 'x'.\n\nUsage:"));
+        QVERIFY(estrivo({"COM1"}).startsWith("2||estrivo: Unexpected argument 'COM1'."));
     }
 
     void demoSession()
     {
         connectToInstrument();
-        QTest::mouseClick(control("cmdLtOn"), Qt::LeftButton);
-        QCOMPARE(flags("enabled", kAvailability), "000|000|11111|11|00"); // while it waits
-        QTRY_VERIFY_WITH_TIMEOUT(control("cmdLtOn")->isEnabled(), 10000);
+        for (int i = 0; i < 2; ++i) { // each acknowledgement goes into the log
+            QTest::mouseClick(control("cmdLtOn"), Qt::LeftButton);
+            QCOMPARE(flags("enabled", kAvailability), "000|000|11111|11|00"); // while it waits
+            QTRY_VERIFY_WITH_TIMEOUT(control("cmdLtOn")->isEnabled(), 10000);
+        }
         QVERIFY(m_instrument->lightOn());
+        QCOMPARE(control<QPlainTextEdit>("TextScrollBox")->toPlainText(),
+                 "Estrivo photometer v1\nOK\nOK\nOK\n"); // each CR ends a line
         type("GFV", "60");
         QTest::mouseClick(control("cmdDnload"), Qt::LeftButton);
         QCOMPARE(texts("Con"), ""); // emptied while the reading is awaited
@@ -284,12 +320,30 @@ private slots:
         m_instrument->setBehaviour({.noDone = true});
         QTest::mouseClick(control("cmdDnload"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(m_instrument->heard().count('*') == 2, 10000);
-        QVERIFY(m_window->link().isBusy());
-        QSignalSpy unloaded(m_window, &MainWindow::unloaded);
+        QCOMPARE(m_window->link().state(), InstrumentLink::State::Reading);
+        QSignalSpy closed(m_window, &MainWindow::closed);
         m_window->close();
-        QCOMPARE(unloaded.count(), 1);
-        QVERIFY(!m_window->link().isBusy() && !m_window->link().isOpen());
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(m_window->link().state(), InstrumentLink::State::Disconnected);
+        QVERIFY(!m_window->link().port().isOpen());
         QTRY_VERIFY(!m_instrument->isProgramConnected());
+    }
+
+    void userDisconnect()
+    {
+        connectToInstrument();
+        QTest::mouseClick(control("Connect"), Qt::LeftButton);
+        QCOMPARE(state(), "Estrivo (tm) &Connect|&Connect 000|000|11111|11|11 closed");
+        QTRY_VERIFY(!m_instrument->isProgramConnected());
+    }
+
+    // The line the window's port is given at start-up: DTR asserted, RTS not.
+    void controlLinesAtStartUp()
+    {
+        auto *port = new ScriptedPort;
+        MainWindow window(std::unique_ptr<SerialPort>{port});
+        QVERIFY(port->dataTerminalReady);
+        QVERIFY(!port->requestToSend);
     }
 
     void hangUpMidReading()

@@ -60,12 +60,13 @@ bool settle(InstrumentLink &link)
 const QString kCouldNotConnect = entry("failed", "Error: Could not connect.");
 const QStringList kOpen = steps("open(/dev/ttyS0)|state(Connecting)");
 const QStringList kTimeOut
-    = kOpen + steps("close()|state(Disconnected+commands)|failed(Error: Could not connect.)");
+    = kOpen + steps("close()|state(Disconnected)|commands(on)|failed(Error: Could not connect.)");
 const QStringList kDisconnect = steps("close()|state(Disconnected)");
+const QStringList kWithdrawn = kDisconnect + QStringList{"commands(off)"};
 
 QStringList connected(const QString &log)
 {
-    return QStringList(kOpen) << entry("logReset", log) << "state(Connected+commands)";
+    return QStringList(kOpen) << entry("logReset", log) << "state(Connected)" << "commands(on)";
 }
 
 // A command acknowledged on the given pass: Read empties Con before it sends anything, and
@@ -75,7 +76,7 @@ QStringList sent(const char *command, int pass, const char *log, const char *val
 {
     const char *state = *command == 'O' ? "LightingOn" : *command == 'F' ? "LightingOff"
                                                                          : "Reading";
-    QStringList steps{entry("state", QString::fromLatin1(state))};
+    QStringList steps{entry("state", QString::fromLatin1(state)), "commands(off)"};
     if (value)
         steps << "readingStarted()";
     steps << QStringList(pass, entry("write", command)) << entry("logAppended", log);
@@ -83,7 +84,7 @@ QStringList sent(const char *command, int pass, const char *log, const char *val
         const QDateTime at = kMoment.addSecs(steps.size());
         steps << entry("reading", QStringLiteral("%1 at %2").arg(value, at.toString(Qt::ISODate)));
     }
-    return steps << "state(Connected+commands)";
+    return steps << "state(Connected)" << "commands(on)";
 }
 
 // Where a scenario starts. Lit: connected, lit and disconnected again. Leftover: connected, the
@@ -111,12 +112,11 @@ struct Rig
         link.setClock([] { return kMoment.addSecs(journal.size()); });
         if (port)
             link.setPassInterval(kAckPause, kAckPause / 2);
-        QObject::connect(&link, &InstrumentLink::stateChanged, [this](State state) {
-            QString text = QString::fromLatin1(QMetaEnum::fromType<State>().valueToKey(int(state)));
-            if (link.commandsAvailable() && state < State::LightingOn)
-                text += QLatin1String("+commands");
-            note("state", text);
+        QObject::connect(&link, &InstrumentLink::stateChanged, [](State state) {
+            note("state", QString::fromLatin1(QMetaEnum::fromType<State>().valueToKey(int(state))));
         });
+        QObject::connect(&link, &InstrumentLink::commandsAvailableChanged,
+                         [](bool on) { note("commands", on ? "on" : "off"); });
         QObject::connect(&link, &InstrumentLink::logReset,
                          [this](const QString &t) { log = note("logReset", t); });
         QObject::connect(&link, &InstrumentLink::logAppended,
@@ -250,7 +250,7 @@ private slots:
         row("new greeting alone in the log", Lit, Toggle, connected("Hi\r\nOK\r\n"), {"Hi\rOK\r"});
         // Nothing sent, no field changed, availability as it was.
         const QStringList notConnected(3, entry("failed", "Error: Not connected."));
-        const QStringList lost = kDisconnect + QStringList{entry("failed", "Error: Connection lost.")};
+        const QStringList lost = QStringList{entry("failed", "Error: Connection lost.")};
         row("commands before connecting", Closed, Commands, notConnected);
         row("commands after a time-out", TimedOut, Commands, notConnected);
         row("commands awaiting the greeting", Greeting, Commands, notConnected);
@@ -259,8 +259,8 @@ private slots:
         row("disconnect awaiting Done", Reading, Toggle, kDisconnect);
         row("shutdown awaiting the greeting", Greeting, Shutdown, {"close()"});
         row("shutdown awaiting OK", Acknowledging, Shutdown, {"close()"});
-        row("line fails while idle", Idle, LineFails, lost);
-        row("line fails awaiting the greeting", Greeting, LineFails, lost);
+        row("line fails while idle", Idle, LineFails, kWithdrawn + lost);
+        row("line fails awaiting the greeting", Greeting, LineFails, kDisconnect + lost);
         // What the board says on its own goes into the log as it came, and answers nothing.
         row("unasked text logged", Idle, Unasked, {entry("logAppended", "Fault 7\r")},
             {"Fault 7\r"});
