@@ -3,6 +3,7 @@
 #include "caption_button.h"
 #include "client_area.h"
 #include "extension_calc.h"
+#include "guidance.h"
 #include "port_combo_box.h"
 #include "qt_serial_port.h"
 #include "snapshot_print.h"
@@ -483,6 +484,18 @@ void MainWindow::appendLog(const QString &text)
 void MainWindow::calculate()
 {
     Calculate(*m_sheet);
+    showGuidance();
+}
+
+// Why the results came out as they did, and what looks wrong, go into the fields' tooltips,
+// which Qt also gives screen readers as the fields' descriptions; nothing on the sheet moves.
+void MainWindow::showGuidance()
+{
+    const SheetGuidance guidance = explainSheet(*m_sheet);
+    for (const Field field : kAllFields) {
+        if (QLineEdit *edit = m_fields[size_t(field)]; edit && edit != m_date)
+            edit->setToolTip(QString::fromStdString(toolTipFor(guidance, field)));
+    }
 }
 
 void MainWindow::showError(const QString &title, const QString &message, const QString &detail)

@@ -59,6 +59,7 @@ private:
     void showReading(const Reading &reading);
     void appendLog(const QString &text);
     void calculate();
+    void showGuidance();
     void showError(const QString &title, const QString &message, const QString &detail);
 
     // Command band

@@ -192,6 +192,43 @@ private slots:
         QCOMPARE(texts("NumDoses") != "7", recomputes);
     }
 
+    // Guidance lives in tooltips (and so in the accessible descriptions): it follows every
+    // calculation, warns only about numbers, and leaves the picture of the sheet as it was.
+    void guidanceInTooltips()
+    {
+        const auto tip = [this](const char *name) { return control(name)->toolTip(); };
+        const auto warned = [&] {
+            QStringList fields;
+            for (const char *name : {"Con", "GFV", "Motility", "TotalDose", "MinExt", "MaxCon",
+                                     "SemenVol", "ExtVol", "VPD", "NumDoses"})
+                if (tip(name).contains(QRegularExpression("below|above|Negative")))
+                    fields << name;
+            return fields.join(u' ');
+        };
+        QCOMPARE(warned(), ""); // start-up
+        type("Con", "150");
+        type("GFV", "60");
+        QCOMPARE(warned(), "");
+        QVERIFY2(tip("SemenVol").startsWith("6.66666666666667\n"), qPrintable(tip("SemenVol")));
+        QVERIFY2(tip("VPD").contains("Set by the minimum extension ratio of 5:1"),
+                 qPrintable(tip("VPD")));
+        QVERIFY2(tip("NumDoses").contains("Semen left over"), qPrintable(tip("NumDoses")));
+        auto *described = QAccessible::queryAccessibleInterface(control("VPD"));
+        QCOMPARE(described->text(QAccessible::Description), tip("VPD"));
+
+        const QImage before = m_window->grab().toImage();
+        type("MaxCon", "10"); // the cap now sets the volume
+        QVERIFY2(tip("VPD").contains("maximum extended concentration of 10 M/ml"),
+                 qPrintable(tip("VPD")));
+        type("MaxCon", "30");
+        QCOMPARE(m_window->grab().toImage(), before); // same texts, tooltips changed twice
+        type("Con", "50");
+        type("MinExt", "2");
+        QCOMPARE(warned(), "Con MinExt");
+        type("Motility", "0");
+        QVERIFY2(tip("SemenVol").contains("Not recomputed"), qPrintable(tip("SemenVol")));
+    }
+
     void portChoice_data()
     {
         QTest::addColumn<QString>("how");
