@@ -1,0 +1,139 @@
+#include "journal_writer.h"
+
+#include <QDeadlineTimer>
+#include <QMutexLocker>
+
+#include <memory>
+
+namespace estrivo {
+
+using namespace Qt::StringLiterals;
+
+// What lives on the worker thread: the journal's connection and the last reading's id.
+struct JournalWriter::Worker : QObject
+{
+    QString location;
+    std::unique_ptr<Journal> journal;
+    std::optional<qint64> lastReadingId;
+
+    // Made here, on the worker thread, as the connection must stay on the thread that uses it.
+    Journal &theJournal()
+    {
+        if (!journal)
+            journal = std::make_unique<Journal>(location);
+        return *journal;
+    }
+};
+
+JournalWriter::JournalWriter(QString location, QObject *parent)
+    : QObject(parent)
+    , m_location(std::move(location))
+{
+    qRegisterMetaType<JournalError>();
+    m_worker = new Worker;
+    m_worker->location = m_location;
+    m_worker->moveToThread(&m_thread);
+    m_thread.setObjectName(u"estrivo-journal"_s);
+    m_thread.start();
+}
+
+JournalWriter::~JournalWriter()
+{
+    // Queued behind every save asked for, so none of them is dropped.
+    Worker *worker = m_worker;
+    QMetaObject::invokeMethod(
+        worker,
+        [worker] {
+            worker->journal.reset();
+            QThread::currentThread()->quit();
+        },
+        Qt::QueuedConnection);
+    m_thread.wait();
+    delete m_worker;
+}
+
+QString JournalWriter::location() const
+{
+    return m_location;
+}
+
+template<typename Job> void JournalWriter::enqueue(Job job)
+{
+    {
+        const QMutexLocker lock(&m_mutex);
+        ++m_pending;
+    }
+    Worker *worker = m_worker;
+    QMetaObject::invokeMethod(
+        worker,
+        [this, worker, job = std::move(job)]() mutable {
+            job(*worker);
+            finishOne();
+        },
+        Qt::QueuedConnection);
+}
+
+void JournalWriter::finishOne()
+{
+    const QMutexLocker lock(&m_mutex);
+    if (--m_pending == 0)
+        m_idle.wakeAll();
+}
+
+void JournalWriter::report(const JournalError &error, qint64 id,
+                           void (JournalWriter::*saved)(qint64))
+{
+    // Invoked on the writer, so the signals are emitted on the writer's thread.
+    if (error.ok())
+        QMetaObject::invokeMethod(this, [this, saved, id] { emit(this->*saved)(id); });
+    else
+        QMetaObject::invokeMethod(this, [this, error] { emit saveFailed(error); });
+}
+
+void JournalWriter::queueSheet(SheetRecord sheet, bool linkLastReading)
+{
+    enqueue([this, linkLastReading, sheet = std::move(sheet)](Worker &worker) mutable {
+        if (linkLastReading)
+            sheet.readingId = worker.lastReadingId;
+        const JournalError error = worker.theJournal().saveSheet(sheet);
+        report(error, sheet.id, &JournalWriter::sheetSaved);
+    });
+}
+
+void JournalWriter::saveSheet(SheetRecord sheet)
+{
+    queueSheet(std::move(sheet), false);
+}
+
+void JournalWriter::saveSheetLinkedToLastReading(SheetRecord sheet)
+{
+    queueSheet(std::move(sheet), true);
+}
+
+void JournalWriter::saveReading(ReadingRecord reading)
+{
+    enqueue([this, reading = std::move(reading)](Worker &worker) mutable {
+        const JournalError error = worker.theJournal().saveReading(reading);
+        worker.lastReadingId = error.ok() ? std::optional<qint64>(reading.id) : std::nullopt;
+        report(error, reading.id, &JournalWriter::readingSaved);
+    });
+}
+
+int JournalWriter::pendingSaves() const
+{
+    const QMutexLocker lock(&m_mutex);
+    return m_pending;
+}
+
+bool JournalWriter::waitForIdle(std::chrono::milliseconds timeout)
+{
+    const QDeadlineTimer deadline(timeout);
+    QMutexLocker lock(&m_mutex);
+    while (m_pending > 0) {
+        if (!m_idle.wait(&m_mutex, deadline))
+            return m_pending == 0;
+    }
+    return true;
+}
+
+} // namespace estrivo
