@@ -1,0 +1,14 @@
+#pragma once
+
+#include "command_line.h"
+
+namespace estrivo {
+
+// The command-line forms' work. Each opens the journal of `line` (resolved the usual way),
+// writes its one-line reason to standard error when it fails, and returns the exit status.
+// Both need the matching application object: QCoreApplication for the export,
+// QGuiApplication for the labels.
+int runExport(const CommandLine &line);
+int runLabels(const CommandLine &line);
+
+} // namespace estrivo

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "journal.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+
+namespace estrivo {
+
+// The export's columns, in order, as its header row names them.
+QStringList csvColumns();
+
+// A text cell a spreadsheet would run as a formula (it begins with =, +, -, @, a tab or a
+// CR) gets a leading apostrophe.
+QString guardFormula(const QString &text);
+
+// One cell as RFC 4180 wants it: in double quotes, its quotes doubled, when it holds a comma,
+// a quote or a line break.
+QString csvCell(const QString &text);
+
+// The header row and one sheet's row, each ending in CRLF, in UTF-8.
+QByteArray csvHeaderLine();
+QByteArray csvLine(const SheetRecord &sheet);
+
+// Writes the kept sheets as CSV: the header once, then a row each.
+class CsvWriter
+{
+public:
+    explicit CsvWriter(QIODevice &out);
+
+    bool writeHeader();
+    bool write(const SheetRecord &sheet);
+    bool flush(); // hands what is buffered to the device
+    qint64 rows() const { return m_rows; }
+
+private:
+    bool put(const QByteArray &line);
+
+    QIODevice &m_out;
+    QByteArray m_buffer; // rows are handed to the device in blocks, not one by one
+    qint64 m_rows = 0;
+};
+
+// How an export ended: the rows written, or why it stopped.
+struct ExportOutcome
+{
+    qint64 rows = 0;
+    QString error; // a sentence; empty on success
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Writes the sheets the filter selects, newest first, as CSV to `out`.
+ExportOutcome exportCsv(Journal &journal, const SheetFilter &filter, QIODevice &out);
+
+// The same into `fileName`, replaced only once the whole export is written.
+ExportOutcome exportCsvFile(Journal &journal, const SheetFilter &filter, const QString &fileName);
+
+} // namespace estrivo

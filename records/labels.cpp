@@ -1,0 +1,287 @@
+#include "labels.h"
+
+#include "sheet_numbers.h"
+#include "spooler.h"
+
+#include <QCoreApplication>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+
+#include <qrencode.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace estrivo {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("estrivo::Labels", text);
+}
+
+constexpr double kMmPerInch = 25.4;
+constexpr double kPointsPerInch = 72.0;
+constexpr double kMarginMm = 1.5;
+constexpr double kGapMm = 1.5;
+constexpr double kLineSpacing = 1.15;   // line height over the font's point size
+constexpr double kMaxFontPoints = 14.0; // large labels do not get poster type
+constexpr double kMinFontPoints = 4.5;  // below this a label printer smears the text
+constexpr double kMaxCodeShare = 0.45;  // of the label's width
+
+// A number on a label, rounded for the eye; a text without one stays as kept.
+QString labelNumber(const QString &text)
+{
+    const std::optional<double> value = numberIn(text);
+    if (!value)
+        return text;
+    QString shown = QString::number(*value, 'f', 2);
+    while (shown.endsWith(u'0'))
+        shown.chop(1);
+    if (shown.endsWith(u'.'))
+        shown.chop(1);
+    return shown;
+}
+
+} // namespace
+
+QSizeF defaultLabelSize()
+{
+    return {kDefaultLabelWidthMm, kDefaultLabelHeightMm};
+}
+
+std::optional<QSizeF> parseLabelSize(const QString &text)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d{1,3}(?:\\.\\d{1,2})?)[xX](\\d{1,3}(?:\\.\\d{1,2})?)(?:mm)?$"));
+    const QRegularExpressionMatch match = form.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QSizeF size(match.captured(1).toDouble(), match.captured(2).toDouble());
+    const auto inRange = [](double side) {
+        return side >= kMinLabelSideMm && side <= kMaxLabelSideMm;
+    };
+    if (!inRange(size.width()) || !inRange(size.height()))
+        return std::nullopt;
+    return size;
+}
+
+QString labelSizeText(QSizeF sizeMm)
+{
+    return QStringLiteral("%1x%2mm").arg(sizeMm.width()).arg(sizeMm.height());
+}
+
+int defaultLabelCount(const SheetRecord &sheet)
+{
+    const std::optional<double> doses = numberIn(sheet.text(Field::NumDoses));
+    if (!doses || *doses < 1.0)
+        return 0;
+    return int(std::min(std::floor(*doses), double(kMaxLabels)));
+}
+
+QByteArray doseCode(qint64 sheetId, int dose)
+{
+    return "ESTRIVO:" + QByteArray::number(sheetId) + ':' + QByteArray::number(dose);
+}
+
+DoseLabel doseLabel(const SheetRecord &sheet, int dose, int doses)
+{
+    DoseLabel label;
+    label.stallion = sheet.stallion;
+    label.collectionDate = sheet.text(Field::Date);
+    label.dose = tr("Dose %1 of %2").arg(dose).arg(doses);
+    label.spermPerDose = tr("%1 M sperm/dose").arg(labelNumber(sheet.text(Field::TotalDose)));
+    label.volume
+        = tr("%1 ml (%2 semen + %3 ext.)")
+              .arg(labelNumber(sheet.text(Field::VPD)), labelNumber(sheet.text(Field::SemenVol)),
+                   labelNumber(sheet.text(Field::ExtVol)));
+    label.workstation = sheet.workstation;
+    label.code = doseCode(sheet.id, dose);
+    return label;
+}
+
+std::optional<QrCode> QrCode::encode(const QByteArray &data)
+{
+    // Case kept, the best mode for each part chosen by the library; version as small as fits.
+    const std::unique_ptr<QRcode, decltype(&QRcode_free)> encoded(
+        QRcode_encodeString(data.constData(), 0, QR_ECLEVEL_M, QR_MODE_8, 1), &QRcode_free);
+    if (!encoded || data.isEmpty())
+        return std::nullopt;
+    QrCode code;
+    code.m_size = encoded->width;
+    const qsizetype modules = qsizetype(encoded->width) * encoded->width;
+    code.m_modules.resize(modules);
+    for (qsizetype i = 0; i < modules; ++i)
+        code.m_modules[i] = char(encoded->data[i] & 1); // the low bit is the colour
+    return code;
+}
+
+bool QrCode::isDark(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= m_size || y >= m_size)
+        return false;
+    return m_modules.at(qsizetype(y) * m_size + x) != 0;
+}
+
+QRectF paintQrCode(QPainter &painter, const QrCode &code, QPointF topLeft, double side)
+{
+    const int span = code.size() + 2 * kQuietZoneModules;
+    const double module = std::max(1.0, std::floor(side / span));
+    const QPointF origin(std::round(topLeft.x()), std::round(topLeft.y()));
+    const QRectF square(origin, QSizeF(module * span, module * span));
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(square, Qt::white);
+    // Each run of dark modules in a row is one rectangle: fewer, larger shapes in the PDF.
+    for (int y = 0; y < code.size(); ++y) {
+        for (int x = 0; x < code.size();) {
+            if (!code.isDark(x, y)) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (code.isDark(x, y))
+                ++x;
+            painter.fillRect(QRectF(origin.x() + (kQuietZoneModules + start) * module,
+                                    origin.y() + (kQuietZoneModules + y) * module,
+                                    (x - start) * module, module),
+                             Qt::black);
+        }
+    }
+    painter.restore();
+    return square;
+}
+
+void paintLabel(QPainter &painter, const QRectF &page, const DoseLabel &label)
+{
+    const double unitsPerMm = painter.device()->logicalDpiY() / kMmPerInch;
+    const double unitsPerPoint = painter.device()->logicalDpiY() / kPointsPerInch;
+    const QRectF inner = page.adjusted(kMarginMm * unitsPerMm, kMarginMm * unitsPerMm,
+                                       -kMarginMm * unitsPerMm, -kMarginMm * unitsPerMm);
+    painter.save();
+    painter.fillRect(page, Qt::white);
+
+    QRectF textArea = inner;
+    if (const std::optional<QrCode> code = QrCode::encode(label.code)) {
+        const double side = std::min(inner.height(), page.width() * kMaxCodeShare);
+        const QRectF square = paintQrCode(
+            painter, *code, QPointF(inner.right() - side, inner.center().y() - side / 2), side);
+        // The square may be a little smaller than asked for: whole pixels a module.
+        painter.fillRect(
+            QRectF(square.right(), square.top(), inner.right() - square.right(), square.height()),
+            Qt::white);
+        textArea.setRight(square.left() - kGapMm * unitsPerMm);
+    }
+
+    // One size for every line: as large as the height allows and the widest fixed line fits.
+    struct Line
+    {
+        QString text;
+        bool bold;
+        bool elide; // a long name is cut rather than shrinking every line
+    };
+    const Line lines[] = {
+        {label.stallion, true, true}, {label.collectionDate, false, true},
+        {label.dose, true, false},    {label.spermPerDose, false, false},
+        {label.volume, false, false}, {label.workstation, false, true},
+    };
+    const int lineCount = int(std::size(lines));
+    double points
+        = std::min(kMaxFontPoints, textArea.height() / lineCount / kLineSpacing / unitsPerPoint);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    for (const Line &line : lines) {
+        if (line.elide)
+            continue;
+        font.setBold(line.bold);
+        font.setPointSizeF(points);
+        const double width = QFontMetricsF(font, painter.device()).horizontalAdvance(line.text);
+        if (width > textArea.width())
+            points *= textArea.width() / width;
+    }
+    points = std::max(points, kMinFontPoints);
+
+    painter.setPen(Qt::black);
+    const double lineHeight = points * kLineSpacing * unitsPerPoint;
+    double y = textArea.top() + (textArea.height() - lineHeight * lineCount) / 2;
+    for (const Line &line : lines) {
+        font.setBold(line.bold);
+        font.setPointSizeF(points);
+        painter.setFont(font);
+        const QFontMetricsF metrics(font, painter.device());
+        const QString shown = metrics.elidedText(line.text, Qt::ElideRight, textArea.width());
+        painter.drawText(QRectF(textArea.left(), y, textArea.width(), lineHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+        y += lineHeight;
+    }
+    painter.restore();
+}
+
+PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job)
+{
+    if (job.count < 1 || job.count > kMaxLabels)
+        return {PrintError::DocumentNotOpened,
+                tr("The number of labels must be 1 to %1.").arg(kMaxLabels)};
+    QPrinter printer(QPrinter::HighResolution);
+    QString printerName;
+    if (!job.pdfFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(job.pdfFile);
+    } else {
+        printerName
+            = job.printerName.isEmpty() ? QPrinterInfo::defaultPrinterName() : job.printerName;
+        const QStringList installed = QPrinterInfo::availablePrinterNames();
+        if (installed.isEmpty())
+            return {PrintError::NoPrinter, tr("No printer is installed.")};
+        if (printerName.isEmpty())
+            return {PrintError::NoPrinter, tr("No default printer is set.")};
+        if (!installed.contains(printerName))
+            return {PrintError::InvalidPrinter,
+                    tr("The printer \"%1\" is not available.").arg(printerName)};
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(printerName);
+        if (PrintOutcome queue = spooler::checkQueue(printerName); !queue.ok())
+            return queue;
+    }
+    printer.setDocName(tr("Dose labels, sheet %1").arg(sheet.id));
+    printer.setFullPage(true);
+    const QPageSize size(job.sizeMm, QPageSize::Millimeter, labelSizeText(job.sizeMm),
+                         QPageSize::ExactMatch);
+    // Should the size be kept upright, the layout turns it back to the label's shape.
+    const QSizeF defined = size.size(QPageSize::Millimeter);
+    const bool turned
+        = (defined.width() > defined.height()) != (job.sizeMm.width() > job.sizeMm.height());
+    const QPageLayout::Orientation orientation
+        = turned ? QPageLayout::Landscape : QPageLayout::Portrait;
+    if (!printer.setPageLayout(
+            QPageLayout(size, orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter)))
+        return {PrintError::InvalidPrinter,
+                tr("The printer does not take labels of %1.").arg(labelSizeText(job.sizeMm))};
+
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return {PrintError::DocumentNotOpened, tr("The print document could not be started.")};
+    const QRectF page = printer.pageLayout().fullRectPixels(printer.resolution());
+    for (int dose = 1; dose <= job.count; ++dose) {
+        if (dose > 1 && !printer.newPage()) {
+            painter.end();
+            return {PrintError::DocumentNotOpened, tr("A new label page could not be started.")};
+        }
+        paintLabel(painter, page, doseLabel(sheet, dose, job.count));
+    }
+    if (!painter.end())
+        return {PrintError::DocumentNotOpened, tr("The print document could not be finished.")};
+    if (!printerName.isEmpty())
+        return spooler::lastJobOutcome(printerName);
+    return {};
+}
+
+} // namespace estrivo

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "journal.h"
+#include "snapshot_print.h"
+
+#include <QByteArray>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+#include <optional>
+
+class QPainter;
+
+namespace estrivo {
+
+// Label sizes are in millimetres; by default the continuous label of desktop label printers.
+inline constexpr double kDefaultLabelWidthMm = 62.0;
+inline constexpr double kDefaultLabelHeightMm = 29.0;
+inline constexpr double kMinLabelSideMm = 15.0;
+inline constexpr double kMaxLabelSideMm = 300.0;
+inline constexpr int kMaxLabels = 999;
+
+QSizeF defaultLabelSize();
+
+// "62x29mm" (or "62x29", "101.6x152.4mm") as width and height in mm; none when the text is
+// not of that form or a side is outside kMinLabelSideMm..kMaxLabelSideMm.
+std::optional<QSizeF> parseLabelSize(const QString &text);
+QString labelSizeText(QSizeF sizeMm);
+
+// As many labels as the sheet's Total Doses Possible, in whole doses; 0 when it holds none.
+int defaultLabelCount(const SheetRecord &sheet);
+
+// What the QR code on dose `dose` of sheet `sheetId` holds: "ESTRIVO:<id>:<dose>".
+QByteArray doseCode(qint64 sheetId, int dose);
+
+// The texts of one dose label.
+struct DoseLabel
+{
+    QString stallion;
+    QString collectionDate;
+    QString dose;         // "Dose 3 of 12"
+    QString spermPerDose; // "500 M sperm/dose"
+    QString volume;       // "20 ml (5 semen + 15 ext.)"
+    QString workstation;
+    QByteArray code; // for the QR code
+};
+
+DoseLabel doseLabel(const SheetRecord &sheet, int dose, int doses);
+
+// A QR code's modules, from libqrencode; true is a dark module.
+class QrCode
+{
+public:
+    static std::optional<QrCode> encode(const QByteArray &data);
+
+    int size() const { return m_size; } // modules a side, without the quiet zone
+    bool isDark(int x, int y) const;
+
+private:
+    int m_size = 0;
+    QByteArray m_modules; // row by row, one byte a module
+};
+
+// The light margin a reader needs around the code, in modules.
+inline constexpr int kQuietZoneModules = 4;
+
+// Draws a QR code with its quiet zone into the square at `topLeft`, at most `side` device
+// units wide, with whole device pixels a module so every edge is sharp; returns the square
+// it used.
+QRectF paintQrCode(QPainter &painter, const QrCode &code, QPointF topLeft, double side);
+
+// Draws one label into `page` (device units of the painter, whose logical dpi gives the
+// physical sizes): the texts on the left, the code on the right.
+void paintLabel(QPainter &painter, const QRectF &page, const DoseLabel &label);
+
+// Where a run of labels goes: a PDF file when one is named, else the printer (the system's
+// default printer when none is named).
+struct LabelJob
+{
+    QString printerName;
+    QString pdfFile;
+    QSizeF sizeMm = defaultLabelSize();
+    int count = 0;
+};
+
+// Prints `job.count` labels of `sheet`, one a page, doses 1 to count of count.
+PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job);
+
+} // namespace estrivo

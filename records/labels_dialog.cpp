@@ -1,0 +1,142 @@
+#include "labels_dialog.h"
+
+#include "labels.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace estrivo {
+
+namespace {
+
+constexpr int kPdfEntry = -1; // the target list's data for "PDF file"
+
+QDoubleSpinBox *sideBox(double value, const QString &name)
+{
+    auto *box = new QDoubleSpinBox;
+    box->setObjectName(name);
+    box->setRange(kMinLabelSideMm, kMaxLabelSideMm);
+    box->setDecimals(1);
+    box->setSuffix(QStringLiteral(" mm"));
+    box->setValue(value);
+    return box;
+}
+
+} // namespace
+
+LabelsDialog::LabelsDialog(SheetRecord sheet, QWidget *parent)
+    : QDialog(parent)
+    , m_sheet(std::move(sheet))
+{
+    setObjectName(QStringLiteral("labelsDialog"));
+    setWindowTitle(tr("Print Dose Labels"));
+    auto *what = new QLabel(tr("%1, collected %2, record %3")
+                                .arg(m_sheet.stallion, m_sheet.text(Field::Date))
+                                .arg(m_sheet.id));
+    what->setTextFormat(Qt::PlainText);
+
+    m_count = new QSpinBox;
+    m_count->setObjectName(QStringLiteral("count"));
+    m_count->setRange(1, kMaxLabels);
+    m_count->setValue(std::max(1, defaultLabelCount(m_sheet)));
+    m_width = sideBox(kDefaultLabelWidthMm, QStringLiteral("labelWidth"));
+    m_height = sideBox(kDefaultLabelHeightMm, QStringLiteral("labelHeight"));
+    auto *size = new QHBoxLayout;
+    size->addWidget(m_width);
+    size->addWidget(new QLabel(QStringLiteral("x")));
+    size->addWidget(m_height);
+
+    m_target = new QComboBox;
+    m_target->setObjectName(QStringLiteral("target"));
+    const QString defaultPrinter = QPrinterInfo::defaultPrinterName();
+    for (const QString &name : QPrinterInfo::availablePrinterNames())
+        m_target->addItem(name, name);
+    m_target->addItem(tr("PDF file"), kPdfEntry);
+    const int preferred = m_target->findData(defaultPrinter);
+    m_target->setCurrentIndex(preferred >= 0 ? preferred : 0);
+    m_pdfFile = new QLineEdit(QDir::home().filePath(tr("labels-%1.pdf").arg(m_sheet.id)));
+    m_pdfFile->setObjectName(QStringLiteral("pdfFile"));
+    m_browse = new QPushButton(tr("&Browse..."));
+    connect(m_browse, &QPushButton::clicked, this, [this] {
+        auto *dialog = new QFileDialog(this, tr("Labels PDF"));
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setNameFilter(tr("PDF files (*.pdf)"));
+        dialog->setDefaultSuffix(QStringLiteral("pdf"));
+        dialog->selectFile(m_pdfFile->text());
+        connect(dialog, &QFileDialog::fileSelected, m_pdfFile, &QLineEdit::setText);
+        dialog->open();
+    });
+    auto *file = new QHBoxLayout;
+    file->addWidget(m_pdfFile, 1);
+    file->addWidget(m_browse);
+    connect(m_target, &QComboBox::currentIndexChanged, this, &LabelsDialog::targetChanged);
+
+    auto *form = new QFormLayout;
+    form->addRow(tr("&Labels:"), m_count);
+    form->addRow(tr("Label &size:"), size);
+    form->addRow(tr("&Print to:"), m_target);
+    form->addRow(tr("PDF &file:"), file);
+
+    m_status = new QLabel;
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setWordWrap(true);
+    m_status->setTextFormat(Qt::PlainText);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
+    QPushButton *print = buttons->addButton(tr("&Print"), QDialogButtonBox::AcceptRole);
+    print->setObjectName(QStringLiteral("print"));
+    print->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &LabelsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &LabelsDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(what);
+    layout->addLayout(form);
+    layout->addWidget(m_status);
+    layout->addWidget(buttons);
+    targetChanged();
+}
+
+void LabelsDialog::targetChanged()
+{
+    const bool toFile = m_target->currentData().toInt() == kPdfEntry
+                        && m_target->currentData().typeId() == QMetaType::Int;
+    m_pdfFile->setEnabled(toFile);
+    m_browse->setEnabled(toFile);
+}
+
+void LabelsDialog::accept()
+{
+    LabelJob job;
+    job.count = m_count->value();
+    job.sizeMm = QSizeF(m_width->value(), m_height->value());
+    const bool toFile = m_target->currentData().typeId() == QMetaType::Int;
+    if (toFile)
+        job.pdfFile = m_pdfFile->text().trimmed();
+    else
+        job.printerName = m_target->currentData().toString();
+    if (toFile && job.pdfFile.isEmpty()) {
+        m_status->setText(tr("Give the PDF file's name."));
+        return;
+    }
+    const PrintOutcome outcome = printLabels(m_sheet, job);
+    if (!outcome.ok()) {
+        m_status->setText(tr("Not printed: %1").arg(outcome.detail));
+        return;
+    }
+    emit printed(job.count, toFile ? job.pdfFile : job.printerName);
+    QDialog::accept();
+}
+
+} // namespace estrivo

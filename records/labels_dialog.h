@@ -1,0 +1,44 @@
+#pragma once
+
+#include "journal.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+namespace estrivo {
+
+// Prints the dose labels of one kept sheet: how many, on what size, to which printer or file.
+class LabelsDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    LabelsDialog(SheetRecord sheet, QWidget *parent = nullptr);
+
+public slots:
+    // Prints with the choices made; closes on success, says why not otherwise.
+    void accept() override;
+
+signals:
+    void printed(int labels, const QString &target);
+
+private:
+    void targetChanged();
+
+    SheetRecord m_sheet;
+    QSpinBox *m_count = nullptr;
+    QDoubleSpinBox *m_width = nullptr;
+    QDoubleSpinBox *m_height = nullptr;
+    QComboBox *m_target = nullptr;
+    QLineEdit *m_pdfFile = nullptr;
+    QPushButton *m_browse = nullptr;
+    QLabel *m_status = nullptr;
+};
+
+} // namespace estrivo

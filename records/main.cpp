@@ -1,0 +1,89 @@
+// Program start: the command line first (it answers without a display), then the command's
+// work or the window.
+#include "command_line.h"
+#include "command_runner.h"
+#include "records_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+void setNames()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Estrivo"));
+    QCoreApplication::setApplicationName(QStringLiteral("estrivo-records"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ESTRIVO_VERSION));
+}
+
+// Labels are painted, which needs a display connection; cron has none, and the offscreen
+// platform paints the same pages.
+void paintWithoutDisplay()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const estrivo::CommandLine line = estrivo::parseCommandLine(arguments);
+
+    using Action = estrivo::CommandLine::Action;
+    switch (line.action) {
+    case Action::Help:
+    case Action::Version:
+        std::fputs(line.text.toLocal8Bit().constData(), stdout);
+        return estrivo::kExitOk;
+    case Action::UsageError:
+        std::fprintf(stderr, "estrivo-records: %s\nTry 'estrivo-records --help'.\n",
+                     line.text.toLocal8Bit().constData());
+        return estrivo::kExitUsage;
+    case Action::Export: {
+        QCoreApplication app(argc, argv);
+        setNames();
+        return estrivo::runExport(line);
+    }
+    case Action::Labels: {
+        paintWithoutDisplay();
+        QGuiApplication app(argc, argv);
+        setNames();
+        return estrivo::runLabels(line);
+    }
+    case Action::Window:
+        break;
+    }
+
+    QApplication app(argc, argv);
+    setNames();
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Estrivo Records"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("estrivo-records"));
+    estrivo::RecordsWindow window(estrivo::resolveJournalLocation(line.journal, false).location);
+    window.show();
+
+    // Without a display a picture of the window can be had instead, once its rows are in.
+    const QString screenshot = qEnvironmentVariable("ESTRIVO_SCREENSHOT");
+    if (!screenshot.isEmpty()) {
+        const auto take = [&window, screenshot] {
+            const bool saved = window.grab().save(screenshot, "PNG");
+            std::printf("%s %s\n", saved ? "Window picture written to" : "Could not write",
+                        qPrintable(QDir::toNativeSeparators(screenshot)));
+            std::fflush(stdout);
+            window.close();
+        };
+        QObject::connect(&window, &estrivo::RecordsWindow::journalOpened, &window, take,
+                         Qt::QueuedConnection);
+        QObject::connect(&window, &estrivo::RecordsWindow::journalFailed, &window, take,
+                         Qt::QueuedConnection);
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,109 @@
+#include "sheet_row.h"
+
+#include <QCoreApplication>
+
+namespace estrivo {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("estrivo::SheetTable", text);
+}
+
+} // namespace
+
+SheetRow sheetRow(const SheetRecord &sheet)
+{
+    SheetRow row;
+    row.id = sheet.id;
+    row.savedAt = sheet.savedAt;
+    row.stallion = sheet.stallion;
+    row.collectionDate = sheet.text(Field::Date);
+    row.concentration = sheet.text(Field::Con);
+    row.gelFreeVolume = sheet.text(Field::GFV);
+    row.motility = sheet.text(Field::Motility);
+    row.doses = sheet.text(Field::NumDoses);
+    row.volumePerDose = sheet.text(Field::VPD);
+    row.printed = sheet.printed;
+    row.numbers = sheetNumbers(sheet);
+    return row;
+}
+
+QString columnTitle(SheetColumn column)
+{
+    switch (column) {
+    case SheetColumn::Saved:
+        return tr("Saved");
+    case SheetColumn::Stallion:
+        return tr("Stallion");
+    case SheetColumn::CollectionDate:
+        return tr("Collection Date");
+    case SheetColumn::Concentration:
+        return tr("Concentration (M/ml)");
+    case SheetColumn::GelFreeVolume:
+        return tr("Gel-Free Volume (ml)");
+    case SheetColumn::Motility:
+        return tr("Motility (%)");
+    case SheetColumn::TotalSperm:
+        return tr("Total Sperm (billions)");
+    case SheetColumn::MotileSperm:
+        return tr("Motile Sperm (billions)");
+    case SheetColumn::Doses:
+        return tr("Doses");
+    case SheetColumn::VolumePerDose:
+        return tr("Volume per Dose (ml)");
+    case SheetColumn::Printed:
+        return tr("Printed");
+    }
+    return {};
+}
+
+QString cellText(const SheetRow &row, SheetColumn column)
+{
+    switch (column) {
+    case SheetColumn::Saved:
+        return savedText(row.savedAt);
+    case SheetColumn::Stallion:
+        return row.stallion;
+    case SheetColumn::CollectionDate:
+        return row.collectionDate;
+    case SheetColumn::Concentration:
+        return row.concentration;
+    case SheetColumn::GelFreeVolume:
+        return row.gelFreeVolume;
+    case SheetColumn::Motility:
+        return row.motility;
+    case SheetColumn::TotalSperm:
+        return numberText(row.numbers.totalSperm);
+    case SheetColumn::MotileSperm:
+        return numberText(row.numbers.motileSperm);
+    case SheetColumn::Doses:
+        return row.doses;
+    case SheetColumn::VolumePerDose:
+        return row.volumePerDose;
+    case SheetColumn::Printed:
+        return row.printed ? tr("Yes") : tr("No");
+    }
+    return {};
+}
+
+bool isNumberColumn(SheetColumn column)
+{
+    switch (column) {
+    case SheetColumn::Saved:
+    case SheetColumn::Stallion:
+    case SheetColumn::CollectionDate:
+    case SheetColumn::Printed:
+        return false;
+    default:
+        return true;
+    }
+}
+
+QString savedText(const QDateTime &savedAt)
+{
+    return savedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+} // namespace estrivo

@@ -1,0 +1,157 @@
+#include "trend.h"
+
+#include <QDateTimeAxis>
+#include <QLineSeries>
+#include <QPen>
+#include <QValueAxis>
+
+#include <algorithm>
+
+namespace estrivo {
+
+namespace {
+
+// The trailing mean of each point over the last `window` points, itself included.
+QList<QPointF> rollingMean(const QList<QPointF> &points, qsizetype window)
+{
+    QList<QPointF> means;
+    means.reserve(points.size());
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        const qsizetype first = std::max<qsizetype>(0, i - window + 1);
+        double sum = 0.0; // summed afresh each time: no drift over a long history
+        for (qsizetype j = first; j <= i; ++j)
+            sum += points[j].y();
+        means.append({points[i].x(), sum / double(i - first + 1)});
+    }
+    return means;
+}
+
+// The upper end of a value axis: a little above the highest point, never a zero range.
+double axisTop(std::initializer_list<const QList<QPointF> *> lines)
+{
+    double top = 0.0;
+    for (const QList<QPointF> *line : lines) {
+        for (const QPointF &point : *line)
+            top = std::max(top, point.y());
+    }
+    return top > 0.0 ? top * 1.1 : 1.0;
+}
+
+constexpr int kLineWidth = 2;
+
+} // namespace
+
+TrendSeries trendSeries(QList<TrendSample> samples, int window)
+{
+    std::stable_sort(samples.begin(), samples.end(),
+                     [](const TrendSample &a, const TrendSample &b) { return a.at < b.at; });
+    TrendSeries series;
+    for (const TrendSample &sample : samples) {
+        const auto x = double(sample.at.toMSecsSinceEpoch());
+        if (sample.numbers.totalSperm)
+            series.total.append({x, *sample.numbers.totalSperm});
+        if (sample.numbers.motileSperm)
+            series.motile.append({x, *sample.numbers.motileSperm});
+        if (sample.numbers.doses)
+            series.doses.append({x, *sample.numbers.doses});
+    }
+    window = std::max(window, 1);
+    series.totalMean = rollingMean(series.total, window);
+    series.motileMean = rollingMean(series.motile, window);
+    return series;
+}
+
+TrendChartView::TrendChartView(QWidget *parent)
+    : QChartView(parent)
+{
+    setObjectName(QStringLiteral("trendChart"));
+    setAccessibleName(tr("Trend"));
+    setRenderHint(QPainter::Antialiasing);
+    auto *chart = new QChart;
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    setChart(chart);
+
+    const auto line = [chart](const QString &name, QColor colour, Qt::PenStyle style) {
+        auto *series = new QLineSeries;
+        series->setName(name);
+        QPen pen(colour, kLineWidth, style);
+        series->setPen(pen);
+        chart->addSeries(series);
+        return series;
+    };
+    m_total = line(tr("Total sperm (billions)"), QColor(0x1f, 0x5f, 0xa8), Qt::SolidLine);
+    m_totalMean = line(tr("Total, rolling mean of %1").arg(kRollingCollections),
+                       QColor(0x1f, 0x5f, 0xa8), Qt::DashLine);
+    m_motile = line(tr("Motile sperm (billions)"), QColor(0x2e, 0x8b, 0x3d), Qt::SolidLine);
+    m_motileMean = line(tr("Motile, rolling mean of %1").arg(kRollingCollections),
+                        QColor(0x2e, 0x8b, 0x3d), Qt::DashLine);
+    m_doses = line(tr("Doses"), QColor(0xc0, 0x6a, 0x00), Qt::DotLine);
+    m_doses->setPointsVisible(true);
+
+    m_time = new QDateTimeAxis;
+    m_time->setFormat(QStringLiteral("yyyy-MM-dd"));
+    m_time->setTitleText(tr("Collection kept"));
+    m_sperm = new QValueAxis;
+    m_sperm->setTitleText(tr("Sperm (billions)"));
+    m_sperm->setLabelFormat(QStringLiteral("%.1f"));
+    m_doseAxis = new QValueAxis;
+    m_doseAxis->setTitleText(tr("Doses"));
+    m_doseAxis->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(m_time, Qt::AlignBottom);
+    chart->addAxis(m_sperm, Qt::AlignLeft);
+    chart->addAxis(m_doseAxis, Qt::AlignRight);
+    for (QLineSeries *series : {m_total, m_totalMean, m_motile, m_motileMean, m_doses}) {
+        series->attachAxis(m_time);
+        series->attachAxis(series == m_doses ? m_doseAxis : m_sperm);
+    }
+    showNothing(tr("Choose a stallion to see his trend"));
+}
+
+void TrendChartView::showTrend(const QString &stallion, const TrendSeries &series)
+{
+    m_total->replace(series.total);
+    m_totalMean->replace(series.totalMean);
+    m_motile->replace(series.motile);
+    m_motileMean->replace(series.motileMean);
+    m_doses->replace(series.doses);
+
+    double first = 0.0;
+    double last = 0.0;
+    bool any = false;
+    for (const QList<QPointF> *line : {&series.total, &series.motile, &series.doses}) {
+        if (line->isEmpty())
+            continue;
+        first = any ? std::min(first, line->front().x()) : line->front().x();
+        last = any ? std::max(last, line->back().x()) : line->back().x();
+        any = true;
+    }
+    if (!any) {
+        showNothing(tr("No collections of %1 to chart").arg(stallion));
+        return;
+    }
+    // A single collection still gets a day's width of axis.
+    constexpr double kDayMs = 24.0 * 60 * 60 * 1000;
+    if (last - first < kDayMs) {
+        first -= kDayMs / 2;
+        last += kDayMs / 2;
+    }
+    m_time->setRange(QDateTime::fromMSecsSinceEpoch(qint64(first)),
+                     QDateTime::fromMSecsSinceEpoch(qint64(last)));
+    m_sperm->setRange(0.0, axisTop({&series.total, &series.motile}));
+    m_doseAxis->setRange(0.0, axisTop({&series.doses}));
+    m_doseAxis->applyNiceNumbers();
+    chart()->setTitle(tr("%1: sperm and doses per collection").arg(stallion));
+}
+
+void TrendChartView::showNothing(const QString &why)
+{
+    for (QLineSeries *series : {m_total, m_totalMean, m_motile, m_motileMean, m_doses})
+        series->clear();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    m_time->setRange(now.addDays(-30), now);
+    m_sperm->setRange(0.0, 1.0);
+    m_doseAxis->setRange(0.0, 1.0);
+    chart()->setTitle(why);
+}
+
+} // namespace estrivo
