@@ -8,6 +8,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <memory>
+
 class QPrintDialog;
 class QWidget;
 
@@ -68,7 +70,10 @@ class SnapshotPrinter : public QObject
     Q_OBJECT
 
 public:
-    // Starts with the system's default printer; only printer setup changes it afterwards.
+    // Asks nothing of the print system: the window that owns this is built before anyone
+    // prints, and looking up the default printer and its driver would slow every start. The
+    // printer of the run is set up at the first printWindow, openPrinterSetup or printer(),
+    // with the system's default printer as it is then; only printer setup changes it afterwards.
     explicit SnapshotPrinter(QObject *parent = nullptr);
     ~SnapshotPrinter() override;
 
@@ -81,7 +86,8 @@ public:
     // tells how it ended. Cancelling it changes nothing.
     void openPrinterSetup(QWidget *parent);
 
-    // The printer the next print goes to. The setup dialog edits it in place.
+    // The printer the next print goes to, set up on the first call and the same one from then
+    // on. The setup dialog edits it in place.
     QPrinter &printer();
 
 signals:
@@ -91,7 +97,7 @@ private:
     PrintOutcome checkTarget();
     PrintOutcome draw(const QImage &picture, QSizeF windowTwips, const QString &title);
 
-    QPrinter m_printer;
+    std::unique_ptr<QPrinter> m_printer; // null until the first call that needs it
     QPointer<QPrintDialog> m_setupDialog;
 };
 

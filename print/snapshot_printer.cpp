@@ -88,18 +88,21 @@ QString documentTitle(const QWidget *window)
 
 SnapshotPrinter::SnapshotPrinter(QObject *parent)
     : QObject(parent)
-    , m_printer(QPrinter::HighResolution)
 {}
 
 SnapshotPrinter::~SnapshotPrinter()
 {
-    // The dialog edits m_printer in place and must not outlive it.
+    // The dialog edits the printer in place and must not outlive it.
     delete m_setupDialog;
 }
 
 QPrinter &SnapshotPrinter::printer()
 {
-    return m_printer;
+    // QPrinter's constructor is where Qt loads its print support, asks the spooler for the
+    // default queue and reads that queue's driver description.
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
 }
 
 PrintOutcome SnapshotPrinter::printWindow(QWidget *window)
@@ -115,45 +118,47 @@ PrintOutcome SnapshotPrinter::printWindow(QWidget *window)
 
 PrintOutcome SnapshotPrinter::checkTarget()
 {
-    if (m_printer.outputFormat() == QPrinter::PdfFormat) {
+    QPrinter &target = printer();
+    if (target.outputFormat() == QPrinter::PdfFormat) {
         // Qt falls back to a PDF printer without a file when the system has no printer.
-        if (m_printer.outputFileName().isEmpty()) {
+        if (target.outputFileName().isEmpty()) {
             return {PrintError::NoPrinter,
                     tr("No printer is installed. Printer Setup can print to a PDF file.")};
         }
         return {};
     }
-    const QString name = m_printer.printerName();
+    const QString name = target.printerName();
     const QStringList installed = QPrinterInfo::availablePrinterNames();
     if (installed.isEmpty())
         return {PrintError::NoPrinter, tr("No printer is installed.")};
-    if (name.isEmpty() || !installed.contains(name) || !m_printer.isValid())
+    if (name.isEmpty() || !installed.contains(name) || !target.isValid())
         return {PrintError::InvalidPrinter, tr("The printer \"%1\" is not available.").arg(name)};
     return spooler::checkQueue(name);
 }
 
 PrintOutcome SnapshotPrinter::draw(const QImage &picture, QSizeF windowTwips, const QString &title)
 {
-    m_printer.setDocName(title);
+    QPrinter &target = printer();
+    target.setDocName(title);
     const double pageWidth
-        = m_printer.pageLayout().paintRect(QPageLayout::Point).width() * kTwipsPerPoint;
+        = target.pageLayout().paintRect(QPageLayout::Point).width() * kTwipsPerPoint;
     const DrawnSize size = drawnSize(pageWidth, windowTwips.width(), windowTwips.height());
 
     QPainter painter;
-    if (!painter.begin(&m_printer))
+    if (!painter.begin(&target))
         return {PrintError::DocumentNotOpened, tr("The print document could not be started.")};
     // Qt stores pictures in PDF as JPEG unless told otherwise, and JPEG smears small text.
     painter.setRenderHint(QPainter::LosslessImageRendering);
     // The painter's origin is the top-left corner of the printable area, in device units.
-    const double unitsPerTwipX = m_printer.logicalDpiX() / kTwipsPerInch;
-    const double unitsPerTwipY = m_printer.logicalDpiY() / kTwipsPerInch;
+    const double unitsPerTwipX = target.logicalDpiX() / kTwipsPerInch;
+    const double unitsPerTwipY = target.logicalDpiY() / kTwipsPerInch;
     painter.drawImage(QRectF(0.0, 0.0, size.width * unitsPerTwipX, size.height * unitsPerTwipY),
                       picture);
     if (!painter.end())
         return {PrintError::DocumentNotOpened, tr("The print document could not be finished.")};
 
-    if (m_printer.outputFormat() == QPrinter::NativeFormat)
-        return spooler::lastJobOutcome(m_printer.printerName());
+    if (target.outputFormat() == QPrinter::NativeFormat)
+        return spooler::lastJobOutcome(target.printerName());
     return {};
 }
 
@@ -167,8 +172,9 @@ void SnapshotPrinter::openPrinterSetup(QWidget *parent)
         return;
     }
     // Taken before the dialog exists: building it already picks a printer in its list.
-    const PrinterChoice before = currentChoice(m_printer);
-    auto *dialog = new QPrintDialog(&m_printer, parent);
+    QPrinter &target = printer();
+    const PrinterChoice before = currentChoice(target);
+    auto *dialog = new QPrintDialog(&target, parent);
     dialog->setObjectName(QStringLiteral("printerSetup"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
@@ -178,10 +184,10 @@ void SnapshotPrinter::openPrinterSetup(QWidget *parent)
     dialog->setOptions(Option::PrintToFile | Option::PrintShowPageSize);
     reduceToSetupForm(dialog);
     connect(dialog, &QDialog::finished, this, [this, before](int result) {
-        // A confirmed choice is in m_printer already; a cancelled one may be half in.
+        // A confirmed choice is in the printer already; a cancelled one may be half in.
         const bool accepted = result == QDialog::Accepted;
         if (!accepted)
-            restoreChoice(m_printer, before);
+            restoreChoice(printer(), before);
         emit setupFinished(accepted);
     });
     m_setupDialog = dialog;

@@ -1,5 +1,6 @@
 // The size the window picture is drawn at, and printing through a CUPS scheduler of the test's
-// own (found through CUPS_SERVER); it skips, saying why, only where the scheduler cannot start.
+// own (found through CUPS_SERVER), which also tells whether the program asks it anything before
+// the first print; it skips, saying why, only where the scheduler cannot start.
 #include "print_probe.h"
 #include "snapshot_print.h"
 
@@ -27,6 +28,10 @@ static int jobCount(const QString &queue)
     return int(jobs.count('\n'));
 }
 
+// A request of the test's own; the scheduler serves and logs requests one after another, so
+// once it is in the log, so is everything asked before it.
+const QString kOwnRequest = u"POST / CUPS-Get-Default"_s;
+
 class TestPrint : public QObject
 {
     Q_OBJECT
@@ -35,11 +40,14 @@ private slots:
     void initTestCase();
     void drawnSize_data();
     void drawnSize();
+    void asksNothingBeforeFirstUse();
     void printsWhereChosen();
     void failuresAreReported(); // last: it stops the scheduler
 
 private:
     void admin(const QString &command) { QCOMPARE(run(command), QString()); }
+    qint64 logEnd() const { return QFileInfo(m_root.filePath(u"access_log"_s)).size(); }
+    QStringList requestsSince(qint64 logPosition) const;
 
     QTemporaryDir m_root;
     QProcess m_scheduler;
@@ -58,18 +66,20 @@ void TestPrint::initTestCase()
         QFile file(root + u'/' + name);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.arg(root).toUtf8()) > 0);
     };
-    write(u"cupsd.conf"_s, // anyone on our socket may do anything
-          u"Listen %1/cups.sock\nBrowsing No\nDefaultAuthType None\n<Location />\nAllow all\n"
-          "</Location>\n<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"_s);
+    write(u"cupsd.conf"_s, // anyone on our socket may do anything; every request is logged
+          u"Listen %1/cups.sock\nBrowsing No\nDefaultAuthType None\nAccessLogLevel all\n"
+          "<Location />\nAllow all\n</Location>\n"
+          "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"_s);
     write(u"cups-files.conf"_s, u"ServerRoot %1\nRequestRoot %1\nCacheDir %1\nStateDir %1\n"
-                                "ErrorLog %1/log\nAccessLog %1/log\nPageLog %1/log\n"
+                                "ErrorLog %1/log\nAccessLog %1/access_log\nPageLog %1/log\n"
                                 "Printcap %1/printcap\nFileDevice Yes\n"_s);
     // Should this test die without cleaning up, the scheduler goes with it.
     m_scheduler.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_scheduler.start(u"/usr/sbin/cupsd"_s,
                       u"-f -c %1/cupsd.conf -s %1/cups-files.conf"_s.arg(root).split(u' '));
     QTRY_VERIFY_WITH_TIMEOUT(run(u"lpstat -o"_s).isEmpty() // once it listens
-                                 || m_scheduler.state() == QProcess::NotRunning, 20000);
+                                 || m_scheduler.state() == QProcess::NotRunning,
+                             20000);
     if (m_scheduler.state() == QProcess::NotRunning)
         QSKIP(qPrintable(u"cupsd cannot start: "_s + m_scheduler.readAllStandardError()));
     // Stopped queues keep their jobs in the spool and need no writer only root may run.
@@ -89,7 +99,13 @@ void TestPrint::drawnSize_data()
     QTest::addColumn<QSizeF>("window");
     QTest::addColumn<QSize>("drawn");
     // In twips: only a window wider than the page is fitted to its width; halves go to even.
-    const struct { const char *name; double page; QSizeF window; QSize drawn; } rows[] = {
+    const struct
+    {
+        const char *name;
+        double page;
+        QSizeF window;
+        QSize drawn;
+    } rows[] = {
         {"narrower, not enlarged", 11520, {9000, 6000}, {9000, 6000}},
         {"as wide as the page", 10800, {10800, 7200}, {10800, 7200}},
         {"own size, halves to even", 11520, {4830.5, 7501.5}, {4830, 7502}},
@@ -112,6 +128,50 @@ void TestPrint::drawnSize()
     QCOMPARE(QSize(size.width, size.height), drawn);
 }
 
+// Each request in the scheduler's log from `logPosition` on, as method, path and operation.
+QStringList TestPrint::requestsSince(qint64 logPosition) const
+{
+    QFile log(m_root.filePath(u"access_log"_s));
+    if (!log.open(QIODevice::ReadOnly) || !log.seek(logPosition))
+        return {u"no access log"_s};
+    // localhost - - [date] "POST / HTTP/1.1" 200 72 CUPS-Get-Default successful-ok
+    static const QRegularExpression request(u"\"(\\S+) (\\S+) [^\"]*\" \\d+ \\S+ (\\S+)"_s);
+    QStringList requests;
+    for (const QByteArray &line : log.readAll().split('\n')) {
+        if (const auto match = request.match(QString::fromUtf8(line)); match.hasMatch())
+            requests << match.captured(1) + u' ' + match.captured(2) + u' ' + match.captured(3);
+    }
+    return requests;
+}
+
+void TestPrint::asksNothingBeforeFirstUse()
+{
+    // Made and kept without a request; the first use sets up the default printer, which asks.
+    qint64 mark = logEnd();
+    SnapshotPrinter printer;
+    admin(u"lpstat -d"_s);
+    QTRY_COMPARE(requestsSince(mark), QStringList{kOwnRequest});
+    mark = logEnd();
+    QCOMPARE(printer.printer().printerName(), u"PDF"_s);
+    admin(u"lpstat -d"_s);
+    QTRY_COMPARE(requestsSince(mark).endsWith(kOwnRequest), true);
+    QCOMPARE_GT(requestsSince(mark).size(), 1);
+
+    // The program builds its window, shows it, takes its picture and closes: not one request.
+    mark = logEnd();
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"ESTRIVO_SCREENSHOT"_s, m_root.filePath(u"window.png"_s));
+    program.setProcessEnvironment(environment);
+    QSignalSpy finished(&program, &QProcess::finished);
+    program.start(QStringLiteral(ESTRIVO_PROGRAM), {});
+    QVERIFY2(finished.wait(60000), qPrintable(program.errorString()));
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(program.readAllStandardOutput().startsWith("Window picture written"));
+    admin(u"lpstat -d"_s);
+    QTRY_COMPARE(requestsSince(mark), QStringList{kOwnRequest});
+}
+
 void TestPrint::printsWhereChosen()
 {
     // At first to the default printer: fitted to the width at the printable area's corner.
@@ -125,7 +185,13 @@ void TestPrint::printsWhereChosen()
                           QRectF(20, 20, width, width * 0.75)),
              QString());
     // Then where the setup sends it; a cancel undoes the dialog's switch as soon as picked.
-    const struct { QString entry; Button answer; int onSpare; bool toFile; } steps[] = {
+    const struct
+    {
+        QString entry;
+        Button answer;
+        int onSpare;
+        bool toFile;
+    } steps[] = {
         {u"Spare"_s, QDialogButtonBox::Ok, 1, false},
         {u"PDF"_s, QDialogButtonBox::Cancel, 2, false},
         {u"Print to File (PDF)"_s, QDialogButtonBox::Ok, 2, true},
