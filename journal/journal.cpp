@@ -77,8 +77,8 @@ CREATE TABLE sheets (
     stallion_and_notes TEXT NOT NULL,
     search_text TEXT NOT NULL);
 CREATE TABLE sheet_pictures (sheet_id {KEY} REFERENCES sheets (id), png {BLOB} NOT NULL);
-CREATE INDEX sheets_saved_at ON sheets (saved_at);
-CREATE INDEX sheets_stallion ON sheets (stallion, saved_at);
+CREATE INDEX sheets_saved_at ON sheets (saved_at, id);
+CREATE INDEX sheets_stallion ON sheets (stallion, saved_at, id);
 CREATE INDEX readings_taken_at ON readings (taken_at)
 )"_L1},
 };
@@ -333,8 +333,12 @@ JournalError Journal::Private::openSqlite()
                           u"The journal file cannot be read: %1."_s.arg(systemError(errno)));
         char header[16];
         const ssize_t got = ::read(fd, header, sizeof header);
+        const int readError = errno;
         ::close(fd);
-        if (got != 0 && QByteArrayView(header, got >= 0 ? got : 0) != kSqliteHeader)
+        if (got < 0)
+            return failed(Kind::CannotOpen,
+                          u"The journal file cannot be read: %1."_s.arg(systemError(readError)));
+        if (got != 0 && QByteArrayView(header, got) != kSqliteHeader)
             return failed(Kind::CannotOpen,
                           u"The journal file is not a database; it was left as it is."_s);
         if (!isWritable(path))
@@ -569,17 +573,19 @@ template<typename Body> JournalError Journal::Private::write(Body body)
         return lastError = openError;
     QSqlError error;
     if (!beginWrite(error)) {
-        // A connection that worked before may have lost its server since: nothing was sent,
-        // so one fresh connection may try again.
-        if (!wasOpen)
-            return writeFailed(error);
+        const JournalError failure = writeFailed(error);
         closeConnection();
+        // A server connection that worked before may have lost its server since; nothing
+        // was written, so one fresh connection may try again. (SQLite has no such staleness:
+        // there the failure is a lock held too long, or the disk.)
+        if (!wasOpen || dialect == Dialect::Sqlite)
+            return failure;
         if (const JournalError opened = ensureOpen(); !isOpen || readOnly)
             return opened.ok() ? openError : opened;
         if (!beginWrite(error)) {
-            const JournalError failure = writeFailed(error);
+            const JournalError again = writeFailed(error);
             closeConnection();
-            return failure;
+            return again;
         }
     }
     JournalError failure;

@@ -67,8 +67,17 @@ template<typename Job> void JournalWriter::enqueue(Job job)
     QMetaObject::invokeMethod(
         worker,
         [this, worker, job = std::move(job)]() mutable {
-            job(*worker);
+            const Outcome outcome = job(*worker);
+            // Counted as done before its signal can arrive, so a slot sees pendingSaves()
+            // without it.
             finishOne();
+            // Invoked on the writer, so the signals are emitted on the writer's thread.
+            if (outcome.error.ok())
+                QMetaObject::invokeMethod(
+                    this, [this, outcome] { emit(this->*outcome.saved)(outcome.id); });
+            else
+                QMetaObject::invokeMethod(this,
+                                          [this, outcome] { emit saveFailed(outcome.error); });
         },
         Qt::QueuedConnection);
 }
@@ -80,23 +89,13 @@ void JournalWriter::finishOne()
         m_idle.wakeAll();
 }
 
-void JournalWriter::report(const JournalError &error, qint64 id,
-                           void (JournalWriter::*saved)(qint64))
-{
-    // Invoked on the writer, so the signals are emitted on the writer's thread.
-    if (error.ok())
-        QMetaObject::invokeMethod(this, [this, saved, id] { emit(this->*saved)(id); });
-    else
-        QMetaObject::invokeMethod(this, [this, error] { emit saveFailed(error); });
-}
-
 void JournalWriter::queueSheet(SheetRecord sheet, bool linkLastReading)
 {
-    enqueue([this, linkLastReading, sheet = std::move(sheet)](Worker &worker) mutable {
+    enqueue([linkLastReading, sheet = std::move(sheet)](Worker &worker) mutable {
         if (linkLastReading)
             sheet.readingId = worker.lastReadingId;
         const JournalError error = worker.theJournal().saveSheet(sheet);
-        report(error, sheet.id, &JournalWriter::sheetSaved);
+        return Outcome{error, sheet.id, &JournalWriter::sheetSaved};
     });
 }
 
@@ -112,10 +111,10 @@ void JournalWriter::saveSheetLinkedToLastReading(SheetRecord sheet)
 
 void JournalWriter::saveReading(ReadingRecord reading)
 {
-    enqueue([this, reading = std::move(reading)](Worker &worker) mutable {
+    enqueue([reading = std::move(reading)](Worker &worker) mutable {
         const JournalError error = worker.theJournal().saveReading(reading);
         worker.lastReadingId = error.ok() ? std::optional<qint64>(reading.id) : std::nullopt;
-        report(error, reading.id, &JournalWriter::readingSaved);
+        return Outcome{error, reading.id, &JournalWriter::readingSaved};
     });
 }
 

@@ -53,10 +53,17 @@ signals:
 
 private:
     struct Worker;
-    template<typename Job> void enqueue(Job job);
+    // What a save came to, and the signal that tells of its success.
+    struct Outcome
+    {
+        JournalError error;
+        qint64 id = 0;
+        void (JournalWriter::*saved)(qint64) = nullptr;
+    };
+    template<typename Job>
+    void enqueue(Job job); // Job: Outcome(Worker &), run on the worker thread
     void finishOne();
     void queueSheet(SheetRecord sheet, bool linkLastReading);
-    void report(const JournalError &error, qint64 id, void (JournalWriter::*saved)(qint64));
 
     QString m_location;
     QThread m_thread;
