@@ -267,7 +267,10 @@ public:
                       u"The journal could not be read: %1."_s.arg(driverText(error)));
     }
 
-    JournalError openSqlite();
+    // Opening to save does not open a journal that refuses writes at all: even a read-only
+    // look makes SQLite leave files beside it.
+    enum class Purpose { Read, Write };
+    JournalError openSqlite(Purpose purpose);
     JournalError openPostgres();
     JournalError prepareSchema(bool writable, const QString &readOnlyReason);
     JournalError readVersion(int &version, bool &foreignTables);
@@ -277,7 +280,7 @@ public:
     bool beginWrite(QSqlError &error);
 
     template<typename Body> JournalError write(Body body);
-    JournalError ensureOpen();
+    JournalError ensureOpen(Purpose purpose);
     bool ensureReadable();
 
     static inline QAtomicInteger<quint64> nextConnection{1};
@@ -315,7 +318,7 @@ void Journal::Private::closeConnection()
     schemaVersion = 0;
 }
 
-JournalError Journal::Private::openSqlite()
+JournalError Journal::Private::openSqlite(Purpose purpose)
 {
     if (location.isEmpty())
         return failed(Kind::CannotOpen, u"No journal file is set."_s);
@@ -377,6 +380,21 @@ JournalError Journal::Private::openSqlite()
         }
     }
 
+    if (!readOnlyReason.isEmpty() && purpose == Purpose::Write)
+        return failed(Kind::ReadOnly, readOnlyReason);
+    if (readOnlyReason.isEmpty()) {
+        // A read-only look at a read-only file leaves SQLite's shared-memory index with the
+        // file's mode; once the file is writable again, so must that index be.
+        for (const char *suffix : {"-shm", "-wal"}) {
+            const QByteArray sibling = path + suffix;
+            struct stat status
+            {
+            };
+            if (::stat(sibling.constData(), &status) == 0 && status.st_uid == geteuid()
+                && !isWritable(sibling))
+                ::chmod(sibling.constData(), kFileMode);
+        }
+    }
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connectionName);
     if (!db.isValid())
         return failed(Kind::CannotOpen, u"Qt's SQLite driver is missing (Debian package "
@@ -546,12 +564,13 @@ JournalError Journal::Private::prepareSchema(bool writable, const QString &readO
     return succeeded();
 }
 
-JournalError Journal::Private::ensureOpen()
+JournalError Journal::Private::ensureOpen(Purpose purpose)
 {
     if (isOpen && !reopenOnSave)
         return succeeded();
     closeConnection();
-    const JournalError opened = dialect == Dialect::Postgres ? openPostgres() : openSqlite();
+    const JournalError opened
+        = dialect == Dialect::Postgres ? openPostgres() : openSqlite(purpose);
     if (!isOpen)
         closeConnection();
     return opened;
@@ -560,14 +579,14 @@ JournalError Journal::Private::ensureOpen()
 bool Journal::Private::ensureReadable()
 {
     if (!isOpen)
-        ensureOpen();
+        ensureOpen(Purpose::Read);
     return isOpen;
 }
 
 template<typename Body> JournalError Journal::Private::write(Body body)
 {
     const bool wasOpen = isOpen && !reopenOnSave;
-    if (const JournalError opened = ensureOpen(); !isOpen)
+    if (const JournalError opened = ensureOpen(Purpose::Write); !isOpen)
         return opened;
     if (readOnly)
         return lastError = openError;
@@ -580,7 +599,7 @@ template<typename Body> JournalError Journal::Private::write(Body body)
         // there the failure is a lock held too long, or the disk.)
         if (!wasOpen || dialect == Dialect::Sqlite)
             return failure;
-        if (const JournalError opened = ensureOpen(); !isOpen || readOnly)
+        if (const JournalError opened = ensureOpen(Purpose::Write); !isOpen || readOnly)
             return opened.ok() ? openError : opened;
         if (!beginWrite(error)) {
             const JournalError again = writeFailed(error);
@@ -619,7 +638,7 @@ Journal::~Journal()
 JournalError Journal::open()
 {
     d->closeConnection();
-    const JournalError opened = d->ensureOpen();
+    const JournalError opened = d->ensureOpen(Private::Purpose::Read);
     d->lastError = opened;
     return opened;
 }

@@ -1,6 +1,6 @@
 // A second program saving into a journal, for the tests that need another process: it saves
 // COUNT sheets and prints "saved ID N" once each is committed, or "failed KIND REASON" and
-// stops at the first failure.
+// stops at the first failure. With COUNT 0 it only reads: "count SHEETS", or the failure.
 //   journal_helper LOCATION COUNT TAG [PICTURE.png]
 #include "journal.h"
 
@@ -45,6 +45,14 @@ int main(int argc, char *argv[])
         }
         std::printf("saved %lld %d\n", sheet.id, n);
         std::fflush(stdout); // reported only once committed, and seen before the next save
+    }
+    if (count == 0) {
+        const qint64 sheets = journal.sheetCount();
+        if (const JournalError error = journal.lastError(); !error.ok()) {
+            std::printf("failed %d %s\n", int(error.kind), qPrintable(error.reason));
+            return 3;
+        }
+        std::printf("count %lld\n", sheets);
     }
     return 0;
 }

@@ -96,6 +96,7 @@ struct Reported
 {
     QList<qint64> ids;
     QString failure; // "KIND reason"
+    QString count;   // of a reading run
 };
 
 Reported reported(const QByteArray &output)
@@ -104,6 +105,8 @@ Reported reported(const QByteArray &output)
     for (const QByteArray &line : output.split('\n')) {
         if (line.startsWith("saved "))
             result.ids << line.split(' ').value(1).toLongLong();
+        else if (line.startsWith("count "))
+            result.count = QString::fromUtf8(line.mid(6));
         else if (line.startsWith("failed "))
             result.failure = kindName(Kind(line.split(' ').value(1).toInt())) + ' '
                              + QString::fromUtf8(line.mid(line.indexOf(' ', 7) + 1));
@@ -589,14 +592,16 @@ private slots:
     void refusesWrites_data()
     {
         QTest::addColumn<bool>("folderReadOnly"); // else the file
-        QTest::newRow("read-only file") << false;
-        QTest::newRow("read-only folder") << true;
+        QTest::addColumn<QString>("meanwhile");   // what reading it says while it refuses
+        QTest::newRow("read-only file") << false << "count 2";
+        QTest::newRow("read-only folder") << true << "ReadOnly The journal's folder is read-only.";
     }
     void refusesWrites()
     {
         // Root writes anywhere: the helper runs as 'nobody' then, which the file or the folder
         // refuses as it would refuse an operator.
         QFETCH(bool, folderReadOnly);
+        QFETCH(QString, meanwhile);
         const QString folder = m_scratch.filePath(QString("refusing-%1").arg(++m_journals));
         const QString location = folder + "/journal.sqlite";
         QVERIFY(QDir().mkdir(folder));
@@ -609,36 +614,32 @@ private slots:
             }
         }
         const QString refusing = folderReadOnly ? folder : location;
-        const QString other = folderReadOnly ? location : folder;
-        QVERIFY(LocalPostgres::handOver(other)); // what stays writable for 'nobody'
-        if (LocalPostgres::isRoot())
-            QVERIFY(QFile::setPermissions(location, QFileDevice::Permissions(0x6644)));
-        else
-            QVERIFY(QFile::setPermissions(refusing, folderReadOnly
-                                                        ? QFileDevice::Permissions(0x5555)
-                                                        : QFileDevice::Permissions(0x4444)));
+        QVERIFY(LocalPostgres::handOver(folderReadOnly ? location : folder));
+        QVERIFY(QFile::setPermissions(refusing,
+                                      QFileDevice::Permissions(folderReadOnly ? 0x5555 : 0x4444)));
         const QByteArray before = fileBytes(location);
+        const auto helper = [this](const QStringList &arguments, int *exitCode) {
+            QProcess process;
+            LocalPostgres::dropPrivileges(process);
+            process.start(m_helper, arguments);
+            return finish(process, exitCode);
+        };
 
-        QProcess helper;
-        LocalPostgres::dropPrivileges(helper);
-        helper.start(m_helper, {location, "1", "refused"});
         int exitCode = -1;
-        const Reported refused = finish(helper, &exitCode);
+        const Reported refused = helper({location, "1", "refused"}, &exitCode);
         QCOMPARE(exitCode, 3);
         QVERIFY2(refused.failure.startsWith("ReadOnly The journal"), qPrintable(refused.failure));
         QVERIFY2(refused.failure.contains(folderReadOnly ? "folder" : "file"),
                  qPrintable(refused.failure));
+        const Reported read = helper({location, "0", "reader"}, &exitCode);
+        QCOMPARE(read.count.isEmpty() ? read.failure : "count " + read.count, meanwhile);
         QVERIFY(fileBytes(location) == before);
-        QCOMPARE(Journal(location).sheetCount(), 2);
 
-        // Once writable again, the next save goes through.
+        // Once writable again, the next save goes through, after the two kept.
         QVERIFY(LocalPostgres::handOver(refusing));
         QVERIFY(QFile::setPermissions(refusing,
-                                      QFileDevice::Permissions(folderReadOnly ? 0x7755 : 0x6644)));
-        QProcess again;
-        LocalPostgres::dropPrivileges(again);
-        again.start(m_helper, {location, "1", "allowed"});
-        QCOMPARE(finish(again, &exitCode).ids.size(), 1);
+                                      QFileDevice::Permissions(folderReadOnly ? 0x7755 : 0x6600)));
+        QCOMPARE(helper({location, "1", "allowed"}, &exitCode).ids.size(), 1);
         QCOMPARE(exitCode, 0);
         QCOMPARE(Journal(location).sheetCount(), 3);
     }
