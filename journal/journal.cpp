@@ -720,6 +720,14 @@ JournalError Journal::saveSheet(SheetRecord &sheet)
     return saved;
 }
 
+JournalError Journal::setPrintOutcome(qint64 sheetId, bool printed, const QString &printer)
+{
+    return d->write([&](QSqlQuery &query) {
+        return d->run(query, u"UPDATE sheets SET printed = ?, printer = ? WHERE id = ?"_s,
+                      {printed ? 1 : 0, textValue(printer), sheetId});
+    });
+}
+
 JournalError Journal::saveReading(ReadingRecord &reading)
 {
     if (!reading.takenAt.isValid())

@@ -151,6 +151,8 @@ public:
     // first when it is not open.
     JournalError saveSheet(SheetRecord &sheet);
     JournalError saveReading(ReadingRecord &reading);
+    // What became of the print of a saved sheet: handed to the spooler or not, and where.
+    JournalError setPrintOutcome(qint64 sheetId, bool printed, const QString &printer);
 
     // Newest first. The picture is left out unless asked for.
     QList<SheetRecord> sheets(const SheetFilter &filter = {}, bool withPictures = false);

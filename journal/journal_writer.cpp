@@ -15,6 +15,7 @@ struct JournalWriter::Worker : QObject
     QString location;
     std::unique_ptr<Journal> journal;
     std::optional<qint64> lastReadingId;
+    std::optional<qint64> lastSheetId;
 
     // Made here, on the worker thread, as the connection must stay on the thread that uses it.
     Journal &theJournal()
@@ -72,12 +73,13 @@ template<typename Job> void JournalWriter::enqueue(Job job)
             // without it.
             finishOne();
             // Invoked on the writer, so the signals are emitted on the writer's thread.
-            if (outcome.error.ok())
+            if (!outcome.error.ok())
+                QMetaObject::invokeMethod(this, [this, outcome] {
+                    emit saveFailed(outcome.error, outcome.subject);
+                });
+            else if (outcome.saved)
                 QMetaObject::invokeMethod(
                     this, [this, outcome] { emit(this->*outcome.saved)(outcome.id); });
-            else
-                QMetaObject::invokeMethod(this,
-                                          [this, outcome] { emit saveFailed(outcome.error); });
         },
         Qt::QueuedConnection);
 }
@@ -89,24 +91,39 @@ void JournalWriter::finishOne()
         m_idle.wakeAll();
 }
 
-void JournalWriter::queueSheet(SheetRecord sheet, bool linkLastReading)
+void JournalWriter::queueSheet(SheetRecord sheet, PictureEncoder picture, bool linkLastReading)
 {
-    enqueue([linkLastReading, sheet = std::move(sheet)](Worker &worker) mutable {
+    enqueue([linkLastReading, sheet = std::move(sheet),
+             picture = std::move(picture)](Worker &worker) mutable {
         if (linkLastReading)
             sheet.readingId = worker.lastReadingId;
+        if (picture)
+            sheet.picturePng = picture();
         const JournalError error = worker.theJournal().saveSheet(sheet);
-        return Outcome{error, sheet.id, &JournalWriter::sheetSaved};
+        worker.lastSheetId = error.ok() ? std::optional<qint64>(sheet.id) : std::nullopt;
+        return Outcome{error, sheet.id, &JournalWriter::sheetSaved, Subject::Sheet};
     });
 }
 
-void JournalWriter::saveSheet(SheetRecord sheet)
+void JournalWriter::saveSheet(SheetRecord sheet, PictureEncoder picture)
 {
-    queueSheet(std::move(sheet), false);
+    queueSheet(std::move(sheet), std::move(picture), false);
 }
 
-void JournalWriter::saveSheetLinkedToLastReading(SheetRecord sheet)
+void JournalWriter::saveSheetLinkedToLastReading(SheetRecord sheet, PictureEncoder picture)
 {
-    queueSheet(std::move(sheet), true);
+    queueSheet(std::move(sheet), std::move(picture), true);
+}
+
+void JournalWriter::recordPrintOutcome(bool printed, QString printer)
+{
+    enqueue([printed, printer = std::move(printer)](Worker &worker) {
+        if (!worker.lastSheetId)
+            return Outcome{{}, 0, nullptr, Subject::PrintOutcome};
+        const JournalError error
+            = worker.theJournal().setPrintOutcome(*worker.lastSheetId, printed, printer);
+        return Outcome{error, *worker.lastSheetId, nullptr, Subject::PrintOutcome};
+    });
 }
 
 void JournalWriter::saveReading(ReadingRecord reading)
@@ -114,7 +131,7 @@ void JournalWriter::saveReading(ReadingRecord reading)
     enqueue([reading = std::move(reading)](Worker &worker) mutable {
         const JournalError error = worker.theJournal().saveReading(reading);
         worker.lastReadingId = error.ok() ? std::optional<qint64>(reading.id) : std::nullopt;
-        return Outcome{error, reading.id, &JournalWriter::readingSaved};
+        return Outcome{error, reading.id, &JournalWriter::readingSaved, Subject::Reading};
     });
 }
 

@@ -9,6 +9,7 @@
 #include <QWaitCondition>
 
 #include <chrono>
+#include <functional>
 
 namespace estrivo {
 
@@ -34,9 +35,19 @@ public:
 
     QString location() const;
 
-    void saveSheet(SheetRecord sheet);
-    void saveSheetLinkedToLastReading(SheetRecord sheet);
+    // What a save or a failure is about.
+    enum class Subject { Sheet, Reading, PrintOutcome };
+    Q_ENUM(Subject)
+
+    // The picture may come as a function that encodes it: it then runs on the worker thread,
+    // so the caller does not wait for the PNG encoder.
+    using PictureEncoder = std::function<QByteArray()>;
+
+    void saveSheet(SheetRecord sheet, PictureEncoder picture = {});
+    void saveSheetLinkedToLastReading(SheetRecord sheet, PictureEncoder picture = {});
     void saveReading(ReadingRecord reading);
+    // The print outcome of the last sheet this writer saved; nothing when that save failed.
+    void recordPrintOutcome(bool printed, QString printer);
 
     // Saves queued and not yet finished.
     int pendingSaves() const;
@@ -49,7 +60,7 @@ public:
 signals:
     void sheetSaved(qint64 id);
     void readingSaved(qint64 id);
-    void saveFailed(estrivo::JournalError error);
+    void saveFailed(estrivo::JournalError error, estrivo::JournalWriter::Subject subject);
 
 private:
     struct Worker;
@@ -58,12 +69,13 @@ private:
     {
         JournalError error;
         qint64 id = 0;
-        void (JournalWriter::*saved)(qint64) = nullptr;
+        void (JournalWriter::*saved)(qint64) = nullptr; // null: success says nothing
+        Subject subject = Subject::Sheet;
     };
     template<typename Job>
     void enqueue(Job job); // Job: Outcome(Worker &), run on the worker thread
     void finishOne();
-    void queueSheet(SheetRecord sheet, bool linkLastReading);
+    void queueSheet(SheetRecord sheet, PictureEncoder picture, bool linkLastReading);
 
     QString m_location;
     QThread m_thread;

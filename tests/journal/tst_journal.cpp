@@ -1041,6 +1041,39 @@ private slots:
         }
         QCOMPARE(links.join(' '), "0 none 0");
     }
+
+    // A sheet is saved before its print, with the picture encoded on the worker; the print's
+    // outcome follows onto that same sheet.
+    void writerRecordsThePrintOfTheLastSheet_data() { backendRows(); }
+    void writerRecordsThePrintOfTheLastSheet()
+    {
+        QFETCH(QString, backend);
+        const QString location = freshLocation(backend);
+        JournalWriter writer(location);
+        QSignalSpy saved(&writer, &JournalWriter::sheetSaved);
+        QSignalSpy failed(&writer, &JournalWriter::saveFailed);
+        const QThread *caller = QThread::currentThread();
+        const QThread *encodedOn = caller;
+        writer.saveSheet(blankSheet(), [&encodedOn] {
+            encodedOn = QThread::currentThread();
+            return windowPng();
+        });
+        writer.recordPrintOutcome(true, "/tmp/sheet.pdf");
+        writer.saveSheet(blankSheet());
+        writer.recordPrintOutcome(false, "Lab printer");
+        QTRY_COMPARE_WITH_TIMEOUT(saved.count(), 2, 10000);
+        QVERIFY(writer.waitForIdle(std::chrono::seconds(10)));
+        QVERIFY(encodedOn != caller);
+        QCOMPARE(failed.count(), 0);
+
+        Journal journal(location);
+        const auto first = journal.sheet(saved.at(0).at(0).toLongLong());
+        const auto second = journal.sheet(saved.at(1).at(0).toLongLong());
+        QVERIFY(first && second);
+        QCOMPARE(first->picturePng, windowPng());
+        QCOMPARE(QString("%1 %2").arg(first->printed).arg(first->printer), "1 /tmp/sheet.pdf");
+        QCOMPARE(QString("%1 %2").arg(second->printed).arg(second->printer), "0 Lab printer");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestJournal)
