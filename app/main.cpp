@@ -1,4 +1,5 @@
 // Program start: options, the one window, and demo mode with a simulated photometer.
+#include "journal_writer.h"
 #include "main_window.h"
 #include "simulated_instrument.h"
 
@@ -17,10 +18,13 @@ constexpr int kUsageError = 2;
 QString usage()
 {
     return QStringLiteral(
-        "Usage: estrivo [--demo]\n"
+        "Usage: estrivo [--demo] [--journal LOCATION]\n"
         "Works out how to extend one stallion collection into insemination doses.\n"
         "\n"
         "  --demo      connect to a simulated photometer instead of a serial port\n"
+        "  --journal LOCATION\n"
+        "              keep printed sheets and readings here: a SQLite file, or a\n"
+        "              postgresql:// URI for a journal the station's PCs share\n"
         "  --help      show this help and exit\n"
         "  --version   show the version and exit\n");
 }
@@ -32,9 +36,11 @@ int main(int argc, char *argv[])
     // Options first: --help and --version must answer without a display.
     QCommandLineParser parser;
     const QCommandLineOption demoOption(QStringLiteral("demo"));
+    const QCommandLineOption journalOption(QStringLiteral("journal"), QString(),
+                                           QStringLiteral("LOCATION"));
     const QCommandLineOption helpOption(QStringLiteral("help"));
     const QCommandLineOption versionOption(QStringLiteral("version"));
-    parser.addOptions({demoOption, helpOption, versionOption});
+    parser.addOptions({demoOption, journalOption, helpOption, versionOption});
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -71,7 +77,11 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
+    // Declared before the window, so it outlives it and finishes every save it was given.
+    estrivo::JournalWriter journal(
+        estrivo::resolveJournalLocation(parser.value(journalOption), demo).location);
     estrivo::MainWindow window;
+    window.setJournal(&journal);
     QObject::connect(&window, &estrivo::MainWindow::closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     if (instrument)

@@ -10,6 +10,8 @@
 #include "twips.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
@@ -174,7 +176,7 @@ MainWindow::MainWindow(std::unique_ptr<SerialPort> port, QWidget *parent)
                               | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , m_sheet(std::make_unique<WindowSheet>(*this))
     , m_link(std::make_unique<InstrumentLink>(port ? std::move(port) : makeSystemSerialPort()))
-    , m_printer(std::make_unique<SnapshotPrinter>())
+    , m_printer(new SnapshotPrinter(this))
 {
     initResources();
     setObjectName(QStringLiteral("frmMain"));
@@ -194,7 +196,9 @@ MainWindow::MainWindow(std::unique_ptr<SerialPort> port, QWidget *parent)
     connect(m_link.get(), &InstrumentLink::logAppended, this, &MainWindow::appendLog);
     connect(m_link.get(), &InstrumentLink::readingStarted, m_fields[size_t(Field::Con)],
             &QLineEdit::clear);
+    connect(m_link.get(), &InstrumentLink::readingStarted, this, [this] { m_readingShown.reset(); });
     connect(m_link.get(), &InstrumentLink::readingTaken, this, &MainWindow::showReading);
+    connect(m_link.get(), &InstrumentLink::readingTaken, this, &MainWindow::keepReading);
     connect(m_link.get(), &InstrumentLink::failed, this,
             [this](const QString &message, const QString &detail) {
                 showError(kLinkErrorTitle, message, detail);
@@ -223,6 +227,15 @@ InstrumentLink &MainWindow::link()
 void MainWindow::choosePort(const QString &text)
 {
     m_comPort->setEditText(text);
+}
+
+void MainWindow::setJournal(JournalWriter *journal)
+{
+    if (m_journal)
+        m_journal->disconnect(this);
+    m_journal = journal;
+    if (journal)
+        connect(journal, &JournalWriter::saveFailed, this, &MainWindow::showJournalFailure);
 }
 
 void MainWindow::buildControls()
@@ -408,11 +421,62 @@ void MainWindow::toggleConnection()
         m_link->disconnectFromInstrument();
 }
 
+// Every print is kept in the journal, saved before the job goes out and whatever becomes of
+// it, with the very picture that is printed.
 void MainWindow::print()
 {
-    const PrintOutcome outcome = m_printer->printWindow(this);
+    const QImage picture = snapshotWindow(this);
+    keepSheet(picture);
+    const PrintOutcome outcome = m_printer->printSnapshot(this, picture);
+    if (m_journal)
+        m_journal->recordPrintOutcome(outcome.ok(), m_printer->targetName());
     if (!outcome.ok())
         showError(kPlainTitle, QStringLiteral("Error: Could not print."), outcome.detail);
+}
+
+void MainWindow::keepSheet(const QImage &picture)
+{
+    if (!m_journal)
+        return;
+    SheetRecord sheet;
+    for (const Field field : kAllFields)
+        sheet.text(field) = QString::fromStdString(m_sheet->text(field));
+    const StallionAndNotes split = splitStallionAndNotes(sheet.text(Field::Text1));
+    sheet.stallion = split.stallion;
+    sheet.notes = split.notes;
+    sheet.savedAt = QDateTime::currentDateTimeUtc();
+    sheet.programVersion = QCoreApplication::applicationVersion();
+    sheet.printer = m_printer->targetName();
+    // Encoded on the journal's thread: the window does not wait for the PNG encoder.
+    auto encode = [picture] {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "PNG");
+        return png;
+    };
+    if (m_readingShown && *m_readingShown == sheet.text(Field::Con))
+        m_journal->saveSheetLinkedToLastReading(std::move(sheet), std::move(encode));
+    else
+        m_journal->saveSheet(std::move(sheet), std::move(encode));
+}
+
+void MainWindow::keepReading(const Reading &reading)
+{
+    m_readingShown = reading.value;
+    if (m_journal)
+        m_journal->saveReading(
+            {0, reading.takenAt.toUTC(), reading.port, reading.reply, reading.value});
+}
+
+void MainWindow::showJournalFailure(const JournalError &error, JournalWriter::Subject subject)
+{
+    const QString message = subject == JournalWriter::Subject::Reading
+                                ? QStringLiteral("Error: Could not save the reading.")
+                                : QStringLiteral("Error: Could not save the sheet.");
+    const QString where = m_journal ? displayLocation(m_journal->location()) : QString();
+    showError(kPlainTitle, message,
+              QStringLiteral("%1\n\nJournal: %2").arg(error.reason, where));
 }
 
 void MainWindow::openPrinterSetup()

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "instrument_link.h"
+#include "journal_writer.h"
 #include "link_rules.h"
 #include "sample_sheet.h"
 #include "serial_port.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLineEdit;
@@ -36,6 +39,10 @@ public:
     // Puts a port or device name into ComPort as if the operator had typed it.
     void choosePort(const QString &text);
 
+    // From now on every printed sheet and every reading go into this journal; null keeps
+    // nothing. The window does not own it.
+    void setJournal(JournalWriter *journal);
+
 signals:
     // The window has closed and the port with it; the program ends here.
     void closed();
@@ -57,6 +64,9 @@ private:
     void showLinkState();
     void offerCommands(bool available);
     void showReading(const Reading &reading);
+    void keepReading(const Reading &reading);
+    void keepSheet(const QImage &picture);
+    void showJournalFailure(const JournalError &error, JournalWriter::Subject subject);
     void appendLog(const QString &text);
     void calculate();
     void showGuidance();
@@ -85,7 +95,9 @@ private:
 
     std::unique_ptr<WindowSheet> m_sheet;
     std::unique_ptr<InstrumentLink> m_link;
-    std::unique_ptr<SnapshotPrinter> m_printer;
+    SnapshotPrinter *m_printer = nullptr;
+    QPointer<JournalWriter> m_journal;
+    std::optional<QString> m_readingShown; // the last reading's value, while Con may show it
 };
 
 } // namespace estrivo

@@ -8,6 +8,8 @@
 #include <QLocale>
 #include <QTimer>
 
+#include <utility>
+
 namespace estrivo {
 
 using namespace std::chrono_literals;
@@ -376,11 +378,11 @@ void InstrumentLink::Private::ackPauseOver()
         publish();
         return;
     }
-    // What followed "OK" in the same read belongs to the reading.
-    rx.reset(afterAck);
-    afterAck.clear();
+    // What followed "OK" in the same read belongs to the reading, and is searched for "Done"
+    // before the buffer keeps only its tail.
+    rx.clear();
     phase = Phase::Reading;
-    collectReading(port->readAll());
+    collectReading(std::exchange(afterAck, {}) + port->readAll());
 }
 
 void InstrumentLink::Private::collectReading(const QByteArray &chunk)

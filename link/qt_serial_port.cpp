@@ -7,6 +7,7 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <poll.h>
 #include <unistd.h>
 #endif
 
@@ -59,6 +60,14 @@ bool isLineFailure(QSerialPort::SerialPortError error)
         return false;
     }
 }
+
+#ifdef Q_OS_UNIX
+bool lineHungUp(int descriptor)
+{
+    pollfd watch{descriptor, POLLIN, 0};
+    return ::poll(&watch, 1, 0) < 0 || (watch.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+#endif
 
 } // namespace
 
@@ -184,6 +193,15 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error)
     // Failures to open are reported by open() itself.
     if (m_settingLines || !m_port.isOpen() || !isLineFailure(error))
         return;
+#ifdef Q_OS_UNIX
+    // Discarding input can take away bytes the event loop had just seen arrive; the read that
+    // follows then finds nothing and Qt calls that a read error. A line that really failed
+    // shows a hang-up or an error on its descriptor.
+    if (error == QSerialPort::ReadError && !lineHungUp(m_port.handle())) {
+        m_port.clearError();
+        return;
+    }
+#endif
     emit errorOccurred(QStringLiteral("%1: %2. Check the cable and, for a USB adapter, that it "
                                       "is still plugged in.")
                            .arg(m_name, m_port.errorString()));

@@ -81,6 +81,13 @@ public:
     // been handed to the spooler (or the file written).
     PrintOutcome printWindow(QWidget *window);
 
+    // Prints a picture already taken of `window` (snapshotWindow), for a caller that keeps the
+    // very picture it printed.
+    PrintOutcome printSnapshot(QWidget *window, const QImage &picture);
+
+    // Where the next print goes: the printer's name, or the PDF file's path.
+    QString targetName();
+
     // The platform's print dialog in its setup form: printer, paper and orientation, but no page
     // range and no copies. It is window-modal over `parent` and does not block; setupFinished
     // tells how it ended. Cancelling it changes nothing.

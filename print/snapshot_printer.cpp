@@ -107,13 +107,24 @@ QPrinter &SnapshotPrinter::printer()
 
 PrintOutcome SnapshotPrinter::printWindow(QWidget *window)
 {
+    return printSnapshot(window, snapshotWindow(window));
+}
+
+PrintOutcome SnapshotPrinter::printSnapshot(QWidget *window, const QImage &picture)
+{
     if (PrintOutcome target = checkTarget(); !target.ok())
         return target;
-    const QImage picture = snapshotWindow(window);
     const QSizeF twips = pictureSizeInTwips(window, picture);
     if (picture.isNull() || twips.isEmpty())
         return {PrintError::NoPicture, tr("No picture of the window could be taken.")};
     return draw(picture, twips, documentTitle(window));
+}
+
+QString SnapshotPrinter::targetName()
+{
+    QPrinter &target = printer();
+    return target.outputFormat() == QPrinter::PdfFormat ? target.outputFileName()
+                                                         : target.printerName();
 }
 
 PrintOutcome SnapshotPrinter::checkTarget()

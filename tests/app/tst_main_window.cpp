@@ -5,6 +5,7 @@
 #include "port_combo_box.h"
 #include "scripted_port.h"
 #include "simulated_instrument.h"
+#include "snapshot_print.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -323,7 +324,7 @@ private slots:
     void options() // with no display at all: help and version on stdout, errors on stderr
     {
         const auto estrivo = [](const QStringList &args) { return run(ESTRIVO_PROGRAM, args); };
-        QVERIFY(estrivo({"--help"}).startsWith("0|Usage: estrivo [--demo]\n"));
+        QVERIFY(estrivo({"--help"}).startsWith("0|Usage: estrivo [--demo] [--journal LOCATION]\n"));
         QCOMPARE(estrivo({"--version"}), "0|estrivo " ESTRIVO_VERSION "\n|");
         QVERIFY(estrivo({"--frobnicate"}).startsWith("2||estrivo: Unknown option 'frobnicate'."));
         QVERIFY(estrivo({"--demo", "-x"}).startsWith("2||estrivo: Unknown option 'x'.\n\nUsage:"));
@@ -381,6 +382,77 @@ private slots:
         MainWindow window(std::unique_ptr<SerialPort>{port});
         QVERIFY(port->dataTerminalReady);
         QVERIFY(!port->requestToSend);
+    }
+
+    // Every print is kept with the picture that was printed, whether the print worked or not;
+    // a reading is kept and the sheet that still shows it refers to it.
+    void journalKeepsPrintsAndReadings()
+    {
+        QTemporaryDir folder;
+        JournalWriter writer(folder.filePath("journal.sqlite"));
+        m_window->setJournal(&writer);
+        type("Text1", "Silver Comet");
+        QTest::keyClick(control("Text1"), Qt::Key_Return);
+        QTest::keyClicks(control("Text1"), "second collection");
+        type("Con", "150");
+        type("GFV", "60");
+        QTest::mouseClick(control("PrintButton"), Qt::LeftButton); // no printer to go to
+        QCOMPARE(answerErrorBox().value(1), "Error: Could not print.");
+
+        connectToInstrument();
+        QTest::mouseClick(control("cmdDnload"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(texts("Con"), "123.4", 10000);
+        const QString pdf = folder.filePath("sheet.pdf");
+        m_window->findChild<SnapshotPrinter *>()->printer().setOutputFileName(pdf);
+        control<QAction>("mnuFilePrint")->trigger();
+        type("Con", "200"); // typed over: the next sheet no longer shows the reading
+        control<QAction>("mnuFilePrint")->trigger();
+        QVERIFY(writer.waitForIdle(std::chrono::seconds(20)));
+
+        Journal journal(writer.location());
+        const QList<SheetRecord> sheets = journal.sheets(); // newest first
+        QCOMPARE(sheets.size(), 3);
+        const auto first = journal.sheet(sheets[2].id);
+        QCOMPARE(first->stallion + '|' + first->notes, "Silver Comet|second collection");
+        QCOMPARE(first->text(Field::SemenVol) + ' ' + first->text(Field::NumDoses),
+                 "6.66666666666667 8");
+        QCOMPARE(first->printed, false);
+        QCOMPARE(QImage::fromData(first->picturePng).size(), m_window->grab().size());
+        QCOMPARE(QString("%1 %2").arg(sheets[1].printed).arg(sheets[1].printer), "1 " + pdf);
+        // The picture kept is the one on the page, pixel for pixel (the last print's page).
+        QCOMPARE(run("pdfimages", {"-png", pdf, folder.filePath("page")}), "0||");
+        const QImage printed(folder.filePath("page-000.png"));
+        const QImage kept = QImage::fromData(journal.sheet(sheets[0].id)->picturePng);
+        QCOMPARE(kept.convertToFormat(QImage::Format_RGB32),
+                 printed.convertToFormat(QImage::Format_RGB32));
+        QVERIFY(sheets[1].readingId && !sheets[0].readingId);
+        const auto reading = journal.reading(*sheets[1].readingId);
+        QCOMPARE(reading->value, "123.4");
+        QVERIFY(reading->reply.contains("123.4"));
+        QCOMPARE(reading->port, m_instrument->devicePath());
+    }
+
+    // A journal that cannot be written says so with its location, keeps its bytes, and the
+    // print goes out all the same.
+    void failingJournalStillPrints()
+    {
+        QTemporaryDir folder;
+        const QString location = folder.filePath("notes.sqlite");
+        const QByteArray bytes = "These are the stallion notes, not a database.\n";
+        QFile file(location);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        JournalWriter writer(location);
+        m_window->setJournal(&writer);
+        const QString pdf = folder.filePath("sheet.pdf");
+        m_window->findChild<SnapshotPrinter *>()->printer().setOutputFileName(pdf);
+        QTest::mouseClick(control("PrintButton"), Qt::LeftButton);
+        const QStringList box = answerErrorBox();
+        QCOMPARE(box.mid(0, 2), QStringList({"Estrivo (tm)", "Error: Could not save the sheet."}));
+        QVERIFY2(box.value(2).contains(location), qPrintable(box.value(2)));
+        QVERIFY(QFileInfo(pdf).size() > 0);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
     }
 
     void hangUpMidReading()
