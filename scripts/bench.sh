@@ -16,6 +16,10 @@ echo "== Instrument link over a pseudo-terminal (targets: <= 1% CPU while waitin
 echo "   <= 5 ms from the last byte of Done to the results, < 1 MB over 10,000 readings)"
 "$out/link/bench_link"
 
+echo "== Journal (targets: a save <= 20 ms median on SQLite and PostgreSQL, <= 2 ms of it on"
+echo "   the window's thread, <= 40 KB a sheet)"
+"$out/journal/bench_journal"
+
 echo "== Printing (target: <= 1 s from the click to the job handed to the spooler)"
 if [ "$(id -u)" -eq 0 ]; then
     bench/print/with_cups.sh "$out/print/bench_print"
