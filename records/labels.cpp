@@ -34,7 +34,9 @@ constexpr double kGapMm = 1.5;
 constexpr double kLineSpacing = 1.15;   // line height over the font's point size
 constexpr double kMaxFontPoints = 14.0; // large labels do not get poster type
 constexpr double kMinFontPoints = 4.5;  // below this a label printer smears the text
-constexpr double kMaxCodeShare = 0.45;  // of the label's width
+constexpr double kMaxCodeShare = 0.45;  // of the label's width, or an upright one's height
+constexpr double kUprightRatio = 1.2;   // taller than wide by this much: code above the text
+constexpr double kFitMargin = 0.98;
 
 // A number on a label, rounded for the eye; a text without one stays as kept.
 QString labelNumber(const QString &text)
@@ -169,16 +171,20 @@ void paintLabel(QPainter &painter, const QRectF &page, const DoseLabel &label)
     painter.save();
     painter.fillRect(page, Qt::white);
 
+    // Side by side on a wide label, the code above the texts on an upright one.
+    const bool upright = page.height() > page.width() * kUprightRatio;
     QRectF textArea = inner;
     if (const std::optional<QrCode> code = QrCode::encode(label.code)) {
-        const double side = std::min(inner.height(), page.width() * kMaxCodeShare);
-        const QRectF square = paintQrCode(
-            painter, *code, QPointF(inner.right() - side, inner.center().y() - side / 2), side);
-        // The square may be a little smaller than asked for: whole pixels a module.
-        painter.fillRect(
-            QRectF(square.right(), square.top(), inner.right() - square.right(), square.height()),
-            Qt::white);
-        textArea.setRight(square.left() - kGapMm * unitsPerMm);
+        const double side = upright ? std::min(inner.width(), inner.height() * kMaxCodeShare)
+                                    : std::min(inner.height(), page.width() * kMaxCodeShare);
+        const QPointF corner = upright
+                                   ? QPointF(inner.center().x() - side / 2, inner.top())
+                                   : QPointF(inner.right() - side, inner.center().y() - side / 2);
+        const QRectF square = paintQrCode(painter, *code, corner, side);
+        if (upright)
+            textArea.setTop(square.bottom() + kGapMm * unitsPerMm);
+        else
+            textArea.setRight(square.left() - kGapMm * unitsPerMm);
     }
 
     // One size for every line: as large as the height allows and the widest fixed line fits.
@@ -198,20 +204,27 @@ void paintLabel(QPainter &painter, const QRectF &page, const DoseLabel &label)
         = std::min(kMaxFontPoints, textArea.height() / lineCount / kLineSpacing / unitsPerPoint);
     QFont font(QStringLiteral("Liberation Sans"));
     font.setStyleHint(QFont::SansSerif);
-    for (const Line &line : lines) {
-        if (line.elide)
-            continue;
-        font.setBold(line.bold);
-        font.setPointSizeF(points);
-        const double width = QFontMetricsF(font, painter.device()).horizontalAdvance(line.text);
-        if (width > textArea.width())
-            points *= textArea.width() / width;
-    }
-    points = std::max(points, kMinFontPoints);
+    const auto widest = [&] {
+        double most = 0.0;
+        for (const Line &line : lines) {
+            if (line.elide)
+                continue;
+            font.setBold(line.bold);
+            font.setPointSizeF(points);
+            most = std::max(most,
+                            QFontMetricsF(font, painter.device()).horizontalAdvance(line.text));
+        }
+        return most;
+    };
+    // Type does not scale quite in proportion (hinting): shrink until it really fits.
+    for (double width = widest(); width > textArea.width() && points > kMinFontPoints;
+         width = widest())
+        points = std::max(kMinFontPoints, points * textArea.width() / width * kFitMargin);
 
     painter.setPen(Qt::black);
     const double lineHeight = points * kLineSpacing * unitsPerPoint;
-    double y = textArea.top() + (textArea.height() - lineHeight * lineCount) / 2;
+    double y = upright ? textArea.top()
+                       : textArea.top() + (textArea.height() - lineHeight * lineCount) / 2;
     for (const Line &line : lines) {
         font.setBold(line.bold);
         font.setPointSizeF(points);

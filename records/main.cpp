@@ -29,6 +29,16 @@ void paintWithoutDisplay()
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
+// Scripts read standard error as one line saying why; Qt's own notices (a missing runtime
+// folder, font set-up) would come before it. Only its critical messages still pass.
+void keepStandardErrorForReasons()
+{
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "estrivo-records: %s\n", text.toLocal8Bit().constData());
+    });
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -49,12 +59,14 @@ int main(int argc, char *argv[])
                      line.text.toLocal8Bit().constData());
         return estrivo::kExitUsage;
     case Action::Export: {
+        keepStandardErrorForReasons();
         QCoreApplication app(argc, argv);
         setNames();
         return estrivo::runExport(line);
     }
     case Action::Labels: {
         paintWithoutDisplay();
+        keepStandardErrorForReasons();
         QGuiApplication app(argc, argv);
         setNames();
         return estrivo::runLabels(line);

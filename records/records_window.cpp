@@ -204,10 +204,14 @@ void RecordsWindow::buildLayout()
     // Fixed row heights and no sizing to contents: a view of any length lays out at once.
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
-    m_table->horizontalHeader()->setDefaultSectionSize(104);
+    // Titles with units wrap onto two lines rather than widen every column.
+    m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter
+                                                     | Qt::Alignment(Qt::TextWordWrap));
+    m_table->horizontalHeader()->setDefaultSectionSize(96);
+    m_table->horizontalHeader()->setMinimumHeight(2 * m_table->fontMetrics().height() + 8);
     m_table->horizontalHeader()->resizeSection(int(SheetColumn::Saved), 124);
     m_table->horizontalHeader()->resizeSection(int(SheetColumn::Stallion), 130);
-    m_table->horizontalHeader()->resizeSection(int(SheetColumn::CollectionDate), 140);
+    m_table->horizontalHeader()->resizeSection(int(SheetColumn::CollectionDate), 150);
     m_table->horizontalHeader()->setStretchLastSection(true);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &RecordsWindow::showCurrentSheet);
@@ -223,14 +227,15 @@ void RecordsWindow::buildLayout()
         value->setAccessibleName(title);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         value->setTextFormat(Qt::PlainText);
-        form->addRow(title + u':', value);
+        // A label's "&" would mark a shortcut letter; this one is part of the name.
+        form->addRow(QString(title).replace(u'&', QStringLiteral("&&")) + u':', value);
     }
     m_picture = new QLabel;
     m_picture->setObjectName(QStringLiteral("picture"));
     m_picture->setAccessibleName(tr("Printed sheet"));
     m_picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto *detailsLayout = new QHBoxLayout(m_details);
-    detailsLayout->addLayout(form);
+    detailsLayout->addLayout(form, 1);
     detailsLayout->addSpacing(16);
     detailsLayout->addWidget(m_picture, 1, Qt::AlignTop);
     auto *detailsScroll = new QScrollArea;
@@ -252,8 +257,7 @@ void RecordsWindow::buildLayout()
     auto *right = new QSplitter(Qt::Vertical);
     right->addWidget(listPane);
     right->addWidget(m_tabs);
-    right->setStretchFactor(0, 3);
-    right->setStretchFactor(1, 4);
+    right->setSizes({360, 400});
     auto *main = new QSplitter(Qt::Horizontal);
     main->addWidget(m_stallions);
     main->addWidget(right);
@@ -353,6 +357,10 @@ void RecordsWindow::loadStallions()
         total += count.collections;
     auto *all = new QTreeWidgetItem(m_stallions, {tr("All stallions"), QString::number(total)});
     all->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    QFont bold = all->font(0);
+    bold.setBold(true);
+    all->setFont(0, bold);
+    all->setFont(1, bold);
     QTreeWidgetItem *current = all;
     for (const StallionCount &count : counts) {
         const QString name = count.stallion.isEmpty() ? tr("(no name)") : count.stallion;
@@ -448,7 +456,7 @@ void RecordsWindow::showCurrentSheet()
 
 void RecordsWindow::showStatus()
 {
-    statusBar()->showMessage(tr("%n collection(s)", nullptr, int(m_shownCount)));
+    statusBar()->showMessage(collectionsText(m_shownCount));
 }
 
 void RecordsWindow::updateActions()
@@ -501,10 +509,8 @@ void RecordsWindow::startExport(const QString &fileName, bool report)
             words << tr("names or notes containing \"%1\"").arg(chosen.search);
         heading.filterText = words.isEmpty() ? tr("All kept collections.")
                                              : tr("Collections %1.").arg(words.join(tr(", ")));
-        if (!chosen.stallion.isEmpty()) {
-            QPainter painter(&heading.chart);
-            m_chart->render(&painter);
-        }
+        if (!chosen.stallion.isEmpty())
+            heading.chart = m_chart->picture(reportChartSize(QPicture().logicalDpiX()));
     }
     auto outcome = std::make_shared<ExportOutcome>();
     const QString location = m_location;
@@ -525,9 +531,8 @@ void RecordsWindow::startExport(const QString &fileName, bool report)
         thread->deleteLater();
         --m_runningExports;
         statusBar()->showMessage(
-            outcome->ok()
-                ? tr("%n collection(s) written to %1", nullptr, int(outcome->rows)).arg(fileName)
-                : outcome->error);
+            outcome->ok() ? tr("%1 written to %2").arg(collectionsText(outcome->rows), fileName)
+                          : outcome->error);
         emit exportFinished(fileName, *outcome);
     });
     thread->start();
@@ -540,7 +545,9 @@ void RecordsWindow::openLabelsDialog()
     auto *dialog = new LabelsDialog(*m_current, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &LabelsDialog::printed, this, [this](int labels, const QString &target) {
-        statusBar()->showMessage(tr("%n label(s) printed to %1", nullptr, labels).arg(target));
+        statusBar()->showMessage((labels == 1
+                                      ? tr("1 label printed to %1").arg(target)
+                                      : tr("%1 labels printed to %2").arg(labels).arg(target)));
     });
     dialog->open();
 }

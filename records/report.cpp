@@ -19,9 +19,9 @@ namespace estrivo {
 
 namespace {
 
-QString tr(const char *text, int n = -1)
+QString tr(const char *text)
 {
-    return QCoreApplication::translate("estrivo::Report", text, nullptr, n);
+    return QCoreApplication::translate("estrivo::Report", text);
 }
 
 constexpr int kResolutionDpi = 300;
@@ -57,21 +57,18 @@ public:
     {
         paragraph(heading.title, kTitlePoints, true);
         paragraph(heading.filterText, kTextPoints, false);
-        paragraph(tr("%n collection(s); made %1", int(std::min<qint64>(rows, INT_MAX)))
-                      .arg(QDateTime::currentDateTimeUtc().toString(
-                          QStringLiteral("yyyy-MM-dd HH:mm 'UTC'"))),
+        paragraph(tr("%1; made %2")
+                      .arg(collectionsText(rows), QDateTime::currentDateTimeUtc().toString(
+                                                      QStringLiteral("yyyy-MM-dd HH:mm 'UTC'"))),
                   kTextPoints, false);
-        const QRect source = heading.chart.boundingRect();
-        if (!source.isEmpty()) {
-            const double height = m_page.height() * kChartHeightShare;
-            const double scale
-                = std::min(m_page.width() / source.width(), height / source.height());
+        if (heading.chart.size() > 0) {
+            // Played back, a picture takes the page's resolution itself: drawn at
+            // reportChartSize() of its own resolution, it fills the chart's share of the page.
             m_painter.save();
             m_painter.translate(m_page.left(), m_y);
-            m_painter.scale(scale, scale);
-            m_painter.drawPicture(-source.topLeft(), heading.chart);
+            m_painter.drawPicture(QPointF(0, 0), heading.chart);
             m_painter.restore();
-            m_y += source.height() * scale + lineHeight(kTextPoints);
+            m_y += m_page.height() * kChartHeightShare + lineHeight(kTextPoints);
         }
     }
 
@@ -168,6 +165,14 @@ private:
 };
 
 } // namespace
+
+QSizeF reportChartSize(double dotsPerInch)
+{
+    constexpr double kMmPerInch = 25.4;
+    const QSizeF paper = QPageSize(QPageSize::A4).size(QPageSize::Millimeter).transposed();
+    const QSizeF page = paper - QSizeF(2 * kMarginMm, 2 * kMarginMm);
+    return QSizeF(page.width(), page.height() * kChartHeightShare) / kMmPerInch * dotsPerInch;
+}
 
 ExportOutcome writePdfReport(Journal &journal, const SheetFilter &filter,
                              const ReportHeading &heading, const QString &fileName)

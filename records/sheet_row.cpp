@@ -101,6 +101,11 @@ bool isNumberColumn(SheetColumn column)
     }
 }
 
+QString collectionsText(qint64 count)
+{
+    return count == 1 ? tr("1 collection") : tr("%1 collections").arg(count);
+}
+
 QString savedText(const QDateTime &savedAt)
 {
     return savedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));

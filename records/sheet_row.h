@@ -46,6 +46,9 @@ QString columnTitle(SheetColumn column);
 QString cellText(const SheetRow &row, SheetColumn column);
 bool isNumberColumn(SheetColumn column);
 
+// "1 collection", "300 collections": counts in words without a translation installed.
+QString collectionsText(qint64 count);
+
 // The moment a sheet was saved as the records show it: local time to the minute.
 QString savedText(const QDateTime &savedAt);
 

@@ -1,6 +1,8 @@
 #include "trend.h"
 
 #include <QDateTimeAxis>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
 #include <QLineSeries>
 #include <QPen>
 #include <QValueAxis>
@@ -62,14 +64,13 @@ TrendSeries trendSeries(QList<TrendSample> samples, int window)
 }
 
 TrendChartView::TrendChartView(QWidget *parent)
-    : QChartView(parent)
+    : QChartView(new QChart, parent) // a chart given later would leave the default one behind
 {
     setObjectName(QStringLiteral("trendChart"));
     setAccessibleName(tr("Trend"));
     setRenderHint(QPainter::Antialiasing);
-    auto *chart = new QChart;
+    QChart *chart = this->chart();
     chart->legend()->setAlignment(Qt::AlignBottom);
-    setChart(chart);
 
     const auto line = [chart](const QString &name, QColor colour, Qt::PenStyle style) {
         auto *series = new QLineSeries;
@@ -138,9 +139,26 @@ void TrendChartView::showTrend(const QString &stallion, const TrendSeries &serie
     m_time->setRange(QDateTime::fromMSecsSinceEpoch(qint64(first)),
                      QDateTime::fromMSecsSinceEpoch(qint64(last)));
     m_sperm->setRange(0.0, axisTop({&series.total, &series.motile}));
+    m_sperm->applyNiceNumbers();
     m_doseAxis->setRange(0.0, axisTop({&series.doses}));
     m_doseAxis->applyNiceNumbers();
     chart()->setTitle(tr("%1: sperm and doses per collection").arg(stallion));
+}
+
+QPicture TrendChartView::picture(QSizeF size)
+{
+    QChart *drawn = chart();
+    const QRectF shown = drawn->geometry();
+    drawn->setGeometry(QRectF(QPointF(0, 0), size));
+    drawn->layout()->activate(); // the axes and lines placed now, not at the next event
+    QPicture picture;
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    scene()->render(&painter, QRectF(QPointF(0, 0), size), QRectF(QPointF(0, 0), size));
+    painter.end();
+    drawn->setGeometry(shown);
+    drawn->layout()->activate();
+    return picture;
 }
 
 void TrendChartView::showNothing(const QString &why)

@@ -5,6 +5,7 @@
 #include <QChartView>
 #include <QDateTime>
 #include <QList>
+#include <QPicture>
 #include <QPointF>
 
 class QDateTimeAxis;
@@ -48,6 +49,10 @@ public:
     void showTrend(const QString &stallion, const TrendSeries &series);
     // No stallion chosen, or nothing to show: empty lines and a title saying so.
     void showNothing(const QString &why);
+
+    // The chart drawn at `size` (logical pixels) as vector drawing, for a report; the view
+    // itself, shown or not, keeps its own size.
+    QPicture picture(QSizeF size);
 
     QLineSeries *totalLine() const { return m_total; }
     QLineSeries *totalMeanLine() const { return m_totalMean; }

@@ -1,0 +1,205 @@
+// Dose labels printed by the program's labels command through a CUPS scheduler of the test's
+// own (cupsd as root, reached through CUPS_SERVER) whose queues are stopped, so each job stays
+// in the spool as the PDF it was handed over as: one page a dose, each the label's size, and
+// each QR code read back by zbarimg as the record id and the dose.
+#include "labels.h"
+#include "records_fixture.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <sys/prctl.h>
+
+#include <csignal>
+
+using namespace estrivo;
+using namespace recordstest;
+
+namespace {
+
+// Runs a tool to its end; its standard output, or a note of how it failed.
+QByteArray tool(const QString &program, const QStringList &arguments, int *exitCode = nullptr)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000))
+        return "<" + program.toUtf8() + " did not finish>";
+    if (exitCode)
+        *exitCode = process.exitCode();
+    else if (process.exitCode() != 0)
+        return "<" + program.toUtf8() + " failed: " + process.readAllStandardError() + ">";
+    return process.readAllStandardOutput();
+}
+
+} // namespace
+
+class TestRecordsLabels : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void spooledLabels_data();
+    void spooledLabels();
+    void refusedOrMissingPrinter_data();
+    void refusedOrMissingPrinter();
+
+private:
+    QProcess *labels(const QStringList &arguments);
+    QStringList spooledDocuments() const;
+    void admin(const QString &command, const QStringList &arguments)
+    {
+        QCOMPARE(tool(command, arguments), QByteArray());
+    }
+
+    QTemporaryDir m_root;
+    QProcess m_scheduler;
+    QString m_journal;
+    QList<SheetRecord> m_sheets;
+    std::unique_ptr<QProcess> m_run;
+};
+
+void TestRecordsLabels::initTestCase()
+{
+    const QString root = m_root.path();
+    qputenv("CUPS_SERVER", (root + u"/cups.sock"_s).toLocal8Bit());
+    qputenv("HOME", root.toLocal8Bit()); // no lpoptions of the operator's
+    qunsetenv("LPDEST");
+    qunsetenv("PRINTER");
+    QVERIFY(QDir(root).mkpath(u"ppd"_s));
+    const auto write = [&root](const QString &name, const QString &text) {
+        QFile file(root + u'/' + name);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.arg(root).toUtf8()) > 0);
+    };
+    write(u"cupsd.conf"_s, // anyone on our socket may do anything
+          u"Listen %1/cups.sock\nBrowsing No\nDefaultAuthType None\n<Location />\nAllow all\n"
+          "</Location>\n<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"_s);
+    write(u"cups-files.conf"_s, u"ServerRoot %1\nRequestRoot %1/spool\nCacheDir %1\n"
+                                "StateDir %1\nErrorLog %1/log\nAccessLog %1/log\nPageLog %1/log\n"
+                                "Printcap %1/printcap\nFileDevice Yes\n"_s);
+    QVERIFY(QDir(root).mkpath(u"spool"_s));
+    // Should this test die without cleaning up, the scheduler goes with it.
+    m_scheduler.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    m_scheduler.start(u"/usr/sbin/cupsd"_s,
+                      u"-f -c %1/cupsd.conf -s %1/cups-files.conf"_s.arg(root).split(u' '));
+    QVERIFY(m_scheduler.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(tool(u"lpstat"_s, {u"-r"_s}) == "scheduler is running\n"
+                                 || m_scheduler.state() == QProcess::NotRunning,
+                             20000);
+    QVERIFY2(m_scheduler.state() == QProcess::Running, m_scheduler.readAllStandardError());
+
+    // Stopped queues keep their jobs in the spool and need no writer only root may run.
+    for (const QString &queue : {u"Labels"_s, u"Refusing"_s}) {
+        admin(u"lpadmin"_s, {u"-p"_s, queue, u"-E"_s, u"-v"_s, u"file:/dev/null"_s, u"-P"_s,
+                             u"/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"_s});
+    }
+    admin(u"cupsdisable"_s, {u"Labels"_s, u"Refusing"_s});
+    admin(u"cupsreject"_s, {u"Refusing"_s});
+    admin(u"lpadmin"_s, {u"-d"_s, u"Labels"_s});
+
+    m_journal = m_root.filePath(u"journal.sqlite"_s);
+    m_sheets = fillJournal(m_journal, 12);
+    QCOMPARE(m_sheets.size(), 12);
+}
+
+QProcess *TestRecordsLabels::labels(const QStringList &arguments)
+{
+    m_run = std::make_unique<QProcess>();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // As cron runs it: no display, no platform chosen.
+    environment.remove(u"DISPLAY"_s);
+    environment.remove(u"WAYLAND_DISPLAY"_s);
+    environment.remove(u"QT_QPA_PLATFORM"_s);
+    m_run->setProcessEnvironment(environment);
+    m_run->start(QStringLiteral(ESTRIVO_RECORDS),
+                 QStringList{u"labels"_s} + arguments + QStringList{u"--journal"_s, m_journal});
+    m_run->waitForFinished(60000);
+    return m_run.get();
+}
+
+QStringList TestRecordsLabels::spooledDocuments() const
+{
+    return QDir(m_root.filePath(u"spool"_s)).entryList({u"d*-001"_s}, QDir::Files, QDir::Name);
+}
+
+void TestRecordsLabels::spooledLabels_data()
+{
+    QTest::addColumn<int>("sheet"); // index into the journal's sheets
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("pages");        // -1: the sheet's Total Doses Possible
+    QTest::addColumn<QString>("pageSize"); // in whole points, as pdfinfo gives them
+
+    QTest::newRow("default printer, count and size")
+        << 2 << QStringList{} << -1 << u"176 x 82 pts"_s;
+    QTest::newRow("chosen count, printer and size")
+        << 4 << QStringList{u"--count"_s,      u"3"_s,      u"--printer"_s, u"Labels"_s,
+                            u"--label-size"_s, u"50x30mm"_s}
+        << 3 << u"142 x 85 pts"_s;
+    QTest::newRow("upright label")
+        << 9 << QStringList{u"--count"_s, u"2"_s, u"--label-size"_s, u"29x62mm"_s} << 2
+        << u"82 x 176 pts"_s;
+}
+
+void TestRecordsLabels::spooledLabels()
+{
+    QFETCH(int, sheet);
+    QFETCH(QStringList, options);
+    QFETCH(int, pages);
+    QFETCH(QString, pageSize);
+    const SheetRecord &kept = m_sheets[sheet];
+    if (pages < 0) {
+        pages = kept.text(Field::NumDoses).toInt();
+        QVERIFY(pages > 1);
+    }
+
+    const QStringList before = spooledDocuments();
+    QProcess *run = labels(QStringList{QString::number(kept.id)} + options);
+    QCOMPARE(run->readAllStandardError(), QByteArray());
+    QCOMPARE(run->exitCode(), 0);
+    const QStringList after = spooledDocuments();
+    QCOMPARE(after.size(), before.size() + 1);
+    const QString pdf = m_root.filePath(u"spool/"_s + after.back());
+
+    const QString info = QString::fromUtf8(tool(u"pdfinfo"_s, {pdf}));
+    QVERIFY2(info.contains(QRegularExpression(u"^Pages: +%1$"_s.arg(pages),
+                                              QRegularExpression::MultilineOption)),
+             qPrintable(info));
+    QVERIFY2(info.contains(QRegularExpression(u"^Page size: +%1"_s.arg(pageSize),
+                                              QRegularExpression::MultilineOption)),
+             qPrintable(info));
+    // Each page at a label printer's resolution, and what a reader finds on it.
+    for (int page = 1; page <= pages; ++page) {
+        const QString png = m_root.filePath(u"page.png"_s);
+        const QByteArray rendered
+            = tool(u"pdftoppm"_s, {u"-png"_s, u"-r"_s, u"300"_s, u"-f"_s, QString::number(page),
+                                   u"-l"_s, QString::number(page), pdf});
+        QVERIFY(QImage::fromData(rendered, "PNG").save(png));
+        QCOMPARE(tool(u"zbarimg"_s, {u"--quiet"_s, u"--raw"_s, png}),
+                 doseCode(kept.id, page) + '\n');
+    }
+}
+
+void TestRecordsLabels::refusedOrMissingPrinter_data()
+{
+    QTest::addColumn<QString>("printer");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("not accepting jobs")
+        << u"Refusing"_s
+        << u"estrivo-records: The printer \"Refusing\" is not accepting jobs.\n"_s;
+    QTest::newRow("no such printer")
+        << u"Nowhere"_s << u"estrivo-records: The printer \"Nowhere\" is not available.\n"_s;
+}
+
+void TestRecordsLabels::refusedOrMissingPrinter()
+{
+    QFETCH(QString, printer);
+    QFETCH(QString, reason);
+    const QStringList before = spooledDocuments();
+    QProcess *run = labels({QString::number(m_sheets[1].id), u"--printer"_s, printer});
+    QCOMPARE(QString::fromLocal8Bit(run->readAllStandardError()), reason);
+    QCOMPARE(run->exitCode(), 1);
+    QCOMPARE(spooledDocuments(), before);
+}
+
+QTEST_MAIN(TestRecordsLabels)
+#include "tst_records_labels.moc"
