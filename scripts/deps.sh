@@ -11,7 +11,7 @@ build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-seri
 testing=(clang libclang-rt-14-dev locales xvfb xauth openbox x11-utils
          cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
          dbus dbus-x11 at-spi2-core python3-pyatspi
-         desktop-file-utils appstream dpkg-dev file fakeroot
+         desktop-file-utils appstream dpkg-dev file fakeroot lintian zbar-tools
          postgresql-15 sqlite3)
 bench=(libbenchmark-dev hyperfine)
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the .deb from the release tree and checks it the way apt and a desktop would see it:
-# its dependencies, its files, the desktop entry and metadata, and a clean install/remove
-# into a scratch root.
+# Builds the .deb from the release tree and checks it the way apt, lintian and a desktop would
+# see it: its dependencies, its files, both programs' desktop entries, metadata and manual
+# pages, the licence, and a clean install/remove into a scratch root.
 # Usage: test_package.sh <release build dir>
 set -uo pipefail
 
@@ -19,10 +19,12 @@ check() { # check <description> <command...>
     fi
 }
 
-if [ ! -x "$build/app/estrivo" ]; then
-    echo "FAIL: no release build at $build (scripts/test.sh builds it first)"
-    exit 1
-fi
+for program in app/estrivo records/estrivo-records; do
+    if [ ! -x "$build/$program" ]; then
+        echo "FAIL: no $program in the release build at $build (scripts/test.sh builds it first)"
+        exit 1
+    fi
+done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -35,30 +37,78 @@ echo "package: $(basename "$deb")"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "depends: $depends"
+# The SQL drivers are plugins the binaries never link: named by hand, they must be there.
 for lib in libqt6widgets6 libqt6serialport6 libqt6printsupport6 libqt6gui6 libc6 \
-           fonts-liberation; do
+           fonts-liberation libqt6sql6-sqlite libqt6sql6-psql libqt6charts6 libqrencode4; do
     check "depends on $lib" grep -q "$lib" <<<"$depends"
 done
 check "no sanitizer runtime in the dependencies" bash -c "! grep -qE 'libasan|libubsan' <<<'$depends'"
 check "architecture is set" test -n "$(dpkg-deb -f "$deb" Architecture)"
 
 contents=$(dpkg-deb -c "$deb")
-for file in ./usr/bin/estrivo ./usr/share/applications/estrivo.desktop \
-            ./usr/share/metainfo/estrivo.metainfo.xml \
-            ./usr/share/icons/hicolor/48x48/apps/estrivo.png \
-            ./usr/share/icons/hicolor/scalable/apps/estrivo.svg; do
+for program in estrivo estrivo-records; do
+    for file in ./usr/bin/$program ./usr/share/applications/$program.desktop \
+                ./usr/share/metainfo/$program.metainfo.xml \
+                ./usr/share/icons/hicolor/48x48/apps/$program.png \
+                ./usr/share/icons/hicolor/scalable/apps/$program.svg \
+                ./usr/share/man/man1/$program.1.gz; do
+        check "package holds $file" grep -qF " $file" <<<"$contents"
+    done
+done
+for file in ./usr/share/doc/estrivo/copyright ./usr/share/doc/estrivo/changelog.gz; do
     check "package holds $file" grep -qF " $file" <<<"$contents"
 done
+check "no licence text of its own beside the common one" \
+    bash -c "! grep -qE 'LICENSE|COPYING' <<<'$contents'"
 
 tree="$work/tree"
 dpkg-deb -x "$deb" "$tree"
-check "desktop entry validates" desktop-file-validate "$tree/usr/share/applications/estrivo.desktop"
-check "desktop entry starts estrivo" grep -qx 'Exec=estrivo' "$tree/usr/share/applications/estrivo.desktop"
-check "desktop entry names its icon" grep -qx 'Icon=estrivo' "$tree/usr/share/applications/estrivo.desktop"
-check "metadata validates" appstreamcli validate --no-net "$tree/usr/share/metainfo/estrivo.metainfo.xml"
-check "icon is 48x48" bash -c "file '$tree/usr/share/icons/hicolor/48x48/apps/estrivo.png' | grep -q '48 x 48'"
-check "binary is stripped" bash -c "file '$tree/usr/bin/estrivo' | grep -q 'stripped' && ! file '$tree/usr/bin/estrivo' | grep -q 'not stripped'"
-check "packaged binary answers --version" bash -c "'$tree/usr/bin/estrivo' --version | grep -q '^estrivo '"
+for program in estrivo estrivo-records; do
+    entry="$tree/usr/share/applications/$program.desktop"
+    check "$program: desktop entry validates" desktop-file-validate "$entry"
+    check "$program: desktop entry starts it" grep -qx "Exec=$program" "$entry"
+    check "$program: desktop entry names its icon" grep -qx "Icon=$program" "$entry"
+    metainfo="$tree/usr/share/metainfo/$program.metainfo.xml"
+    check "$program: metadata validates" appstreamcli validate --no-net "$metainfo"
+    check "$program: metadata launches its entry" \
+        grep -qF "<launchable type=\"desktop-id\">$program.desktop</launchable>" "$metainfo"
+    check "$program: metadata gives the licence" \
+        grep -qF '<project_license>GPL-3.0-or-later</project_license>' "$metainfo"
+    check "$program: icon is 48x48" \
+        bash -c "file '$tree/usr/share/icons/hicolor/48x48/apps/$program.png' | grep -q '48 x 48'"
+    check "$program: binary is stripped" \
+        bash -c "file '$tree/usr/bin/$program' | grep -q 'stripped' && ! file '$tree/usr/bin/$program' | grep -q 'not stripped'"
+    check "$program: packaged binary answers --version" \
+        bash -c "'$tree/usr/bin/$program' --version | grep -q '^$program '"
+    page="$tree/usr/share/man/man1/$program.1.gz"
+    check "$program: manual page is in section 1" \
+        bash -c "zcat '$page' | head -n1 | grep -q '^\.TH [^ ]* 1 '"
+    check "$program: manual page formats without a warning" \
+        bash -c "[ -z \"\$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l '$page' 2>&1 >/dev/null)\" ]"
+done
+manual() { # manual <program>: the page as a reader sees it
+    LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$tree/usr/share/man/man1/$1.1.gz" 2>/dev/null
+}
+for word in "estrivo - " --demo --journal --help --version; do
+    check "estrivo manual page explains $word" grep -qF -- "$word" <<<"$(manual estrivo)"
+done
+for word in "estrivo-records - " export labels --stallion --since --until --output --count \
+            --printer --label-size --journal --help --version "EXIT STATUS"; do
+    check "estrivo-records manual page explains $word" \
+        grep -qF -- "$word" <<<"$(manual estrivo-records)"
+done
+copyright="$tree/usr/share/doc/estrivo/copyright"
+check "copyright says GPL-3.0-or-later" grep -qx 'License: GPL-3.0-or-later' "$copyright"
+check "copyright points at the common licence text" \
+    grep -qF '/usr/share/common-licenses/GPL-3' "$copyright"
+# The records program from the package reads a journal as a script would.
+check "packaged estrivo-records exports a journal" \
+    bash -c "'$tree/usr/bin/estrivo-records' export --journal '$work/journal.sqlite' | head -n1 | grep -q '^id,saved_at,stallion,'"
+
+lintian_log="$work/lintian.log"
+lintian --tag-display-limit 0 "$deb" >"$lintian_log" 2>&1
+check "lintian reports no errors" bash -c "! grep -q '^E: ' '$lintian_log'"
+grep -E '^(E|W): ' "$lintian_log" | sed 's/^/lintian: /'
 
 # Install and remove in a scratch root with its own dpkg database.
 root="$work/root"
@@ -66,7 +116,9 @@ mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
 touch "$root/var/lib/dpkg/status"
 dpkgr() { dpkg --root="$root" --force-not-root --force-depends --force-script-chrootless "$@"; }
 check "installs into a scratch root" dpkgr -i "$deb"
-check "installed binary in place" test -x "$root/usr/bin/estrivo"
+for program in estrivo estrivo-records; do
+    check "installed $program in place" test -x "$root/usr/bin/$program"
+done
 check "dpkg lists it installed" bash -c "dpkg --root='$root' -s estrivo | grep -q 'install ok installed'"
 check "removes cleanly" dpkgr --purge estrivo
 left=$(find "$root/usr" -type f 2>/dev/null | head -n5)
