@@ -10,7 +10,7 @@
 
 #include <memory>
 
-class QPrintDialog;
+class QDialog;
 class QWidget;
 
 namespace estrivo {
@@ -63,6 +63,8 @@ struct PrintOutcome
     bool ok() const { return error == PrintError::None; }
 };
 
+class PrinterBackend;
+
 // Prints the window picture on one page of the printer chosen for this run, and lets the
 // operator choose that printer and its page.
 class SnapshotPrinter : public QObject
@@ -71,9 +73,10 @@ class SnapshotPrinter : public QObject
 
 public:
     // Asks nothing of the print system: the window that owns this is built before anyone
-    // prints, and looking up the default printer and its driver would slow every start. The
-    // printer of the run is set up at the first printWindow, openPrinterSetup or printer(),
-    // with the system's default printer as it is then; only printer setup changes it afterwards.
+    // prints, and loading Qt's print support, looking up the default printer and reading its
+    // driver would slow every start. The printer of the run is set up at the first print,
+    // printer setup, targetName() or printer(), with the system's default printer as it is
+    // then; only printer setup changes it afterwards.
     explicit SnapshotPrinter(QObject *parent = nullptr);
     ~SnapshotPrinter() override;
 
@@ -94,18 +97,19 @@ public:
     void openPrinterSetup(QWidget *parent);
 
     // The printer the next print goes to, set up on the first call and the same one from then
-    // on. The setup dialog edits it in place.
+    // on. The setup dialog edits it in place. A program that calls this links Qt's print
+    // support itself; it ends the program when printing support cannot be loaded.
     QPrinter &printer();
 
 signals:
     void setupFinished(bool accepted);
 
 private:
-    PrintOutcome checkTarget();
-    PrintOutcome draw(const QImage &picture, QSizeF windowTwips, const QString &title);
+    PrinterBackend *backend();
 
-    std::unique_ptr<QPrinter> m_printer; // null until the first call that needs it
-    QPointer<QPrintDialog> m_setupDialog;
+    std::unique_ptr<PrinterBackend> m_backend; // null until the first call that needs it
+    QString m_backendError;                    // why it could not be loaded, if it could not
+    QPointer<QDialog> m_setupDialog;
 };
 
 } // namespace estrivo

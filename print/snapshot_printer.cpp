@@ -1,82 +1,16 @@
+#include "printer_backend.h"
 #include "snapshot_print.h"
-#include "spooler.h"
 
 #include <QCoreApplication>
-#include <QDialogButtonBox>
-#include <QPageLayout>
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrintEngine>
-#include <QPrinterInfo>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QVariant>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
 #include <QWidget>
 
 namespace estrivo {
 
 namespace {
-
-// Qt's print dialog has no setup form of its own. The dialog options already hide the page
-// range; the copies tab (copies, collation, page order, page set) goes here. The names are
-// those of Qt's own dialog; where they are not found the dialog simply keeps the tab.
-void reduceToSetupForm(QPrintDialog *dialog)
-{
-    if (auto *tabs = dialog->findChild<QTabWidget *>(QStringLiteral("tabs"))) {
-        if (auto *copies = tabs->findChild<QWidget *>(QStringLiteral("copiesTab"))) {
-            tabs->removeTab(tabs->indexOf(copies));
-            copies->hide();
-        }
-    }
-    // Confirming chooses the printer; nothing is printed from here.
-    if (auto *buttons = dialog->findChild<QDialogButtonBox *>()) {
-        if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
-            ok->setText(SnapshotPrinter::tr("OK"));
-    }
-}
-
-// Qt keeps the spooler options chosen in the dialog's printer properties under this engine key,
-// which it does not publish; a change of engine loses them unless they are carried over.
-const auto kSpoolerOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
-
-// What the setup dialog may change in the printer. Qt's dialog switches the printer as soon as
-// another one is picked in its list, before the operator confirms, so a cancel has to put the
-// earlier choice back.
-struct PrinterChoice
-{
-    QPrinter::OutputFormat format = QPrinter::NativeFormat;
-    QString printerName;
-    QString outputFileName;
-    QPageLayout pageLayout;
-    QPrinter::ColorMode colorMode = QPrinter::Color;
-    QPrinter::DuplexMode duplex = QPrinter::DuplexNone;
-    QVariant spoolerOptions;
-};
-
-PrinterChoice currentChoice(QPrinter &printer)
-{
-    return {printer.outputFormat(),
-            printer.printerName(),
-            printer.outputFileName(),
-            printer.pageLayout(),
-            printer.colorMode(),
-            printer.duplex(),
-            printer.printEngine()->property(kSpoolerOptions)};
-}
-
-void restoreChoice(QPrinter &printer, const PrinterChoice &choice)
-{
-    // The file name goes first: setting it can switch the output format on its own.
-    printer.setOutputFileName(choice.outputFileName);
-    printer.setOutputFormat(choice.format);
-    if (choice.format == QPrinter::NativeFormat)
-        printer.setPrinterName(choice.printerName);
-    printer.setPageLayout(choice.pageLayout);
-    printer.setColorMode(choice.colorMode);
-    printer.setDuplex(choice.duplex);
-    if (choice.spoolerOptions.isValid())
-        printer.printEngine()->setProperty(kSpoolerOptions, choice.spoolerOptions);
-}
 
 QString documentTitle(const QWidget *window)
 {
@@ -84,7 +18,40 @@ QString documentTitle(const QWidget *window)
     return title.isEmpty() ? QCoreApplication::applicationName() : title;
 }
 
+// Where the module is: beside an installed program first, so that a program from a package
+// never picks up a build tree's module, then where the build made it.
+QStringList backendPlaces()
+{
+    const QString installed = QDir(QCoreApplication::applicationDirPath())
+                                  .filePath(QStringLiteral(ESTRIVO_PRINT_BACKEND_INSTALLED));
+    return {QDir::cleanPath(installed), QStringLiteral(ESTRIVO_PRINT_BACKEND_BUILT)};
+}
+
 } // namespace
+
+std::unique_ptr<PrinterBackend> loadPrinterBackend(QString *error)
+{
+    QStringList failures;
+    for (const QString &place : backendPlaces()) {
+        if (!QFileInfo::exists(place))
+            continue;
+        // Never unloaded: the backend's code and its printer live as long as the program.
+        QLibrary module(place);
+        const auto make
+            = reinterpret_cast<NewPrinterBackend>(module.resolve(kNewPrinterBackendSymbol));
+        if (!make) {
+            failures << module.errorString();
+            continue;
+        }
+        if (PrinterBackend *backend = make(kPrinterBackendVersion))
+            return std::unique_ptr<PrinterBackend>(backend);
+        failures << QStringLiteral("%1 was built for another version").arg(place);
+    }
+    if (failures.isEmpty())
+        failures << QStringLiteral("%1 is not installed").arg(backendPlaces().constFirst());
+    *error = failures.join(QStringLiteral("; "));
+    return nullptr;
+}
 
 SnapshotPrinter::SnapshotPrinter(QObject *parent)
     : QObject(parent)
@@ -92,17 +59,22 @@ SnapshotPrinter::SnapshotPrinter(QObject *parent)
 
 SnapshotPrinter::~SnapshotPrinter()
 {
-    // The dialog edits the printer in place and must not outlive it.
+    // The dialog edits the backend's printer in place and must not outlive it.
     delete m_setupDialog;
+}
+
+PrinterBackend *SnapshotPrinter::backend()
+{
+    if (!m_backend && m_backendError.isEmpty())
+        m_backend = loadPrinterBackend(&m_backendError);
+    return m_backend.get();
 }
 
 QPrinter &SnapshotPrinter::printer()
 {
-    // QPrinter's constructor is where Qt loads its print support, asks the spooler for the
-    // default queue and reads that queue's driver description.
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *m_printer;
+    if (PrinterBackend *printing = backend())
+        return printing->printer();
+    qFatal("Printing support could not be loaded: %s", qPrintable(m_backendError));
 }
 
 PrintOutcome SnapshotPrinter::printWindow(QWidget *window)
@@ -112,65 +84,23 @@ PrintOutcome SnapshotPrinter::printWindow(QWidget *window)
 
 PrintOutcome SnapshotPrinter::printSnapshot(QWidget *window, const QImage &picture)
 {
-    if (PrintOutcome target = checkTarget(); !target.ok())
+    PrinterBackend *printing = backend();
+    if (!printing) {
+        return {PrintError::NoPrinter,
+                tr("Printing support could not be loaded: %1").arg(m_backendError)};
+    }
+    if (PrintOutcome target = printing->checkTarget(); !target.ok())
         return target;
     const QSizeF twips = pictureSizeInTwips(window, picture);
     if (picture.isNull() || twips.isEmpty())
         return {PrintError::NoPicture, tr("No picture of the window could be taken.")};
-    return draw(picture, twips, documentTitle(window));
+    return printing->draw(picture, twips, documentTitle(window));
 }
 
 QString SnapshotPrinter::targetName()
 {
-    QPrinter &target = printer();
-    return target.outputFormat() == QPrinter::PdfFormat ? target.outputFileName()
-                                                         : target.printerName();
-}
-
-PrintOutcome SnapshotPrinter::checkTarget()
-{
-    QPrinter &target = printer();
-    if (target.outputFormat() == QPrinter::PdfFormat) {
-        // Qt falls back to a PDF printer without a file when the system has no printer.
-        if (target.outputFileName().isEmpty()) {
-            return {PrintError::NoPrinter,
-                    tr("No printer is installed. Printer Setup can print to a PDF file.")};
-        }
-        return {};
-    }
-    const QString name = target.printerName();
-    const QStringList installed = QPrinterInfo::availablePrinterNames();
-    if (installed.isEmpty())
-        return {PrintError::NoPrinter, tr("No printer is installed.")};
-    if (name.isEmpty() || !installed.contains(name) || !target.isValid())
-        return {PrintError::InvalidPrinter, tr("The printer \"%1\" is not available.").arg(name)};
-    return spooler::checkQueue(name);
-}
-
-PrintOutcome SnapshotPrinter::draw(const QImage &picture, QSizeF windowTwips, const QString &title)
-{
-    QPrinter &target = printer();
-    target.setDocName(title);
-    const double pageWidth
-        = target.pageLayout().paintRect(QPageLayout::Point).width() * kTwipsPerPoint;
-    const DrawnSize size = drawnSize(pageWidth, windowTwips.width(), windowTwips.height());
-
-    QPainter painter;
-    if (!painter.begin(&target))
-        return {PrintError::DocumentNotOpened, tr("The print document could not be started.")};
-    // Qt stores pictures in PDF as JPEG unless told otherwise, and JPEG smears small text.
-    painter.setRenderHint(QPainter::LosslessImageRendering);
-    // The painter's origin is the top-left corner of the printable area, in device units.
-    const double unitsPerTwipX = target.logicalDpiX() / kTwipsPerInch;
-    const double unitsPerTwipY = target.logicalDpiY() / kTwipsPerInch;
-    painter.drawImage(QRectF(0.0, 0.0, size.width * unitsPerTwipX, size.height * unitsPerTwipY),
-                      picture);
-    if (!painter.end())
-        return {PrintError::DocumentNotOpened, tr("The print document could not be finished.")};
-
-    if (target.outputFormat() == QPrinter::NativeFormat)
-        return spooler::lastJobOutcome(target.printerName());
-    return {};
+    PrinterBackend *printing = backend();
+    return printing ? printing->targetName() : QString();
 }
 
 void SnapshotPrinter::openPrinterSetup(QWidget *parent)
@@ -182,27 +112,14 @@ void SnapshotPrinter::openPrinterSetup(QWidget *parent)
         m_setupDialog->activateWindow();
         return;
     }
-    // Taken before the dialog exists: building it already picks a printer in its list.
-    QPrinter &target = printer();
-    const PrinterChoice before = currentChoice(target);
-    auto *dialog = new QPrintDialog(&target, parent);
-    dialog->setObjectName(QStringLiteral("printerSetup"));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowModality(Qt::WindowModal);
-    dialog->setWindowTitle(tr("Print Setup"));
-    // Printer choice (a PDF file among them) and page size; no page range, no copies.
-    using Option = QAbstractPrintDialog::PrintDialogOption;
-    dialog->setOptions(Option::PrintToFile | Option::PrintShowPageSize);
-    reduceToSetupForm(dialog);
-    connect(dialog, &QDialog::finished, this, [this, before](int result) {
-        // A confirmed choice is in the printer already; a cancelled one may be half in.
-        const bool accepted = result == QDialog::Accepted;
-        if (!accepted)
-            restoreChoice(printer(), before);
-        emit setupFinished(accepted);
-    });
-    m_setupDialog = dialog;
-    dialog->open();
+    PrinterBackend *printing = backend();
+    if (!printing) {
+        qWarning("Printing support could not be loaded: %s", qPrintable(m_backendError));
+        emit setupFinished(false);
+        return;
+    }
+    m_setupDialog
+        = printing->openSetup(parent, [this](bool accepted) { emit setupFinished(accepted); });
 }
 
 } // namespace estrivo

@@ -40,7 +40,8 @@ private slots:
     void initTestCase();
     void drawnSize_data();
     void drawnSize();
-    void asksNothingBeforeFirstUse();
+    void setUpAtFirstUse();
+    void programStartsWithoutPrintSystem();
     void printsWhereChosen();
     void failuresAreReported(); // last: it stops the scheduler
 
@@ -144,7 +145,7 @@ QStringList TestPrint::requestsSince(qint64 logPosition) const
     return requests;
 }
 
-void TestPrint::asksNothingBeforeFirstUse()
+void TestPrint::setUpAtFirstUse()
 {
     // Made and kept without a request; the first use sets up the default printer, which asks.
     qint64 mark = logEnd();
@@ -156,12 +157,17 @@ void TestPrint::asksNothingBeforeFirstUse()
     admin(u"lpstat -d"_s);
     QTRY_COMPARE(requestsSince(mark).endsWith(kOwnRequest), true);
     QCOMPARE_GT(requestsSince(mark).size(), 1);
+}
 
-    // The program builds its window, shows it, takes its picture and closes: not one request.
-    mark = logEnd();
+void TestPrint::programStartsWithoutPrintSystem()
+{
+    // The program builds its window, shows it, takes its picture and closes: not one request
+    // to the scheduler, and neither Qt's print support nor libcups loaded.
+    const qint64 mark = logEnd();
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"ESTRIVO_SCREENSHOT"_s, m_root.filePath(u"window.png"_s));
+    environment.insert(u"LD_DEBUG"_s, u"files"_s); // the loader names each library it loads
     program.setProcessEnvironment(environment);
     QSignalSpy finished(&program, &QProcess::finished);
     program.start(QStringLiteral(ESTRIVO_PROGRAM), {});
@@ -170,6 +176,15 @@ void TestPrint::asksNothingBeforeFirstUse()
     QVERIFY(program.readAllStandardOutput().startsWith("Window picture written"));
     admin(u"lpstat -d"_s);
     QTRY_COMPARE(requestsSince(mark), QStringList{kOwnRequest});
+
+    static const QRegularExpression loadedFile(u"\\sfile=(\\S+) \\["_s);
+    const QString trace = QString::fromLocal8Bit(program.readAllStandardError());
+    QStringList loaded;
+    for (const QRegularExpressionMatch &match : loadedFile.globalMatch(trace))
+        loaded << QFileInfo(match.captured(1)).fileName();
+    QVERIFY2(loaded.contains(u"libQt6Widgets.so.6"_s), qPrintable(loaded.join(u' ')));
+    const QStringList printing = loaded.filter(QRegularExpression(u"PrintSupport|cups"_s));
+    QCOMPARE(printing, QStringList());
 }
 
 void TestPrint::printsWhereChosen()
