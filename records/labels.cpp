@@ -1,7 +1,7 @@
 #include "labels.h"
 
+#include "label_spooler.h"
 #include "sheet_numbers.h"
-#include "spooler.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
@@ -261,7 +261,7 @@ PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job)
                     tr("The printer \"%1\" is not available.").arg(printerName)};
         printer.setOutputFormat(QPrinter::NativeFormat);
         printer.setPrinterName(printerName);
-        if (PrintOutcome queue = spooler::checkQueue(printerName); !queue.ok())
+        if (PrintOutcome queue = labelspooler::checkQueue(printerName); !queue.ok())
             return queue;
     }
     printer.setDocName(tr("Dose labels, sheet %1").arg(sheet.id));
@@ -293,7 +293,7 @@ PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job)
     if (!painter.end())
         return {PrintError::DocumentNotOpened, tr("The print document could not be finished.")};
     if (!printerName.isEmpty())
-        return spooler::lastJobOutcome(printerName);
+        return labelspooler::lastJobOutcome(printerName);
     return {};
 }
 

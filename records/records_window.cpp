@@ -5,6 +5,7 @@
 #include "labels_dialog.h"
 #include "report.h"
 #include "sheet_table_model.h"
+#include "summary_loader.h"
 #include "trend.h"
 
 #include <QAction>
@@ -84,6 +85,7 @@ QString detailKey(Field field)
 RecordsWindow::RecordsWindow(const QString &location, QWidget *parent)
     : QMainWindow(parent)
     , m_probe(new JournalProbe(this))
+    , m_summaries(new SummaryLoader(this))
     , m_model(new SheetTableModel(this))
 {
     setObjectName(QStringLiteral("recordsWindow"));
@@ -93,6 +95,7 @@ RecordsWindow::RecordsWindow(const QString &location, QWidget *parent)
     m_searchPause.setInterval(kSearchPause);
     connect(&m_searchPause, &QTimer::timeout, this, &RecordsWindow::applyFilter);
     connect(m_probe, &JournalProbe::finished, this, &RecordsWindow::probeFinished);
+    connect(m_summaries, &SummaryLoader::summarized, this, &RecordsWindow::showSummary);
     connect(m_model, &SheetTableModel::failed, this,
             [this](const QString &reason) { statusBar()->showMessage(reason); });
     buildActions();
@@ -321,6 +324,7 @@ void RecordsWindow::probeFinished(const QString &location, bool readable,
     m_journalStatus->setText(m_journal->isReadOnly()
                                  ? tr("Journal: %1 (read-only)").arg(displayLocation(location))
                                  : tr("Journal: %1").arg(displayLocation(location)));
+    m_summaries->setLocation(location);
     loadStallions();
     applyFilter();
     emit journalOpened();
@@ -331,6 +335,8 @@ void RecordsWindow::closeJournal()
     m_model->clear();
     m_current.reset();
     m_journal.reset();
+    if (m_summaries)
+        m_summaries->setLocation({});
     if (m_stallions)
         m_stallions->clear();
     updateActions();
@@ -382,28 +388,26 @@ void RecordsWindow::applyFilter()
     m_current.reset();
     m_model->setQuery(m_journal->sheetQuery(chosen));
     showCurrentSheet();
-    if (chosen.stallion.isEmpty()) {
-        m_chart->showNothing(tr("Choose a stallion to see his trend"));
-        m_shownCount = m_journal->sheetCount(chosen);
-    } else {
-        showTrend(); // counts the rows as it reads them
-    }
-    showStatus();
+    // The count and the trend come from their own thread: a long history is read there.
+    m_chart->showNothing(chosen.stallion.isEmpty()
+                             ? tr("Choose a stallion to see his trend")
+                             : tr("Reading the collections of %1...").arg(chosen.stallion));
+    statusBar()->showMessage(tr("Counting..."));
+    m_summaries->request(chosen);
     updateActions();
 }
 
-void RecordsWindow::showTrend()
+void RecordsWindow::showSummary(const FilterSummary &summary)
 {
-    const SheetFilter chosen = filter();
-    SheetCursor cursor(m_journal->sheetQuery(chosen));
-    QList<TrendSample> samples;
-    SheetRecord sheet;
-    while (cursor.next(sheet))
-        samples.append({sheet.savedAt, sheetNumbers(sheet)});
-    m_shownCount = samples.size();
-    if (!cursor.error().isEmpty())
-        statusBar()->showMessage(cursor.error());
-    m_chart->showTrend(chosen.stallion, trendSeries(std::move(samples)));
+    if (!summary.error.isEmpty()) {
+        statusBar()->showMessage(summary.error);
+        return;
+    }
+    m_shownCount = summary.collections;
+    showStatus();
+    if (!summary.stallion.isEmpty())
+        m_chart->showTrend(summary.stallion, summary.trend);
+    emit summaryShown();
 }
 
 void RecordsWindow::showCurrentSheet()

@@ -23,6 +23,8 @@ namespace estrivo {
 
 class JournalProbe;
 class SheetTableModel;
+class SummaryLoader;
+struct FilterSummary;
 class TrendChartView;
 
 // The records window: the stallions, the kept collections with their filters, a sheet's
@@ -55,6 +57,8 @@ signals:
     // The journal was opened and its first rows are in the table.
     void journalOpened();
     void journalFailed(const QString &reason);
+    // The count and, for one stallion, the trend of the current filter are shown.
+    void summaryShown();
     void exportFinished(const QString &fileName, const estrivo::ExportOutcome &outcome);
 
 private:
@@ -65,7 +69,7 @@ private:
     void loadStallions();
     void applyFilter();
     void showCurrentSheet();
-    void showTrend();
+    void showSummary(const FilterSummary &summary);
     void chooseExportFile(bool report);
     void startExport(const QString &fileName, bool report);
     void openLabelsDialog();
@@ -76,6 +80,7 @@ private:
     QString m_location;
     std::unique_ptr<Journal> m_journal;
     JournalProbe *m_probe = nullptr;
+    SummaryLoader *m_summaries = nullptr;
     SheetTableModel *m_model = nullptr;
     std::optional<SheetRecord> m_current;
     qint64 m_shownCount = 0;

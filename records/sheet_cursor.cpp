@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QTimeZone>
 
 namespace estrivo {
 
@@ -16,6 +17,32 @@ QString tr(const char *text)
 QString queryError(const QSqlQuery &query)
 {
     return tr("The journal could not be read: %1").arg(query.lastError().text());
+}
+
+// The journal writes its times one way, "2026-12-06T23:40:12.345Z"; read that way directly,
+// as Qt's general ISO reader costs more than the rest of a row together. Anything else goes
+// to that reader.
+QDateTime savedAt(const QString &text)
+{
+    const auto number = [&text](qsizetype from, qsizetype length) {
+        int value = 0;
+        for (qsizetype i = from; i < from + length; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return value;
+    };
+    constexpr qsizetype kLength = 24; // yyyy-MM-ddTHH:mm:ss.zzzZ
+    if (text.size() == kLength && text[4] == u'-' && text[7] == u'-' && text[10] == u'T'
+        && text[13] == u':' && text[16] == u':' && text[19] == u'.' && text[23] == u'Z') {
+        const QDate day(number(0, 4), number(5, 2), number(8, 2));
+        const QTime time(number(11, 2), number(14, 2), number(17, 2), number(20, 3));
+        if (day.isValid() && time.isValid())
+            return QDateTime(day, time, Qt::UTC);
+    }
+    return QDateTime::fromString(text, Qt::ISODateWithMs).toUTC();
 }
 
 } // namespace
@@ -65,7 +92,7 @@ bool SheetCursor::next(SheetRecord &sheet)
         return m_query.value(m_index[std::size_t(column)]);
     };
     sheet.id = value(Id).toLongLong();
-    sheet.savedAt = QDateTime::fromString(value(SavedAt).toString(), Qt::ISODateWithMs);
+    sheet.savedAt = savedAt(value(SavedAt).toString());
     sheet.stallion = value(Stallion).toString();
     sheet.notes = value(Notes).toString();
     sheet.workstation = value(Workstation).toString();

@@ -39,7 +39,10 @@ double axisTop(std::initializer_list<const QList<QPointF> *> lines)
     return top > 0.0 ? top * 1.1 : 1.0;
 }
 
-constexpr int kLineWidth = 2;
+constexpr double kLineWidth = 1.5;
+constexpr double kMeanWidth = 4.0;
+constexpr int kMeanLighter = 160;         // percent
+constexpr qsizetype kMostDoseMarks = 200; // a mark a collection, as long as they stay apart
 
 } // namespace
 
@@ -72,22 +75,25 @@ TrendChartView::TrendChartView(QWidget *parent)
     QChart *chart = this->chart();
     chart->legend()->setAlignment(Qt::AlignBottom);
 
-    const auto line = [chart](const QString &name, QColor colour, Qt::PenStyle style) {
+    // Solid lines only: dashes on a history of thousands of collections take seconds to draw.
+    // A mean is the thick, pale line under its thin, dark collection line.
+    const auto line = [chart](const QString &name, QColor colour, double width) {
         auto *series = new QLineSeries;
         series->setName(name);
-        QPen pen(colour, kLineWidth, style);
-        series->setPen(pen);
+        series->setPen(QPen(colour, width));
         chart->addSeries(series);
         return series;
     };
-    m_total = line(tr("Total sperm (billions)"), QColor(0x1f, 0x5f, 0xa8), Qt::SolidLine);
+    const QColor total(0x1f, 0x5f, 0xa8);
+    const QColor motile(0x2e, 0x8b, 0x3d);
+    const QColor doses(0xc0, 0x6a, 0x00);
     m_totalMean = line(tr("Total, rolling mean of %1").arg(kRollingCollections),
-                       QColor(0x1f, 0x5f, 0xa8), Qt::DashLine);
-    m_motile = line(tr("Motile sperm (billions)"), QColor(0x2e, 0x8b, 0x3d), Qt::SolidLine);
+                       total.lighter(kMeanLighter), kMeanWidth);
     m_motileMean = line(tr("Motile, rolling mean of %1").arg(kRollingCollections),
-                        QColor(0x2e, 0x8b, 0x3d), Qt::DashLine);
-    m_doses = line(tr("Doses"), QColor(0xc0, 0x6a, 0x00), Qt::DotLine);
-    m_doses->setPointsVisible(true);
+                        motile.lighter(kMeanLighter), kMeanWidth);
+    m_total = line(tr("Total sperm (billions)"), total, kLineWidth);
+    m_motile = line(tr("Motile sperm (billions)"), motile, kLineWidth);
+    m_doses = line(tr("Doses"), doses, kLineWidth);
 
     m_time = new QDateTimeAxis;
     m_time->setFormat(QStringLiteral("yyyy-MM-dd"));
@@ -110,11 +116,10 @@ TrendChartView::TrendChartView(QWidget *parent)
 
 void TrendChartView::showTrend(const QString &stallion, const TrendSeries &series)
 {
-    m_total->replace(series.total);
-    m_totalMean->replace(series.totalMean);
-    m_motile->replace(series.motile);
-    m_motileMean->replace(series.motileMean);
-    m_doses->replace(series.doses);
+    // Lines are laid out again on every change of an axis: empty while the axes change, each
+    // is laid out once, with its new points on the final axes.
+    for (QLineSeries *line : {m_total, m_totalMean, m_motile, m_motileMean, m_doses})
+        line->clear();
 
     double first = 0.0;
     double last = 0.0;
@@ -143,6 +148,12 @@ void TrendChartView::showTrend(const QString &stallion, const TrendSeries &serie
     m_doseAxis->setRange(0.0, axisTop({&series.doses}));
     m_doseAxis->applyNiceNumbers();
     chart()->setTitle(tr("%1: sperm and doses per collection").arg(stallion));
+    m_total->replace(series.total);
+    m_totalMean->replace(series.totalMean);
+    m_motile->replace(series.motile);
+    m_motileMean->replace(series.motileMean);
+    m_doses->setPointsVisible(series.doses.size() <= kMostDoseMarks);
+    m_doses->replace(series.doses);
 }
 
 QPicture TrendChartView::picture(QSizeF size)

@@ -1,0 +1,70 @@
+#include "label_spooler.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#ifdef ESTRIVO_HAVE_CUPS
+#include <cups/cups.h>
+#endif
+
+namespace estrivo::labelspooler {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("estrivo::Labels", text);
+}
+
+#ifdef ESTRIVO_HAVE_CUPS
+QString lastErrorText()
+{
+    return QString::fromLocal8Bit(cupsLastErrorString());
+}
+#endif
+
+} // namespace
+
+PrintOutcome checkQueue(const QString &printerName)
+{
+#ifdef ESTRIVO_HAVE_CUPS
+    // Qt names a queue instance "queue/instance"; the spooler knows the two apart.
+    const QStringList parts = printerName.split(QLatin1Char('/'));
+    const QByteArray queue = parts.value(0).toLocal8Bit();
+    const QByteArray instance = parts.value(1).toLocal8Bit();
+    // This request also leaves the thread's last spooler status at success when the queue is
+    // there, so what lastJobOutcome reads afterwards belongs to the job alone.
+    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(),
+                                         instance.isEmpty() ? nullptr : instance.constData());
+    if (!dest) {
+        return {PrintError::InvalidPrinter,
+                tr("The printer \"%1\" is not available: %2").arg(printerName, lastErrorText())};
+    }
+    const char *accepting
+        = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+    const bool refuses = accepting && qstrcmp(accepting, "false") == 0;
+    cupsFreeDests(1, dest);
+    if (refuses) {
+        return {PrintError::SpoolerRefused,
+                tr("The printer \"%1\" is not accepting jobs.").arg(printerName)};
+    }
+#else
+    Q_UNUSED(printerName)
+#endif
+    return {};
+}
+
+PrintOutcome lastJobOutcome(const QString &printerName)
+{
+#ifdef ESTRIVO_HAVE_CUPS
+    if (cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
+        return {PrintError::SpoolerRefused, tr("The printer \"%1\" did not take the labels: %2")
+                                                .arg(printerName, lastErrorText())};
+    }
+#else
+    Q_UNUSED(printerName)
+#endif
+    return {};
+}
+
+} // namespace estrivo::labelspooler
