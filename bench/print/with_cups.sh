@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Runs bench_print with a private CUPS scheduler whose default queue discards its jobs, so the
-# spooler figure covers a real hand-over without paper or files. cupsd needs root.
+# Runs a benchmark with a private CUPS scheduler and a default queue like a desktop's, with a
+# driver description, so the spooler figure covers a real hand-over and the start-up figure
+# what the program would ask of the print system; the queue is stopped, so jobs wait in the
+# spool instead of running filters beside the figures. cupsd needs root.
 # Usage: bench/print/with_cups.sh build/release/bench/print/bench_print [benchmark flags]
+#        bench/print/with_cups.sh <any command> [arguments]
 set -euo pipefail
 
-bench=$(realpath "${1:?usage: $0 path/to/bench_print [benchmark flags]}")
+bench=$(command -v "${1:?usage: $0 path/to/bench_print [benchmark flags]}")
+bench=$(realpath "$bench")
 shift
 
 dir=$(mktemp -d /tmp/estrivo-bench-cups-XXXXXX)
@@ -61,7 +65,18 @@ for _ in $(seq 100); do
     lpstat -r >/dev/null 2>&1 && break
     sleep 0.1
 done
-lpadmin -p Bench -E -v file:///dev/null
+ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+if [ -r "$ppd" ]; then
+    # Says that drivers are deprecated, on every call; shown only when it fails.
+    if ! said=$(lpadmin -p Bench -E -v file:///dev/null -P "$ppd" 2>&1); then
+        echo "$said" >&2
+        exit 1
+    fi
+else
+    echo "with_cups.sh: no $ppd (printer-driver-cups-pdf), so the queue has no driver" >&2
+    lpadmin -p Bench -E -v file:///dev/null
+fi
+cupsdisable Bench
 lpadmin -d Bench
 
 "$bench" "$@"
