@@ -8,6 +8,7 @@ namespace estrivo {
 
 namespace {
 
+// What the probe's thread found, handed back to the caller's thread.
 struct ProbeResult
 {
     bool readable = false;

@@ -529,11 +529,9 @@ void RecordsWindow::startExport(const QString &fileName, bool report)
                           : exportCsvFile(journal, chosen, fileName);
     });
     thread->setParent(this);
-    ++m_runningExports;
     statusBar()->showMessage(tr("Writing %1...").arg(fileName));
     connect(thread, &QThread::finished, this, [this, thread, fileName, outcome] {
         thread->deleteLater();
-        --m_runningExports;
         statusBar()->showMessage(
             outcome->ok() ? tr("%1 written to %2").arg(collectionsText(outcome->rows), fileName)
                           : outcome->error);

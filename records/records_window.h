@@ -84,7 +84,6 @@ private:
     SheetTableModel *m_model = nullptr;
     std::optional<SheetRecord> m_current;
     qint64 m_shownCount = 0;
-    int m_runningExports = 0;
 
     QTreeWidget *m_stallions = nullptr;
     QCheckBox *m_sinceOn = nullptr;
