@@ -61,10 +61,16 @@ daemon=$!
 
 export CUPS_SERVER="$dir/cups.sock" CUPS_SERVERROOT="$dir/root" HOME="$dir/home"
 unset LPDEST PRINTER
+# lpstat -r exits with 0 either way; only its answer tells.
+ready=
 for _ in $(seq 100); do
-    lpstat -r >/dev/null 2>&1 && break
+    if LC_ALL=C lpstat -r 2>/dev/null | grep -qx "scheduler is running"; then
+        ready=yes
+        break
+    fi
     sleep 0.1
 done
+[ -n "$ready" ] || { echo "with_cups.sh: cupsd did not start; see $dir/log/error_log" >&2; exit 1; }
 ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 if [ -r "$ppd" ]; then
     # Says that drivers are deprecated, on every call; shown only when it fails.
