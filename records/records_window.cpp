@@ -388,10 +388,10 @@ void RecordsWindow::applyFilter()
     m_current.reset();
     m_model->setQuery(m_journal->sheetQuery(chosen));
     showCurrentSheet();
-    // The count and the trend come from their own thread: a long history is read there.
-    m_chart->showNothing(chosen.stallion.isEmpty()
-                             ? tr("Choose a stallion to see his trend")
-                             : tr("Reading the collections of %1...").arg(chosen.stallion));
+    // The count and the trend come from their own thread: a long history is read there. The
+    // chart keeps the last stallion's lines until the next one's come, a moment later.
+    if (chosen.stallion.isEmpty())
+        m_chart->showNothing(tr("Choose a stallion to see his trend"));
     statusBar()->showMessage(tr("Counting..."));
     m_summaries->request(chosen);
     updateActions();

@@ -39,6 +39,8 @@ public:
 
 signals:
     void summarized(const estrivo::FilterSummary &summary);
+    // Every sheet's time and numbers are in memory now; trends of stallions come from there.
+    void historyRead(qint64 sheets);
 
 private:
     void deliver(const estrivo::FilterSummary &summary);

@@ -221,6 +221,10 @@ void stallionFilter(benchmark::State &state)
     bool summarized = false;
     QObject::connect(&window, &estrivo::RecordsWindow::summaryShown,
                      [&summarized] { summarized = true; });
+    // A window open for a moment: what it reads between requests has been read.
+    QElapsedTimer settling;
+    settling.start();
+    waitFor([&] { return settling.elapsed() > state.range(0); }, 60s);
     int next = 1;
     double toChart = 0.0;
     for (auto _ : state) {
@@ -241,7 +245,13 @@ void stallionFilter(benchmark::State &state)
     state.counters["to_chart_ms"] = toChart / double(state.iterations());
     state.SetLabel(qPrintable(u"%1 collections a stallion"_s.arg(kSheets / kStallions)));
 }
-BENCHMARK(stallionFilter)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+// Right after the window opened, and after 3 s open.
+BENCHMARK(stallionFilter)
+    ->Arg(0)
+    ->Arg(3000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 
 void exportAll(benchmark::State &state)
 {

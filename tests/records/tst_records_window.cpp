@@ -7,6 +7,7 @@
 #include "records_fixture.h"
 #include "records_window.h"
 #include "sheet_table_model.h"
+#include "summary_loader.h"
 #include "trend.h"
 
 #include <QAction>
@@ -71,6 +72,7 @@ private slots:
     void detailsAndPicture();
     void exportsFromTheWindow();
     void labelsToPdf();
+    void trendFromTheHistory();
     void journalLocationIsTestedFirst();
     void cleanupTestCase();
 
@@ -83,6 +85,7 @@ private:
     QString m_journal;
     QList<SheetRecord> m_sheets;
     std::unique_ptr<RecordsWindow> m_window;
+    std::unique_ptr<QSignalSpy> m_historyRead;
     QTableView *m_table = nullptr;
     QTreeWidget *m_stallions = nullptr;
 };
@@ -97,6 +100,8 @@ void TestRecordsWindow::initTestCase()
     QCOMPARE(m_sheets.size(), kSheets);
 
     m_window = std::make_unique<RecordsWindow>(m_journal);
+    m_historyRead = std::make_unique<QSignalSpy>(m_window->findChild<SummaryLoader *>(),
+                                                 &SummaryLoader::historyRead);
     QSignalSpy opened(m_window.get(), &RecordsWindow::journalOpened);
     m_window->show();
     QVERIFY(opened.wait());
@@ -376,6 +381,49 @@ void TestRecordsWindow::labelsToPdf()
     QVERIFY(QImage::fromData(page, "PNG").save(png));
     QCOMPARE(toolOutput(u"zbarimg"_s, {u"--quiet"_s, u"--raw"_s, png}),
              doseCode(sheet.id, 2) + '\n');
+}
+
+void TestRecordsWindow::trendFromTheHistory()
+{
+    // Once every sheet's numbers are in memory, a stallion's trend comes from there, day
+    // ranges included, and a sheet saved since is not missed.
+    QTRY_COMPARE(m_historyRead->size(), 1);
+    QCOMPARE(m_historyRead->at(0).at(0).toLongLong(), qint64(kSheets));
+    const auto *chart = m_window->findChild<TrendChartView *>();
+    const auto shows = [&](const SheetFilter &filter) {
+        qsizetype measured = 0;
+        for (qint64 id : selectedIds(m_sheets, filter)) {
+            bool number = false;
+            m_sheets[id - m_sheets.front().id].text(Field::Con).toDouble(&number);
+            measured += number;
+        }
+        const QString count = u"%1 collections"_s.arg(selectedIds(m_sheets, filter).size());
+        QCOMPARE(m_window->statusBar()->currentMessage(), count);
+        QCOMPARE(chart->totalLine()->count(), measured);
+    };
+    choose(u"All stallions"_s);
+    m_window->findChild<QDateEdit *>(u"since"_s)->setDate(QDate(2026, 4, 1));
+    m_window->findChild<QCheckBox *>(u"sinceOn"_s)->setChecked(true);
+    choose(u"Sören Ørsted"_s);
+    shows({u"Sören Ørsted"_s, QDate(2026, 4, 1), {}, {}});
+    m_window->findChild<QCheckBox *>(u"sinceOn"_s)->setChecked(false);
+
+    SheetRecord late = generatedSheet(kSheets * 6); // one of Zeus's, after all the others
+    {
+        Journal journal(m_journal);
+        QVERIFY(journal.open().ok());
+        QVERIFY(journal.saveSheet(late).ok());
+    }
+    m_sheets << late;
+    choose(u"All stallions"_s);
+    choose(u"Zeus"_s);
+    shows({u"Zeus"_s, {}, {}, {}});
+    QTRY_COMPARE(m_historyRead->size(), 2); // read again, with the new sheet
+    QCOMPARE(m_historyRead->at(1).at(0).toLongLong(), qint64(kSheets + 1));
+    choose(u"All stallions"_s);
+    choose(u"Zeus"_s);
+    shows({u"Zeus"_s, {}, {}, {}});
+    choose(u"All stallions"_s);
 }
 
 void TestRecordsWindow::journalLocationIsTestedFirst()
