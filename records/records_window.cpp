@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCollator>
 #include <QDateEdit>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -357,7 +358,14 @@ void RecordsWindow::loadStallions()
     const QString chosen = filter().stallion;
     const QSignalBlocker quiet(m_stallions);
     m_stallions->clear();
-    const QList<StallionCount> counts = m_journal->stallions();
+    QList<StallionCount> counts = m_journal->stallions();
+    // In the reader's alphabet: "Ábaco" beside "Abel", not after "Zeus".
+    QCollator alphabet;
+    alphabet.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(counts.begin(), counts.end(),
+                     [&alphabet](const StallionCount &a, const StallionCount &b) {
+                         return alphabet.compare(a.stallion, b.stallion) < 0;
+                     });
     qint64 total = 0;
     for (const StallionCount &count : counts)
         total += count.collections;
