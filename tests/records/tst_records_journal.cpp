@@ -7,6 +7,7 @@
 #include "sheet_table_model.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -42,9 +43,11 @@ private slots:
     void commandLine_data();
     void commandLine();
     void exportFileIsReplacedWhole();
+    void windowForm();
 
 private:
-    Run run(const QStringList &arguments, const QByteArray &journalVariable = {});
+    Run run(const QStringList &arguments, const QByteArray &journalVariable = {},
+            const QStringList &extraEnvironment = {});
     QString location(const QString &backend) const
     {
         return backend == u"postgres"_s ? m_postgresJournal : m_sqliteJournal;
@@ -241,7 +244,8 @@ void TestRecordsJournal::exportReadsBack()
     }
 }
 
-Run TestRecordsJournal::run(const QStringList &arguments, const QByteArray &journalVariable)
+Run TestRecordsJournal::run(const QStringList &arguments, const QByteArray &journalVariable,
+                            const QStringList &extraEnvironment)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -252,6 +256,8 @@ Run TestRecordsJournal::run(const QStringList &arguments, const QByteArray &jour
     environment.remove(u"QT_QPA_PLATFORM"_s); // the labels form must manage on its own
     // No print system at all: its absence is one of the failures.
     environment.insert(u"CUPS_SERVER"_s, m_dir.filePath(u"no-spooler.sock"_s));
+    for (const QString &variable : extraEnvironment)
+        environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(m_dir.path());
     process.start(QStringLiteral(ESTRIVO_RECORDS), arguments);
@@ -394,6 +400,18 @@ void TestRecordsJournal::exportFileIsReplacedWhole()
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{u"out.csv"_s});
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(parseCsv(old.readAll()).size(), kSheets + 1);
+}
+
+void TestRecordsJournal::windowForm()
+{
+    // Without a command the window opens on the journal; asked for its picture, it gives it
+    // once its rows are in and closes, as the run script does without a display.
+    const QString picture = m_dir.filePath(u"window.png"_s);
+    const Run opened = run({u"--journal"_s, m_sqliteJournal}, {},
+                           {u"QT_QPA_PLATFORM=offscreen"_s, u"ESTRIVO_SCREENSHOT="_s + picture});
+    QCOMPARE(opened.exitCode, 0);
+    QCOMPARE(opened.out, "Window picture written to " + picture.toLocal8Bit() + '\n');
+    QVERIFY(QImage(picture).width() >= 1000);
 }
 
 QTEST_MAIN(TestRecordsJournal)
