@@ -11,6 +11,7 @@
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 
 #include <sys/prctl.h>
@@ -21,11 +22,24 @@ using namespace estrivo;
 using namespace printtest;
 using Button = QDialogButtonBox::StandardButton;
 
+// The queue's jobs, finished or not, oldest first, as "PDF-3" and so on.
+static QStringList jobs(const QString &queue)
+{
+    QByteArray listing;
+    run(u"lpstat -W all -o "_s + queue, &listing);
+    QStringList ids;
+    for (const QByteArray &line : listing.split('\n'))
+        if (!line.isEmpty())
+            ids << QString::fromUtf8(line.left(line.indexOf(' ')));
+    std::sort(ids.begin(), ids.end(), [](const QString &a, const QString &b) {
+        return a.section(u'-', -1).toInt() < b.section(u'-', -1).toInt();
+    });
+    return ids;
+}
+
 static int jobCount(const QString &queue)
 {
-    QByteArray jobs;
-    run(u"lpstat -W all -o "_s + queue, &jobs);
-    return int(jobs.count('\n'));
+    return int(jobs(queue).size());
 }
 
 // A request of the test's own; the scheduler serves and logs requests one after another, so
@@ -38,14 +52,21 @@ class TestPrint : public QObject
 
 private slots:
     void initTestCase();
+    void cleanup();
     void drawnSize_data();
     void drawnSize();
     void setUpAtFirstUse();
     void programStartsWithoutPrintSystem();
     void printsWhereChosen();
-    void failuresAreReported(); // last: it stops the scheduler
+    void landscapeSetup();
+    void failuresAreReported(); // stops the scheduler; the next test gets it back
 
 private:
+    void startScheduler();
+    QString spooled(const QString &job) const // the spool file of a job such as "PDF-3"
+    {
+        return m_root.filePath(u"d%1-001"_s.arg(job.section(u'-', -1).toInt(), 5, 10, QChar(u'0')));
+    }
     void admin(const QString &command) { QCOMPARE(run(command), QString()); }
     qint64 logEnd() const { return QFileInfo(m_root.filePath(u"access_log"_s)).size(); }
     QStringList requestsSince(qint64 logPosition) const;
@@ -76,6 +97,14 @@ void TestPrint::initTestCase()
                                 "Printcap %1/printcap\nFileDevice Yes\n"_s);
     // Should this test die without cleaning up, the scheduler goes with it.
     m_scheduler.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    startScheduler();
+    m_sheet->show();
+}
+
+// The scheduler and its queues as every test expects them, in whatever order the tests run.
+void TestPrint::startScheduler()
+{
+    const QString root = m_root.path();
     m_scheduler.start(u"/usr/sbin/cupsd"_s,
                       u"-f -c %1/cupsd.conf -s %1/cups-files.conf"_s.arg(root).split(u' '));
     QTRY_VERIFY_WITH_TIMEOUT(run(u"lpstat -o"_s).isEmpty() // once it listens
@@ -91,7 +120,13 @@ void TestPrint::initTestCase()
     admin(u"lpadmin -d PDF"_s);
     // A one-kilobyte quota turns the second job away as it arrives, unannounced beforehand.
     admin(u"lpadmin -p Quota -o job-k-limit=1 -o job-quota-period=604800"_s);
-    m_sheet->show();
+    admin(u"cancel -a -x Quota"_s); // its allowance starts afresh
+}
+
+void TestPrint::cleanup()
+{
+    if (m_scheduler.state() == QProcess::NotRunning)
+        startScheduler();
 }
 
 void TestPrint::drawnSize_data()
@@ -193,10 +228,11 @@ void TestPrint::printsWhereChosen()
     SnapshotPrinter printer;
     printer.printer().setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                                 QMarginsF(20, 20, 20, 20), QPageLayout::Point));
+    const int onPdf = jobCount(u"PDF"_s), onSpare = jobCount(u"Spare"_s);
     QCOMPARE(printer.printWindow(m_sheet.get()).detail, QString());
-    QCOMPARE(jobCount(u"PDF"_s), 1);
+    QCOMPARE(jobCount(u"PDF"_s), onPdf + 1);
     const double width = printer.printer().pageLayout().paintRect(QPageLayout::Point).width();
-    QCOMPARE(pageMismatch(m_root.filePath(u"d00001-001"_s), snapshotWindow(m_sheet.get()),
+    QCOMPARE(pageMismatch(spooled(jobs(u"PDF"_s).constLast()), snapshotWindow(m_sheet.get()),
                           QRectF(20, 20, width, width * 0.75)),
              QString());
     // Then where the setup sends it; a cancel undoes the dialog's switch as soon as picked.
@@ -225,9 +261,43 @@ void TestPrint::printsWhereChosen()
         dialog->findChild<QDialogButtonBox *>()->button(step.answer)->click();
         QFile::remove(pdf);
         QCOMPARE(printer.printWindow(m_sheet.get()).detail, QString());
-        QCOMPARE(jobCount(u"Spare"_s), step.onSpare);
+        QCOMPARE(jobCount(u"Spare"_s), onSpare + step.onSpare);
         QCOMPARE(QFile::exists(pdf), step.toFile);
     }
+}
+
+void TestPrint::landscapeSetup()
+{
+    // Confirmed in landscape, the page is wider than the sheet (600 points): drawn at its own
+    // size, where a portrait page would have scaled it down.
+    SnapshotPrinter printer;
+    printer.printer().setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                                QMarginsF(20, 20, 20, 20), QPageLayout::Point));
+    printer.openPrinterSetup(m_sheet.get());
+    QTRY_VERIFY(qobject_cast<QPrintDialog *>(QApplication::activeModalWidget()));
+    auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+    auto *printers = dialog->findChild<QComboBox *>(u"printers"_s);
+    printers->setCurrentIndex(printers->findText(u"Spare"_s));
+    // The page's properties are a dialog of their own, run modally from the button.
+    QTimer::singleShot(0, dialog, [] {
+        auto *properties = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        QVERIFY(properties);
+        properties->findChild<QRadioButton *>(u"landscape"_s)->click();
+        properties->accept();
+    });
+    dialog->findChild<QPushButton *>(u"properties"_s)->click();
+    QSignalSpy finished(&printer, &SnapshotPrinter::setupFinished);
+    dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    QCOMPARE(finished.value(0).value(0).toBool(), true);
+    QCOMPARE(printer.printer().pageLayout().orientation(), QPageLayout::Landscape);
+
+    QCOMPARE(printer.printWindow(m_sheet.get()).detail, QString());
+    const QRectF paint = printer.printer().pageLayout().paintRect(QPageLayout::Point);
+    QCOMPARE_GT(paint.width(), 600.0);
+    const QImage picture = snapshotWindow(m_sheet.get());
+    QCOMPARE(pageMismatch(spooled(jobs(u"Spare"_s).constLast()), picture,
+                          QRectF(paint.topLeft(), QSizeF(600, 450))),
+             QString());
 }
 
 void TestPrint::failuresAreReported()
