@@ -28,5 +28,16 @@ else
     "$out/print/bench_print" --benchmark_filter='snapshot|printToPdfFile'
 fi
 
-echo "== Start-up under Xvfb (targets: <= 300 ms to the window shown, <= 60 MB resident)"
+echo "== Records over a journal of 100,000 sheets (targets: first rows <= 500 ms, stallion"
+echo "   filter <= 100 ms, export of all rows <= 2 s, <= 150 MB, 20 labels spooled <= 2 s)"
+if [ "$(id -u)" -eq 0 ]; then
+    bench/print/with_cups.sh "$out/records/bench_records" \
+        --benchmark_filter='windowStart|stallionFilter|export|printLabels'
+else
+    "$out/records/bench_records" --benchmark_filter='windowStart|stallionFilter|export'
+fi
+"$out/records/bench_records" --benchmark_filter=residentMemory
+
+echo "== Start-up under Xvfb beside a floor window, without and with a private print scheduler"
+echo "   (targets: <= 1.3x the floor with the scheduler, <= 300 ms, <= 60 MB; first Print <= 1 s)"
 xvfb-run -a -s "-nolisten tcp" bench/app/bench_startup.py build/release/app/estrivo 10

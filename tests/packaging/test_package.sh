@@ -55,7 +55,9 @@ for program in estrivo estrivo-records; do
         check "package holds $file" grep -qF " $file" <<<"$contents"
     done
 done
-for file in ./usr/share/doc/estrivo/copyright ./usr/share/doc/estrivo/changelog.gz; do
+# Printing support is a module the program loads at its first print, found beside it.
+for file in ./usr/share/doc/estrivo/copyright ./usr/share/doc/estrivo/changelog.gz \
+            ./usr/lib/estrivo/libestrivo_print_backend.so; do
     check "package holds $file" grep -qF " $file" <<<"$contents"
 done
 check "no licence text of its own beside the common one" \
