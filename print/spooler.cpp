@@ -13,7 +13,7 @@ namespace {
 
 QString tr(const char *text)
 {
-    return QCoreApplication::translate("estrivo::SnapshotPrinter", text);
+    return QCoreApplication::translate("estrivo::spooler", text);
 }
 
 #ifdef ESTRIVO_HAVE_CUPS

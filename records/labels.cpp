@@ -1,6 +1,6 @@
 #include "labels.h"
 
-#include "label_spooler.h"
+#include "spooler.h"
 #include "sheet_numbers.h"
 
 #include <QCoreApplication>
@@ -261,7 +261,7 @@ PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job)
                     tr("The printer \"%1\" is not available.").arg(printerName)};
         printer.setOutputFormat(QPrinter::NativeFormat);
         printer.setPrinterName(printerName);
-        if (PrintOutcome queue = labelspooler::checkQueue(printerName); !queue.ok())
+        if (PrintOutcome queue = spooler::checkQueue(printerName); !queue.ok())
             return queue;
     }
     printer.setDocName(tr("Dose labels, sheet %1").arg(sheet.id));
@@ -293,7 +293,7 @@ PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job)
     if (!painter.end())
         return {PrintError::DocumentNotOpened, tr("The print document could not be finished.")};
     if (!printerName.isEmpty())
-        return labelspooler::lastJobOutcome(printerName);
+        return spooler::lastJobOutcome(printerName);
     return {};
 }
 
