@@ -11,9 +11,9 @@
 
 #include <QAction>
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -196,7 +196,8 @@ MainWindow::MainWindow(std::unique_ptr<SerialPort> port, QWidget *parent)
     connect(m_link.get(), &InstrumentLink::logAppended, this, &MainWindow::appendLog);
     connect(m_link.get(), &InstrumentLink::readingStarted, m_fields[size_t(Field::Con)],
             &QLineEdit::clear);
-    connect(m_link.get(), &InstrumentLink::readingStarted, this, [this] { m_readingShown.reset(); });
+    connect(m_link.get(), &InstrumentLink::readingStarted, this,
+            [this] { m_readingShown.reset(); });
     connect(m_link.get(), &InstrumentLink::readingTaken, this, &MainWindow::showReading);
     connect(m_link.get(), &InstrumentLink::readingTaken, this, &MainWindow::keepReading);
     connect(m_link.get(), &InstrumentLink::failed, this,
@@ -475,8 +476,7 @@ void MainWindow::showJournalFailure(const JournalError &error, JournalWriter::Su
                                 ? QStringLiteral("Error: Could not save the reading.")
                                 : QStringLiteral("Error: Could not save the sheet.");
     const QString where = m_journal ? displayLocation(m_journal->location()) : QString();
-    showError(kPlainTitle, message,
-              QStringLiteral("%1\n\nJournal: %2").arg(error.reason, where));
+    showError(kPlainTitle, message, QStringLiteral("%1\n\nJournal: %2").arg(error.reason, where));
 }
 
 void MainWindow::openPrinterSetup()

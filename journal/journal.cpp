@@ -898,10 +898,11 @@ qint64 Journal::sheetCount(const SheetFilter &filter)
     return query.value(0).toLongLong();
 }
 
-QSqlQuery Journal::sheetQuery(const SheetFilter &filter)
+QSqlQuery Journal::sheetQuery(const SheetFilter &filter, Scan scan)
 {
     d->ensureReadable();
     QSqlQuery query(d->db());
+    query.setForwardOnly(scan == Scan::ForwardOnly);
     QVariantList values;
     const QString where = whereClause(filter, values);
     if (!d->run(query, sheetSelect(false) + where + kNewestFirst, values))

@@ -161,10 +161,13 @@ public:
     QList<StallionCount> stallions(); // by name, any case, each with its number of sheets
     qint64 sheetCount(const SheetFilter &filter = {});
 
-    // The sheets the filter selects, newest first, as an executed query for Qt's SQL models
-    // (not forward-only, so QSqlQueryModel may seek in it); its columns are
+    // The sheets the filter selects, newest first, as an executed query; its columns are
     // sheetQueryColumns(), without the picture. It must end before the journal closes.
-    QSqlQuery sheetQuery(const SheetFilter &filter);
+    // Scrollable for Qt's SQL models, which seek in it; a reader that goes through once asks
+    // for ForwardOnly, which keeps no row it passed (a scrollable PostgreSQL query fetches
+    // every row before the first one can be read).
+    enum class Scan { Scrollable, ForwardOnly };
+    QSqlQuery sheetQuery(const SheetFilter &filter, Scan scan = Scan::Scrollable);
     // id, saved_at, stallion, notes, workstation, operator_name, program_version, printed
     // (0 or 1), printer, reading_id (NULL for none), then the twelve field texts in the order
     // of Field. saved_at is ISO 8601 UTC with milliseconds: "2026-12-06T23:40:12.000Z".

@@ -74,9 +74,8 @@ template<typename Job> void JournalWriter::enqueue(Job job)
             finishOne();
             // Invoked on the writer, so the signals are emitted on the writer's thread.
             if (!outcome.error.ok())
-                QMetaObject::invokeMethod(this, [this, outcome] {
-                    emit saveFailed(outcome.error, outcome.subject);
-                });
+                QMetaObject::invokeMethod(
+                    this, [this, outcome] { emit saveFailed(outcome.error, outcome.subject); });
             else if (outcome.saved)
                 QMetaObject::invokeMethod(
                     this, [this, outcome] { emit(this->*outcome.saved)(outcome.id); });

@@ -137,7 +137,7 @@ bool CsvWriter::flush()
 
 ExportOutcome exportCsv(Journal &journal, const SheetFilter &filter, QIODevice &out)
 {
-    SheetCursor cursor(journal.sheetQuery(filter));
+    SheetCursor cursor(journal.sheetQuery(filter, Journal::Scan::ForwardOnly));
     if (!cursor.isValid())
         return {0, cursor.error()};
     CsvWriter writer(out);

@@ -1,7 +1,7 @@
 #include "labels.h"
 
-#include "spooler.h"
 #include "sheet_numbers.h"
+#include "spooler.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>

@@ -178,7 +178,7 @@ ExportOutcome writePdfReport(Journal &journal, const SheetFilter &filter,
                              const ReportHeading &heading, const QString &fileName)
 {
     const qint64 rows = journal.sheetCount(filter);
-    SheetCursor cursor(journal.sheetQuery(filter));
+    SheetCursor cursor(journal.sheetQuery(filter, Journal::Scan::ForwardOnly));
     if (!cursor.isValid())
         return {0, cursor.error()};
 

@@ -54,9 +54,9 @@ SheetCursor::SheetCursor(QSqlQuery query)
         m_error = queryError(m_query);
         return;
     }
-    // A scrollable query keeps every row it passed (a PostgreSQL one fetches all rows at
-    // once); read once, front to back, none needs keeping. Its bound values stay for the
-    // second run.
+    // Read once, front to back: a scrollable query would keep every row it passed (a
+    // PostgreSQL one fetches all rows at once), so it runs again forward only, with the values
+    // it was bound to.
     if (!m_query.isForwardOnly()) {
         m_query.finish();
         m_query.setForwardOnly(true);

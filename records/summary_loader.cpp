@@ -63,7 +63,7 @@ public:
             }
         } else {
             // One pass over his sheets both counts them and gives the trend.
-            SheetCursor cursor(m_journal->sheetQuery(filter));
+            SheetCursor cursor(m_journal->sheetQuery(filter, Journal::Scan::ForwardOnly));
             SheetRecord sheet;
             while (cursor.next(sheet))
                 samples.append({sheet.savedAt, sheetNumbers(sheet)});
@@ -104,7 +104,8 @@ private:
         if (!m_reading) {
             if (!ensureOpen())
                 return; // a request will say why
-            m_reading = std::make_unique<SheetCursor>(m_journal->sheetQuery({}));
+            m_reading = std::make_unique<SheetCursor>(
+                m_journal->sheetQuery({}, Journal::Scan::ForwardOnly));
             m_readingRows = 0;
             m_building.clear();
             if (!m_reading->isValid()) {

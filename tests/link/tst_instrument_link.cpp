@@ -66,7 +66,8 @@ const QStringList kWithdrawn = kDisconnect + QStringList{"commands(off)"};
 
 QStringList connected(const QString &log)
 {
-    return QStringList(kOpen) << entry("logReset", log) << "state(Connected)" << "commands(on)";
+    return QStringList(kOpen) << entry("logReset", log) << "state(Connected)"
+                              << "commands(on)";
 }
 
 // A command acknowledged on the given pass: Read empties Con before it sends anything, and
@@ -74,8 +75,9 @@ QStringList connected(const QString &log)
 const QDateTime kMoment(QDate(2024, 3, 14), QTime(13, 5, 9));
 QStringList sent(const char *command, int pass, const char *log, const char *value = nullptr)
 {
-    const char *state = *command == 'O' ? "LightingOn" : *command == 'F' ? "LightingOff"
-                                                                         : "Reading";
+    const char *state = *command == 'O'   ? "LightingOn"
+                        : *command == 'F' ? "LightingOff"
+                                          : "Reading";
     QStringList steps{entry("state", QString::fromLatin1(state)), "commands(off)"};
     if (value)
         steps << "readingStarted()";
@@ -84,7 +86,8 @@ QStringList sent(const char *command, int pass, const char *log, const char *val
         const QDateTime at = kMoment.addSecs(steps.size());
         steps << entry("reading", QStringLiteral("%1 at %2").arg(value, at.toString(Qt::ISODate)));
     }
-    return steps << "state(Connected)" << "commands(on)";
+    return steps << "state(Connected)"
+                 << "commands(on)";
 }
 
 // Where a scenario starts. Lit: connected, lit and disconnected again. Leftover: connected, the
@@ -113,7 +116,8 @@ struct Rig
         if (port)
             link.setPassInterval(kAckPause, kAckPause / 2);
         QObject::connect(&link, &InstrumentLink::stateChanged, [](State state) {
-            note("state", QString::fromLatin1(QMetaEnum::fromType<State>().valueToKey(int(state))));
+            note("state",
+                 QString::fromLatin1(QMetaEnum::fromType<State>().valueToKey(int(state))));
         });
         QObject::connect(&link, &InstrumentLink::commandsAvailableChanged,
                          [](bool on) { note("commands", on ? "on" : "off"); });
@@ -127,7 +131,8 @@ struct Rig
         });
         QObject::connect(&link, &InstrumentLink::readingTaken, [this](const Reading &r) {
             con = r.value;
-            note("reading", QStringLiteral("%1 at %2").arg(r.value, r.takenAt.toString(Qt::ISODate)));
+            note("reading",
+                 QStringLiteral("%1 at %2").arg(r.value, r.takenAt.toString(Qt::ISODate)));
         });
         QObject::connect(&link, &InstrumentLink::failed,
                          [this](const QString &message, const QString &detail) {

@@ -65,7 +65,8 @@ private:
     void startScheduler();
     QString spooled(const QString &job) const // the spool file of a job such as "PDF-3"
     {
-        return m_root.filePath(u"d%1-001"_s.arg(job.section(u'-', -1).toInt(), 5, 10, QChar(u'0')));
+        return m_root.filePath(
+            u"d%1-001"_s.arg(job.section(u'-', -1).toInt(), 5, 10, QChar(u'0')));
     }
     void admin(const QString &command) { QCOMPARE(run(command), QString()); }
     qint64 logEnd() const { return QFileInfo(m_root.filePath(u"access_log"_s)).size(); }

@@ -139,7 +139,7 @@ void TestRecordsJournal::tableIsReadLazily()
     Journal journal(location(backend));
     QVERIFY(journal.open().ok());
     SheetTableModel model;
-    model.setQuery(journal.sheetQuery(filter));
+    model.setQuery(journal.sheetQuery(filter, Journal::Scan::ForwardOnly));
     QCOMPARE(model.error(), QString());
     // One batch at first; the rest as a view asks for it.
     const int firstBatch = std::min<int>(int(expected.size()), SheetTableModel::kBatchRows);
