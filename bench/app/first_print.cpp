@@ -1,12 +1,15 @@
 // The first Print of a run as the operator meets it: the program's window is built and shown,
 // and once it has been drawn its Print button is clicked. Prints the time from the click to
-// the job handed to the spooler (or the failure shown), then ends.
+// the job handed to the spooler (or the failure shown), with the sheet saved into a journal,
+// then ends.
+#include "journal_writer.h"
 #include "main_window.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -59,7 +62,11 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Estrivo"));
+    // As in the program, the print is also kept in a journal (on its own thread).
+    QTemporaryDir folder;
+    estrivo::JournalWriter journal(folder.filePath(QStringLiteral("journal.sqlite")));
     estrivo::MainWindow window;
+    window.setJournal(&journal);
     new FirstPrint(&window);
     window.show();
     return QApplication::exec();
