@@ -7,10 +7,9 @@
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QtTest>
-
-#include <cmath>
 
 // Journals of generated sheets for the records tests, and what the tests read back.
 namespace recordstest {
@@ -22,13 +21,10 @@ using namespace Qt::StringLiterals;
 inline const QStringList kStallions{
     u"Zeus"_s,     u"Ábaco"_s, u"Sören Ørsted"_s, u"=HYPERLINK(\"x\")"_s, u"Comma, the Second"_s,
     u"Nordlicht"_s};
-inline const QStringList kNotes{u""_s,
-                                u"calm, good libido"_s,
-                                u"said \"no\" twice"_s,
-                                u"line one\nline two"_s,
-                                u"-5 ml lost\r\nrecounted"_s,
-                                u"@vet: check"_s};
+inline const QStringList kNotes = u"|calm, good libido|said \"no\" twice|line one\nline two|"
+                                  "-5 ml lost\r\nrecounted|@vet: check"_s.split(u'|');
 inline const QDateTime kFirstSave(QDate(2026, 3, 1), QTime(8, 0), Qt::UTC);
+constexpr int kSheets = 300; // in the journal of the window and journal tests
 constexpr qint64 kSecondsBetweenSaves = 7 * 60 * 60; // 7 h: a few sheets a day, any hour
 
 // Sheet `n` as the window would have kept it: inputs that vary, results worked out by the
@@ -50,9 +46,8 @@ inline SheetRecord generatedSheet(int n)
     Calculate(sheet);
     if (n % 23 == 7)
         sheet.setText(Field::NumDoses, std::string(kOverflowText));
-    sheet.setText(Field::Date, QDateTime(kFirstSave.addSecs(n * kSecondsBetweenSaves))
-                                   .toString(u"d MMM yyyy HH:mm:ss"_s)
-                                   .toStdString());
+    const QDateTime saved = kFirstSave.addSecs(n * kSecondsBetweenSaves);
+    sheet.setText(Field::Date, saved.toString(u"d MMM yyyy HH:mm:ss"_s).toStdString());
     const QString stallion = kStallions[n % kStallions.size()];
     const QString notes = kNotes[(n / kStallions.size()) % kNotes.size()];
     sheet.setText(Field::Text1, (stallion + u'\n' + notes).toStdString());
@@ -60,10 +55,9 @@ inline SheetRecord generatedSheet(int n)
     SheetRecord record;
     for (Field field : kAllFields)
         record.text(field) = QString::fromStdString(sheet.text(field));
-    const StallionAndNotes split = splitStallionAndNotes(record.text(Field::Text1));
-    record.stallion = split.stallion;
-    record.notes = split.notes;
-    record.savedAt = kFirstSave.addSecs(n * kSecondsBetweenSaves);
+    record.stallion = stallion;
+    record.notes = notes;
+    record.savedAt = saved;
     record.workstation = n % 5 == 0 ? u"+lab-2"_s : u"lab-1"_s;
     record.operatorName = u"técnica"_s;
     record.programVersion = u"0.1.0"_s;
@@ -72,22 +66,9 @@ inline SheetRecord generatedSheet(int n)
     return record;
 }
 
-// A small picture of a printed sheet, its colours telling sheets apart.
-inline QByteArray picturePng(int n)
-{
-    QImage image(120 + n % 40, 90, QImage::Format_RGB32);
-    image.fill(QColor::fromHsv((n * 47) % 360, 120, 230));
-    QPainter(&image).fillRect(10, 10, 30, 20, Qt::black);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
-}
-
-// Saves `count` generated sheets, every `pictureEvery`-th with a picture, into the journal
-// at `location`; returns them as saved, ids set, oldest first.
-inline QList<SheetRecord> fillJournal(const QString &location, int count, int pictureEvery = 10)
+// Saves `count` generated sheets, every tenth with a small picture whose colour tells it
+// apart, into the journal at `location`; returns them as saved, ids set, oldest first.
+inline QList<SheetRecord> fillJournal(const QString &location, int count)
 {
     Journal journal(location);
     if (!journal.open().ok())
@@ -97,8 +78,14 @@ inline QList<SheetRecord> fillJournal(const QString &location, int count, int pi
     QList<SheetRecord> saved;
     for (int n = 0; n < count; ++n) {
         SheetRecord sheet = generatedSheet(n);
-        if (n % pictureEvery == 0)
-            sheet.picturePng = picturePng(n);
+        if (n % 10 == 0) {
+            QImage image(120 + n % 40, 90, QImage::Format_RGB32);
+            image.fill(QColor::fromHsv((n * 47) % 360, 120, 230));
+            QPainter(&image).fillRect(10, 10, 30, 20, Qt::black);
+            QBuffer buffer(&sheet.picturePng);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+        }
         if (!journal.saveSheet(sheet).ok())
             return {};
         saved << sheet;
@@ -111,16 +98,15 @@ inline QList<qint64> selectedIds(const QList<SheetRecord> &all, const SheetFilte
 {
     QList<qint64> ids;
     for (auto it = all.crbegin(); it != all.crend(); ++it) {
-        const SheetRecord &sheet = *it;
-        const QDate day = sheet.savedAt.toUTC().date();
-        if ((!filter.stallion.isEmpty() && sheet.stallion != filter.stallion)
-            || (filter.since.isValid() && day < filter.since)
-            || (filter.until.isValid() && day > filter.until)
-            || (!filter.search.isEmpty()
-                && !sheet.stallion.contains(filter.search, Qt::CaseInsensitive)
-                && !sheet.notes.contains(filter.search, Qt::CaseInsensitive)))
-            continue;
-        ids << sheet.id;
+        const QDate day = it->savedAt.toUTC().date();
+        const auto found = [&](const QString &text) {
+            return text.contains(filter.search, Qt::CaseInsensitive);
+        };
+        if ((filter.stallion.isEmpty() || it->stallion == filter.stallion)
+            && (!filter.since.isValid() || day >= filter.since)
+            && (!filter.until.isValid() || day <= filter.until)
+            && (filter.search.isEmpty() || found(it->stallion) || found(it->notes)))
+            ids << it->id;
     }
     return ids;
 }
@@ -128,42 +114,55 @@ inline QList<qint64> selectedIds(const QList<SheetRecord> &all, const SheetFilte
 // Reads RFC 4180 CSV back into rows of cells; empty when it is not well formed.
 inline QList<QStringList> parseCsv(const QByteArray &bytes)
 {
+    static const QRegularExpression cell(u"(?:\"((?:[^\"]|\"\")*)\"|([^\",\r\n]*))(,|\r\n)"_s);
     const QString text = QString::fromUtf8(bytes);
-    QList<QStringList> rows;
-    QStringList row;
-    QString cell;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c == u'"' && text.mid(i + 1, 1) == u"\""_s) {
-                cell += u'"';
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                cell += c;
-            }
-        } else if (c == u'"' && cell.isEmpty()) {
-            quoted = true;
-        } else if (c == u',') {
-            row << cell;
-            cell.clear();
-        } else if (c == u'\r' && text.mid(i + 1, 1) == u"\n"_s) {
-            row << cell;
-            rows << row;
-            row.clear();
-            cell.clear();
-            ++i;
-        } else if (c == u'"' || c == u'\r' || c == u'\n') {
-            return {}; // a quote inside a bare cell, or a line break outside quotes
-        } else {
-            cell += c;
-        }
+    QList<QStringList> rows{{}};
+    for (qsizetype at = 0; at < text.size();) {
+        const QRegularExpressionMatch match
+            = cell.match(text, at, QRegularExpression::NormalMatch,
+                         QRegularExpression::AnchorAtOffsetMatchOption);
+        if (!match.hasMatch())
+            return {}; // a stray quote, or a line break outside quotes
+        rows.back() << (match.hasCaptured(1) ? match.captured(1).replace(u"\"\""_s, u"\""_s)
+                                             : match.captured(2));
+        if (match.captured(3) != u","_s)
+            rows << QStringList();
+        at = match.capturedEnd();
     }
-    if (quoted || !cell.isEmpty() || !row.isEmpty())
+    if (!rows.takeLast().isEmpty())
         return {}; // the last row did not end in CRLF
     return rows;
+}
+
+// Standard output of a tool run to its end, or a note of how it failed.
+inline QByteArray toolOutput(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return "<" + program.toUtf8() + " failed: " + process.readAllStandardError() + ">";
+    return process.readAllStandardOutput();
+}
+
+// A value pdfinfo reports, such as "Pages" or "Page size".
+inline QString pdfInfo(const QString &pdf, const QString &key)
+{
+    for (const QByteArray &line : toolOutput(u"pdfinfo"_s, {pdf}).split('\n')) {
+        if (line.startsWith(key.toUtf8() + ':'))
+            return QString::fromUtf8(line.mid(key.size() + 1)).trimmed();
+    }
+    return u"<no %1>"_s.arg(key);
+}
+
+// What zbarimg reads on page `page` of a PDF rendered at a label printer's 300 dpi.
+inline QByteArray pdfPageCodes(const QString &pdf, int page, const QString &png)
+{
+    const QString number = QString::number(page);
+    const QByteArray rendered = toolOutput(
+        u"pdftoppm"_s, {u"-png"_s, u"-r"_s, u"300"_s, u"-f"_s, number, u"-l"_s, number, pdf});
+    if (!QImage::fromData(rendered, "PNG").save(png))
+        return "<page " + number.toUtf8() + " not rendered>";
+    return toolOutput(u"zbarimg"_s, {u"--quiet"_s, u"--raw"_s, png});
 }
 
 } // namespace recordstest

@@ -6,25 +6,21 @@
 #include "records_fixture.h"
 #include "sheet_table_model.h"
 
-#include <QCoreApplication>
-#include <QImage>
-#include <QProcess>
-#include <QSettings>
 #include <QTemporaryDir>
 
 using namespace estrivo;
 using namespace recordstest;
 
+Q_DECLARE_METATYPE(SheetFilter)
+
 namespace {
 
-constexpr int kSheets = 300;
-
-// Runs the program to its end; its exit status, standard output and standard error.
+// How a run of the program ended: its exit status, standard output and standard error.
 struct Run
 {
     int exitCode = -1;
     QByteArray out;
-    QByteArray err;
+    QString err;
 };
 
 } // namespace
@@ -35,30 +31,19 @@ class TestRecordsJournal : public QObject
 
 private slots:
     void initTestCase();
-    void filters_data();
-    void tableIsReadLazily_data();
-    void tableIsReadLazily();
-    void exportReadsBack_data();
-    void exportReadsBack();
+    void tableAndExport_data();
+    void tableAndExport();
     void commandLine_data();
     void commandLine();
-    void exportFileIsReplacedWhole();
     void windowForm();
 
 private:
-    Run run(const QStringList &arguments, const QByteArray &journalVariable = {},
-            const QStringList &extraEnvironment = {});
-    QString location(const QString &backend) const
-    {
-        return backend == u"postgres"_s ? m_postgresJournal : m_sqliteJournal;
-    }
+    Run run(const QStringList &arguments, const QStringList &environment = {});
 
     QTemporaryDir m_dir;
     LocalPostgres m_postgres;
-    QString m_sqliteJournal;
-    QString m_postgresJournal;
-    QList<SheetRecord> m_sheets; // as saved into both, oldest first
-    QList<SheetRecord> m_postgresSheets;
+    QHash<QString, QString> m_location;          // by backend
+    QHash<QString, QList<SheetRecord>> m_sheets; // by backend, as saved, oldest first
 };
 
 void TestRecordsJournal::initTestCase()
@@ -67,87 +52,61 @@ void TestRecordsJournal::initTestCase()
     // No settings or journal of the machine's own.
     qputenv("HOME", m_dir.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", m_dir.filePath(u"config"_s).toLocal8Bit());
-    qputenv("XDG_DATA_HOME", m_dir.filePath(u"data"_s).toLocal8Bit());
     qunsetenv("ESTRIVO_JOURNAL");
-    m_sqliteJournal = m_dir.filePath(u"journal.sqlite"_s);
-    m_sheets = fillJournal(m_sqliteJournal, kSheets);
-    QCOMPARE(m_sheets.size(), kSheets);
-
     QString error;
     QVERIFY2(m_postgres.start(&error), qPrintable(error));
-    m_postgresJournal = m_postgres.createDatabase(u"records"_s, &error);
-    QVERIFY2(!m_postgresJournal.isEmpty(), qPrintable(error));
-    m_postgresSheets = fillJournal(m_postgresJournal, kSheets);
-    QCOMPARE(m_postgresSheets.size(), kSheets);
+    m_location[u"postgres"_s] = m_postgres.createDatabase(u"records"_s, &error);
+    QVERIFY2(!m_location[u"postgres"_s].isEmpty(), qPrintable(error));
+    m_location[u"sqlite"_s] = m_dir.filePath(u"journal.sqlite"_s);
+    for (const QString &backend : m_location.keys()) {
+        m_sheets[backend] = fillJournal(m_location[backend], kSheets);
+        QCOMPARE(m_sheets[backend].size(), kSheets);
+    }
+    QFile notJournal(m_dir.filePath(u"not-a-journal.txt"_s));
+    QVERIFY(notJournal.open(QIODevice::WriteOnly));
+    notJournal.write("field notes, not a database\n");
 }
 
-void TestRecordsJournal::filters_data()
+void TestRecordsJournal::tableAndExport_data()
 {
     QTest::addColumn<QString>("backend");
-    QTest::addColumn<QString>("stallion");
-    QTest::addColumn<QDate>("since");
-    QTest::addColumn<QDate>("until");
-    QTest::addColumn<QString>("search");
+    QTest::addColumn<SheetFilter>("filter");
 
-    const struct
-    {
-        const char *name;
-        QString stallion;
-        QDate since;
-        QDate until;
-        QString search;
-    } rows[] = {
-        {"everything", {}, {}, {}, {}},
-        {"one stallion", u"Zeus"_s, {}, {}, {}},
-        {"non-ASCII stallion", u"Sören Ørsted"_s, {}, {}, {}},
-        {"formula-like stallion", u"=HYPERLINK(\"x\")"_s, {}, {}, {}},
-        {"no such stallion", u"Pegasus"_s, {}, {}, {}},
-        {"since a day", {}, QDate(2026, 4, 20), {}, {}},
-        {"until a day", {}, {}, QDate(2026, 3, 10), {}},
-        {"one day", {}, QDate(2026, 3, 5), QDate(2026, 3, 5), {}},
-        {"stallion in a range", u"Ábaco"_s, QDate(2026, 3, 15), QDate(2026, 4, 15), {}},
-        {"search notes, any case", {}, {}, {}, u"GOOD LIBIDO"_s},
-        {"search non-ASCII name", {}, {}, {}, u"sören"_s},
-        {"search a quote", {}, {}, {}, u"\"no\""_s},
-        {"search a wildcard literally", {}, {}, {}, u"%"_s},
+    const QList<std::pair<const char *, SheetFilter>> rows{
+        {"everything", {}},
+        {"non-ASCII stallion", {u"Sören Ørsted"_s, {}, {}, {}}},
+        {"formula-like stallion", {u"=HYPERLINK(\"x\")"_s, {}, {}, {}}},
+        {"no such stallion", {u"Pegasus"_s, {}, {}, {}}},
+        {"one day", {{}, QDate(2026, 3, 5), QDate(2026, 3, 5), {}}},
+        {"stallion in a range", {u"Ábaco"_s, QDate(2026, 3, 15), QDate(2026, 4, 15), {}}},
+        {"search notes, any case", {{}, {}, {}, u"GOOD LIBIDO"_s}},
+        {"search non-ASCII name", {{}, {}, {}, u"sören"_s}},
+        {"search a quote", {{}, {}, {}, u"\"no\""_s}},
+        {"search a wildcard literally", {{}, {}, {}, u"%"_s}},
     };
     for (const char *backend : {"sqlite", "postgres"}) {
-        for (const auto &row : rows) {
-            QTest::addRow("%s: %s", backend, row.name)
-                << QString::fromLatin1(backend) << row.stallion << row.since << row.until
-                << row.search;
-        }
+        for (const auto &[name, filter] : rows)
+            QTest::addRow("%s: %s", backend, name) << QString::fromLatin1(backend) << filter;
     }
 }
 
-void TestRecordsJournal::tableIsReadLazily_data()
-{
-    filters_data();
-}
-
-void TestRecordsJournal::tableIsReadLazily()
+void TestRecordsJournal::tableAndExport()
 {
     QFETCH(QString, backend);
-    QFETCH(QString, stallion);
-    QFETCH(QDate, since);
-    QFETCH(QDate, until);
-    QFETCH(QString, search);
-    const SheetFilter filter{stallion, since, until, search};
-    const QList<SheetRecord> &all = backend == u"postgres"_s ? m_postgresSheets : m_sheets;
+    QFETCH(SheetFilter, filter);
+    const QList<SheetRecord> &all = m_sheets[backend];
     const QList<qint64> expected = selectedIds(all, filter);
 
-    Journal journal(location(backend));
+    Journal journal(m_location[backend]);
     QVERIFY(journal.open().ok());
     SheetTableModel model;
     model.setQuery(journal.sheetQuery(filter, Journal::Scan::ForwardOnly));
     QCOMPARE(model.error(), QString());
     // One batch at first; the rest as a view asks for it.
-    const int firstBatch = std::min<int>(int(expected.size()), SheetTableModel::kBatchRows);
-    QCOMPARE(model.rowCount(), firstBatch);
+    QCOMPARE(model.rowCount(), std::min<int>(int(expected.size()), SheetTableModel::kBatchRows));
     QCOMPARE(model.canFetchMore({}), expected.size() >= SheetTableModel::kBatchRows);
     while (model.canFetchMore({}))
         model.fetchMore({});
-    QCOMPARE(model.rowCount(), int(expected.size()));
     QCOMPARE(journal.sheetCount(filter), qint64(expected.size()));
 
     QList<qint64> ids;
@@ -157,50 +116,28 @@ void TestRecordsJournal::tableIsReadLazily()
 
     // The cells as kept, and the sperm worked out from them.
     for (int row = 0; row < model.rowCount(); row += 7) {
-        const auto found = std::find_if(all.cbegin(), all.cend(), [&](const SheetRecord &kept) {
-            return kept.id == ids[row];
-        });
-        QVERIFY(found != all.cend());
-        const SheetRecord &sheet = *found;
-        const auto cell = [&model, row](SheetColumn column) {
-            return model.index(row, int(column)).data().toString();
-        };
-        QCOMPARE(cell(SheetColumn::Stallion), sheet.stallion);
-        QCOMPARE(cell(SheetColumn::Saved), savedText(sheet.savedAt));
-        QCOMPARE(cell(SheetColumn::CollectionDate), sheet.text(Field::Date));
-        QCOMPARE(cell(SheetColumn::Concentration), sheet.text(Field::Con));
-        QCOMPARE(cell(SheetColumn::Doses), sheet.text(Field::NumDoses));
-        QCOMPARE(cell(SheetColumn::VolumePerDose), sheet.text(Field::VPD));
-        QCOMPARE(cell(SheetColumn::Printed), sheet.printed ? u"Yes"_s : u"No"_s);
+        const SheetRecord &sheet = all[ids[row] - all.front().id];
+        QCOMPARE(sheet.id, ids[row]);
         const bool measured = sheet.text(Field::Con) != u"---.-"_s;
         const double total
             = sheet.text(Field::Con).toDouble() * sheet.text(Field::GFV).toDouble() / 1000;
-        QCOMPARE(cell(SheetColumn::TotalSperm),
-                 measured ? QString::number(total, 'f', 2) : QString());
-        QCOMPARE(cell(SheetColumn::MotileSperm),
-                 measured ? QString::number(total * sheet.text(Field::Motility).toDouble() / 100,
-                                            'f', 2)
-                          : QString());
+        const double motile = total * sheet.text(Field::Motility).toDouble() / 100;
+        const QList<std::pair<SheetColumn, QString>> cells{
+            {SheetColumn::Stallion, sheet.stallion},
+            {SheetColumn::Saved, savedText(sheet.savedAt)},
+            {SheetColumn::CollectionDate, sheet.text(Field::Date)},
+            {SheetColumn::Concentration, sheet.text(Field::Con)},
+            {SheetColumn::Doses, sheet.text(Field::NumDoses)},
+            {SheetColumn::VolumePerDose, sheet.text(Field::VPD)},
+            {SheetColumn::Printed, sheet.printed ? u"Yes"_s : u"No"_s},
+            {SheetColumn::TotalSperm, measured ? QString::number(total, 'f', 2) : QString()},
+            {SheetColumn::MotileSperm, measured ? QString::number(motile, 'f', 2) : QString()}};
+        for (const auto &[column, text] : cells)
+            QCOMPARE(model.index(row, int(column)).data().toString(), text);
     }
     model.clear(); // before the connection goes
-}
 
-void TestRecordsJournal::exportReadsBack_data()
-{
-    filters_data();
-}
-
-void TestRecordsJournal::exportReadsBack()
-{
-    QFETCH(QString, backend);
-    QFETCH(QString, stallion);
-    QFETCH(QDate, since);
-    QFETCH(QDate, until);
-    QFETCH(QString, search);
-    const SheetFilter filter{stallion, since, until, search};
-
-    Journal journal(location(backend));
-    QVERIFY(journal.open().ok());
+    // The export, read back: each row is the journal's sheet, text cells guarded once.
     QBuffer out;
     out.open(QIODevice::WriteOnly);
     const ExportOutcome outcome = exportCsv(journal, filter, out);
@@ -209,197 +146,136 @@ void TestRecordsJournal::exportReadsBack()
     QVERIFY2(!rows.isEmpty(), "not RFC 4180");
     QCOMPARE(rows.front(), csvColumns());
 
-    // Read back, each row is the journal's sheet: the texts as kept, text cells guarded.
     const QList<SheetRecord> kept = journal.sheets(filter);
     QCOMPARE(outcome.rows, qint64(kept.size()));
     QCOMPARE(rows.size(), kept.size() + 1);
-    const auto unguarded = [](const QString &cell) {
-        return cell.startsWith(u'\'') ? cell.mid(1) : cell;
-    };
-    const auto guardedOnce = [](const QString &text, const QString &cell) {
+    const auto guarded = [](const QString &text) {
         const bool risky = !text.isEmpty() && QStringView(u"=+-@\t\r").contains(text.front());
-        return cell == (risky ? u'\'' + text : text);
+        return risky ? u'\'' + text : text;
     };
     for (qsizetype i = 0; i < kept.size(); ++i) {
         const SheetRecord &sheet = kept[i];
-        const QStringList &cells = rows[i + 1];
-        QCOMPARE(cells.size(), csvColumns().size());
-        QCOMPARE(cells[0].toLongLong(), sheet.id);
-        QCOMPARE(QDateTime::fromString(cells[1], Qt::ISODate), sheet.savedAt);
-        QVERIFY(cells[1].endsWith(u'Z'));
-        const QStringList texts{sheet.stallion, sheet.notes, sheet.text(Field::Date)};
-        for (int t = 0; t < texts.size(); ++t) {
-            QVERIFY2(guardedOnce(texts[t], cells[2 + t]), qPrintable(cells[2 + t]));
-            QCOMPARE(unguarded(cells[2 + t]), texts[t]);
-        }
-        int column = 5;
+        QStringList exported{QString::number(sheet.id),
+                             sheet.savedAt.toUTC().toString(Qt::ISODate), guarded(sheet.stallion),
+                             guarded(sheet.notes), guarded(sheet.text(Field::Date))};
         for (Field field :
              {Field::Con, Field::GFV, Field::Motility, Field::TotalDose, Field::MinExt,
               Field::MaxCon, Field::SemenVol, Field::ExtVol, Field::VPD, Field::NumDoses})
-            QCOMPARE(cells[column++], sheet.text(field));
-        QCOMPARE(cells[15], sheet.printed ? u"yes"_s : u"no"_s);
-        QVERIFY(guardedOnce(sheet.printer, cells[16]));
-        QVERIFY(guardedOnce(sheet.workstation, cells[17]));
-        QVERIFY(guardedOnce(sheet.operatorName, cells[18]));
+            exported << sheet.text(field);
+        exported << (sheet.printed ? u"yes"_s : u"no"_s) << guarded(sheet.printer)
+                 << guarded(sheet.workstation) << guarded(sheet.operatorName);
+        QCOMPARE(rows[i + 1], exported);
     }
 }
 
-Run TestRecordsJournal::run(const QStringList &arguments, const QByteArray &journalVariable,
-                            const QStringList &extraEnvironment)
+Run TestRecordsJournal::run(const QStringList &arguments, const QStringList &environment)
 {
     QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(u"ESTRIVO_JOURNAL"_s);
-    if (!journalVariable.isEmpty())
-        environment.insert(u"ESTRIVO_JOURNAL"_s, QString::fromLocal8Bit(journalVariable));
-    environment.remove(u"DISPLAY"_s);
-    environment.remove(u"QT_QPA_PLATFORM"_s); // the labels form must manage on its own
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    variables.remove(u"DISPLAY"_s);
+    variables.remove(u"QT_QPA_PLATFORM"_s); // the labels form must manage on its own
     // No print system at all: its absence is one of the failures.
-    environment.insert(u"CUPS_SERVER"_s, m_dir.filePath(u"no-spooler.sock"_s));
-    for (const QString &variable : extraEnvironment)
-        environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
-    process.setProcessEnvironment(environment);
+    variables.insert(u"CUPS_SERVER"_s, m_dir.filePath(u"no-spooler.sock"_s));
+    for (const QString &variable : environment)
+        variables.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+    process.setProcessEnvironment(variables);
     process.setWorkingDirectory(m_dir.path());
     process.start(QStringLiteral(ESTRIVO_RECORDS), arguments);
-    if (!process.waitForFinished(60000))
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
+    return {process.exitCode(), process.readAllStandardOutput(),
+            QString::fromLocal8Bit(process.readAllStandardError())};
 }
 
 void TestRecordsJournal::commandLine_data()
 {
-    QTest::addColumn<QStringList>("arguments"); // {J}: the SQLite journal, {D}: the folder
-    QTest::addColumn<QByteArray>("journalVariable");
+    QTest::addColumn<QString>("line");        // {J}: the SQLite journal, {D}: the folder
+    QTest::addColumn<QString>("environment"); // ESTRIVO_JOURNAL, if any
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<int>("csvRows");   // from standard output or --output; -1: no CSV
-    QTest::addColumn<QString>("error"); // the start of the one line on standard error
+    QTest::addColumn<QByteArray>("out"); // a CSV of this many rows, or the start of the output
+    QTest::addColumn<QString>("error");  // the start of the one line on standard error
 
-    const auto row = [](const char *name, const QString &line, int exitCode, int csvRows,
-                        const QString &error, const QByteArray &variable = {}) {
-        QTest::newRow(name) << line.split(u' ', Qt::SkipEmptyParts) << variable << exitCode
-                            << csvRows << error;
+    const QList<SheetRecord> &sheets = m_sheets[u"sqlite"_s];
+    const auto rows = [&sheets](const SheetFilter &filter) {
+        return "CSV " + QByteArray::number(selectedIds(sheets, filter).size());
     };
-    const SheetFilter zeus{u"Zeus"_s, {}, {}, {}};
-    const SheetFilter march{{}, QDate(2026, 3, 10), QDate(2026, 3, 20), {}};
-    const int all = kSheets;
-    const int ofZeus = int(selectedIds(m_sheets, zeus).size());
-    const int ofMarch = int(selectedIds(m_sheets, march).size());
-    const int ofSoren = int(selectedIds(m_sheets, {u"Sören Ørsted"_s, {}, {}, {}}).size());
-
-    row("export to standard output", u"export --journal {J}"_s, 0, all, {});
-    row("export a stallion", u"export --stallion Zeus --journal {J}"_s, 0, ofZeus, {});
-    row("export a range", u"--journal {J} export --since 2026-03-10 --until 2026-03-20"_s, 0,
-        ofMarch, {});
-    row("export to a file",
-        u"export --journal {J} --stallion Sören\u00a0Ørsted "
-        "--output {D}/soren.csv"_s,
-        0, ofSoren, {});
-    row("journal from the environment", u"export --stallion Zeus"_s, 0, ofZeus, {}, "{J}");
-    row("nothing matches", u"export --stallion Pegasus --journal {J}"_s, 0, 0, {});
-    row("journal not a database", u"export --journal {D}/not-a-journal.txt"_s, 1, -1,
-        u"estrivo-records: The journal {D}/not-a-journal.txt could not be opened: The journal "
-        "file is not a database"_s);
-    row("journal server down", u"export --journal postgresql://estrivo@127.0.0.1:1/none"_s, 1, -1,
-        u"estrivo-records: The journal postgresql://estrivo@127.0.0.1:1/none could not be "
-        "opened"_s);
-    row("output folder missing", u"export --journal {J} --output {D}/missing/x.csv"_s, 1, -1,
-        u"estrivo-records: The file {D}/missing/x.csv could not be created"_s);
-    row("labels of an unknown sheet", u"labels 99999 --journal {J}"_s, 1, -1,
-        u"estrivo-records: No kept sheet has the ID 99999."_s);
-    row("labels without doses", u"labels {NODOSES} --journal {J}"_s, 1, -1,
-        u"estrivo-records: Sheet {NODOSES} holds no whole doses (\"Overflow\"); give --count."_s);
-    row("labels with no print system", u"labels 2 --count 2 --journal {J}"_s, 1, -1,
-        u"estrivo-records: No printer is installed."_s);
-    row("usage: bad day", u"export --since 2026-13-01 --journal {J}"_s, 2, -1,
-        u"estrivo-records: --since wants a day as YYYY-MM-DD"_s);
-    row("usage: unknown option", u"labels 3 --copies 2"_s, 2, -1,
-        u"estrivo-records: Unknown option 'copies'."_s);
-    row("usage: no command", u"print 3"_s, 2, -1,
-        u"estrivo-records: Unknown command \"print\"."_s);
-    row("help", u"labels --help"_s, 0, -1, {});
-    row("version", u"export --version"_s, 0, -1, {});
+    const auto noDoses = std::find_if(sheets.cbegin(), sheets.cend(), [](const auto &sheet) {
+        return sheet.text(Field::NumDoses) == u"Overflow"_s;
+    });
+    const QString overflow = QString::number(noDoses->id);
+    const auto row = [](const char *name, const QString &line, int exitCode, const QByteArray &out,
+                        const QString &error, const QString &environment = {}) {
+        QTest::newRow(name) << line << environment << exitCode << out << error;
+    };
+    const QString fails = u"estrivo-records: "_s;
+    row("export to standard output", u"export --journal {J}"_s, 0, rows({}), {});
+    row("export to a file", u"export --journal {J} --stallion Sören\u00a0Ørsted --output x.csv"_s,
+        0, rows({u"Sören Ørsted"_s, {}, {}, {}}), {});
+    row("journal from the environment", u"export --stallion Zeus"_s, 0,
+        rows({u"Zeus"_s, {}, {}, {}}), {}, u"{J}"_s);
+    row("version", u"export --version"_s, 0, "estrivo-records " ESTRIVO_VERSION "\n", {});
+    row("journal not a database", u"export --journal {D}/not-a-journal.txt"_s, 1, {},
+        fails
+            + u"The journal {D}/not-a-journal.txt could not be opened: The journal file is "
+              "not a database"_s);
+    row("journal fails, old file kept", u"export --journal {D}/not-a-journal.txt --output x.csv"_s,
+        1, {}, fails + u"The journal {D}/not-a-journal.txt could not be opened"_s);
+    row("output folder missing", u"export --journal {J} --output {D}/missing/x.csv"_s, 1, {},
+        fails + u"The file {D}/missing/x.csv could not be created"_s);
+    row("labels of an unknown sheet", u"labels 99999 --journal {J}"_s, 1, {},
+        fails + u"No kept sheet has the ID 99999."_s);
+    row("labels without doses", u"labels %1 --journal {J}"_s.arg(overflow), 1, {},
+        fails + u"Sheet %1 holds no whole doses (\"Overflow\"); give --count."_s.arg(overflow));
+    row("labels with no print system", u"labels 2 --count 2 --journal {J}"_s, 1, {},
+        fails + u"No printer is installed."_s);
+    row("usage: bad day", u"export --since 2026-13-01 --journal {J}"_s, 2, {},
+        fails + u"--since wants a day as YYYY-MM-DD"_s);
+    row("usage: no command", u"print 3"_s, 2, {}, fails + u"Unknown command \"print\"."_s);
 }
 
 void TestRecordsJournal::commandLine()
 {
-    QFETCH(QStringList, arguments);
-    QFETCH(QByteArray, journalVariable);
+    QFETCH(QString, line);
+    QFETCH(QString, environment);
     QFETCH(int, exitCode);
-    QFETCH(int, csvRows);
+    QFETCH(QByteArray, out);
     QFETCH(QString, error);
-
-    QFile notJournal(m_dir.filePath(u"not-a-journal.txt"_s));
-    QVERIFY(notJournal.open(QIODevice::WriteOnly));
-    notJournal.write("field notes, not a database\n");
-    notJournal.close();
-    const auto noDoses = std::find_if(m_sheets.cbegin(), m_sheets.cend(), [](const auto &sheet) {
-        return sheet.text(Field::NumDoses) == u"Overflow"_s;
-    });
-    QVERIFY(noDoses != m_sheets.cend());
-    const auto fill = [&](QString text) {
-        return text.replace(u"{J}"_s, m_sqliteJournal)
-            .replace(u"{D}"_s, m_dir.path())
-            .replace(u"{NODOSES}"_s, QString::number(noDoses->id))
-            .replace(u'\u00a0', u' ');
+    const auto fill = [this](QString text) {
+        return text.replace(u"{J}"_s, m_location[u"sqlite"_s]).replace(u"{D}"_s, m_dir.path());
     };
+    QStringList arguments = fill(line).split(u' ', Qt::SkipEmptyParts);
     for (QString &argument : arguments)
-        argument = fill(argument);
-    error = fill(error);
+        argument.replace(u'\u00a0', u' ');
+    const QString variable = u"ESTRIVO_JOURNAL="_s + fill(environment);
+    QFile old(m_dir.filePath(u"x.csv"_s));
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old contents\r\n") > 0);
+    old.close();
+    const Run result
+        = run(arguments, environment.isEmpty() ? QStringList() : QStringList{variable});
 
-    const Run result = run(arguments, fill(QString::fromLocal8Bit(journalVariable)).toLocal8Bit());
-    const QString err = QString::fromLocal8Bit(result.err);
-    QVERIFY2(err.startsWith(error), qPrintable(err));
-    if (exitCode == 0)
-        QCOMPARE(err, QString());
-    else // one line, for a log
-        QCOMPARE(err.count(u'\n'), exitCode == 2 ? 2 : 1);
+    QVERIFY2(result.err.startsWith(fill(error)), qPrintable(result.err));
+    // One line for a log; a usage error adds the hint to --help.
+    QCOMPARE(result.err.count(u'\n'), exitCode);
+    QVERIFY(exitCode != 0 || result.err.isEmpty());
     QCOMPARE(result.exitCode, exitCode);
-
-    const QString output = arguments.contains(u"--output"_s)
-                               ? arguments[arguments.indexOf(u"--output"_s) + 1]
-                               : QString();
-    if (csvRows >= 0) {
-        QByteArray csv = result.out;
-        if (!output.isEmpty()) {
-            QCOMPARE(result.out, QByteArray());
-            QFile file(output);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            csv = file.readAll();
-        }
-        const QList<QStringList> rows = parseCsv(csv);
-        QCOMPARE(rows.value(0), csvColumns());
-        QCOMPARE(rows.size(), csvRows + 1);
-    } else if (exitCode != 0) {
-        QCOMPARE(result.out, QByteArray());
+    // The file given is replaced only by a whole export, and no part file is left.
+    QByteArray output = result.out;
+    if (arguments.contains(u"x.csv"_s)) {
+        QCOMPARE(output, QByteArray());
+        QCOMPARE(QDir(m_dir.path()).entryList({u"x.csv*"_s}), QStringList{u"x.csv"_s});
+        QFile file(m_dir.filePath(u"x.csv"_s));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        output = file.readAll();
+        QVERIFY(exitCode == 0 || output == "old contents\r\n");
+        output = exitCode == 0 ? output : QByteArray();
     }
-    if (QTest::currentDataTag() == QByteArrayView("help"))
-        QVERIFY(result.out.startsWith("Usage: estrivo-records labels ID"));
-    if (QTest::currentDataTag() == QByteArrayView("version"))
-        QCOMPARE(result.out, "estrivo-records " ESTRIVO_VERSION "\n");
-}
-
-void TestRecordsJournal::exportFileIsReplacedWhole()
-{
-    // The old file stays as it was until the new one is complete, and no part file is left.
-    const QString folder = m_dir.filePath(u"replace"_s);
-    QVERIFY(QDir().mkpath(folder));
-    const QString target = folder + u"/out.csv"_s;
-    QFile old(target);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write("old contents\r\n");
-    old.close();
-    Run failed = run({u"export"_s, u"--journal"_s, m_dir.filePath(u"not-a-journal.txt"_s),
-                      u"--output"_s, target});
-    QCOMPARE(failed.exitCode, 1);
-    QVERIFY(old.open(QIODevice::ReadOnly));
-    QCOMPARE(old.readAll(), QByteArray("old contents\r\n"));
-    old.close();
-    const Run done = run({u"export"_s, u"--journal"_s, m_sqliteJournal, u"--output"_s, target});
-    QCOMPARE(done.exitCode, 0);
-    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{u"out.csv"_s});
-    QVERIFY(old.open(QIODevice::ReadOnly));
-    QCOMPARE(parseCsv(old.readAll()).size(), kSheets + 1);
+    if (out.startsWith("CSV ")) {
+        const QList<QStringList> rows = parseCsv(output);
+        QCOMPARE(rows.value(0), csvColumns());
+        QCOMPARE(rows.size(), out.mid(4).toInt() + 1);
+    } else {
+        QVERIFY2(exitCode == 0 ? output.startsWith(out) : output.isEmpty(), output.constData());
+    }
 }
 
 void TestRecordsJournal::windowForm()
@@ -407,7 +283,7 @@ void TestRecordsJournal::windowForm()
     // Without a command the window opens on the journal; asked for its picture, it gives it
     // once its rows are in and closes, as the run script does without a display.
     const QString picture = m_dir.filePath(u"window.png"_s);
-    const Run opened = run({u"--journal"_s, m_sqliteJournal}, {},
+    const Run opened = run({u"--journal"_s, m_location[u"sqlite"_s]},
                            {u"QT_QPA_PLATFORM=offscreen"_s, u"ESTRIVO_SCREENSHOT="_s + picture});
     QCOMPARE(opened.exitCode, 0);
     QCOMPARE(opened.out, "Window picture written to " + picture.toLocal8Bit() + '\n');
