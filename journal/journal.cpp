@@ -161,7 +161,7 @@ QString searchText(const QString &stallion, const QString &notes)
 
 QString likePattern(const QString &search)
 {
-    QString escaped = search.toCaseFolded();
+    QString escaped = search;
     escaped.replace(u'\\', "\\\\"_L1);
     escaped.replace(u'%', "\\%"_L1);
     escaped.replace(u'_', "\\_"_L1);
@@ -771,6 +771,11 @@ QString whereClause(const SheetFilter &filter, QVariantList &values)
         conditions << u"search_text LIKE ? ESCAPE '\\'"_s;
         values << likePattern(filter.search);
     }
+    if (filter.after) {
+        conditions << u"(saved_at < ? OR (saved_at = ? AND id < ?))"_s;
+        const QString at = timeText(filter.after->savedAt);
+        values << at << at << filter.after->id;
+    }
     return conditions.isEmpty() ? QString() : " WHERE "_L1 + conditions.join(" AND "_L1);
 }
 
@@ -804,6 +809,15 @@ QString sheetSelect(bool withPictures)
 
 constexpr auto kNewestFirst = " ORDER BY saved_at DESC, id DESC"_L1;
 
+// The order, and the page size where the filter asks for one.
+QString newestFirst(const SheetFilter &filter, QVariantList &values)
+{
+    if (filter.limit <= 0)
+        return kNewestFirst;
+    values << filter.limit;
+    return kNewestFirst + " LIMIT ?"_L1;
+}
+
 } // namespace
 
 QList<SheetRecord> Journal::sheets(const SheetFilter &filter, bool withPictures)
@@ -815,7 +829,7 @@ QList<SheetRecord> Journal::sheets(const SheetFilter &filter, bool withPictures)
     query.setForwardOnly(true);
     QVariantList values;
     const QString where = whereClause(filter, values);
-    if (!d->run(query, sheetSelect(withPictures) + where + kNewestFirst, values)) {
+    if (!d->run(query, sheetSelect(withPictures) + where + newestFirst(filter, values), values)) {
         d->queryFailed(query.lastError());
         return found;
     }
@@ -905,7 +919,7 @@ QSqlQuery Journal::sheetQuery(const SheetFilter &filter, Scan scan)
     query.setForwardOnly(scan == Scan::ForwardOnly);
     QVariantList values;
     const QString where = whereClause(filter, values);
-    if (!d->run(query, sheetSelect(false) + where + kNewestFirst, values))
+    if (!d->run(query, sheetSelect(false) + where + newestFirst(filter, values), values))
         d->queryFailed(query.lastError());
     else
         d->succeeded();

@@ -78,6 +78,13 @@ struct JournalError
     bool ok() const { return kind == Kind::None; }
 };
 
+// A sheet's place in the newest-first order: when it was saved, and its id among equals.
+struct SheetPosition
+{
+    QDateTime savedAt;
+    qint64 id = 0;
+};
+
 // Which sheets a query returns; empty members do not filter.
 struct SheetFilter
 {
@@ -85,6 +92,10 @@ struct SheetFilter
     QDate since;      // saved on or after this day (UTC)
     QDate until;      // saved on or before this day (UTC)
     QString search;   // a substring of the stallion's name or the notes, any case
+    // A page of the newest-first order: only the sheets after this one, and at most `limit`
+    // of them (0: no limit). Each page is a query of its own, so no statement stays open.
+    std::optional<SheetPosition> after;
+    int limit = 0;
 };
 
 struct StallionCount
