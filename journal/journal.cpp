@@ -752,7 +752,7 @@ JournalError Journal::saveReading(ReadingRecord &reading)
 namespace {
 
 // The WHERE part for a filter, its values in the order of its marks.
-QString whereClause(const SheetFilter &filter, QVariantList &values)
+QString whereClause(const SheetFilter &filter, QVariantList &values, const SheetPage &page = {})
 {
     QStringList conditions;
     if (!filter.stallion.isEmpty()) {
@@ -771,10 +771,10 @@ QString whereClause(const SheetFilter &filter, QVariantList &values)
         conditions << u"search_text LIKE ? ESCAPE '\\'"_s;
         values << likePattern(filter.search);
     }
-    if (filter.after) {
+    if (page.after) {
         conditions << u"(saved_at < ? OR (saved_at = ? AND id < ?))"_s;
-        const QString at = timeText(filter.after->savedAt);
-        values << at << at << filter.after->id;
+        const QString at = timeText(page.after->savedAt);
+        values << at << at << page.after->id;
     }
     return conditions.isEmpty() ? QString() : " WHERE "_L1 + conditions.join(" AND "_L1);
 }
@@ -809,12 +809,12 @@ QString sheetSelect(bool withPictures)
 
 constexpr auto kNewestFirst = " ORDER BY saved_at DESC, id DESC"_L1;
 
-// The order, and the page size where the filter asks for one.
-QString newestFirst(const SheetFilter &filter, QVariantList &values)
+// The order, and the page size where one is asked for.
+QString newestFirst(const SheetPage &page, QVariantList &values)
 {
-    if (filter.limit <= 0)
+    if (page.limit <= 0)
         return kNewestFirst;
-    values << filter.limit;
+    values << page.limit;
     return kNewestFirst + " LIMIT ?"_L1;
 }
 
@@ -829,7 +829,7 @@ QList<SheetRecord> Journal::sheets(const SheetFilter &filter, bool withPictures)
     query.setForwardOnly(true);
     QVariantList values;
     const QString where = whereClause(filter, values);
-    if (!d->run(query, sheetSelect(withPictures) + where + newestFirst(filter, values), values)) {
+    if (!d->run(query, sheetSelect(withPictures) + where + kNewestFirst, values)) {
         d->queryFailed(query.lastError());
         return found;
     }
@@ -912,14 +912,14 @@ qint64 Journal::sheetCount(const SheetFilter &filter)
     return query.value(0).toLongLong();
 }
 
-QSqlQuery Journal::sheetQuery(const SheetFilter &filter, Scan scan)
+QSqlQuery Journal::sheetQuery(const SheetFilter &filter, Scan scan, const SheetPage &page)
 {
     d->ensureReadable();
     QSqlQuery query(d->db());
     query.setForwardOnly(scan == Scan::ForwardOnly);
     QVariantList values;
-    const QString where = whereClause(filter, values);
-    if (!d->run(query, sheetSelect(false) + where + newestFirst(filter, values), values))
+    const QString where = whereClause(filter, values, page);
+    if (!d->run(query, sheetSelect(false) + where + newestFirst(page, values), values))
         d->queryFailed(query.lastError());
     else
         d->succeeded();

@@ -85,6 +85,14 @@ struct SheetPosition
     qint64 id = 0;
 };
 
+// A page of the newest-first order: only the sheets after this one, and at most `limit` of
+// them (0: no limit). Each page is a query of its own, so no statement stays open.
+struct SheetPage
+{
+    std::optional<SheetPosition> after;
+    int limit = 0;
+};
+
 // Which sheets a query returns; empty members do not filter.
 struct SheetFilter
 {
@@ -92,10 +100,6 @@ struct SheetFilter
     QDate since;      // saved on or after this day (UTC)
     QDate until;      // saved on or before this day (UTC)
     QString search;   // a substring of the stallion's name or the notes, any case
-    // A page of the newest-first order: only the sheets after this one, and at most `limit`
-    // of them (0: no limit). Each page is a query of its own, so no statement stays open.
-    std::optional<SheetPosition> after;
-    int limit = 0;
 };
 
 struct StallionCount
@@ -178,7 +182,8 @@ public:
     // for ForwardOnly, which keeps no row it passed (a scrollable PostgreSQL query fetches
     // every row before the first one can be read).
     enum class Scan { Scrollable, ForwardOnly };
-    QSqlQuery sheetQuery(const SheetFilter &filter, Scan scan = Scan::Scrollable);
+    QSqlQuery sheetQuery(const SheetFilter &filter, Scan scan = Scan::Scrollable,
+                         const SheetPage &page = {});
     // id, saved_at, stallion, notes, workstation, operator_name, program_version, printed
     // (0 or 1), printer, reading_id (NULL for none), then the twelve field texts in the order
     // of Field. saved_at is ISO 8601 UTC with milliseconds: "2026-12-06T23:40:12.000Z".
