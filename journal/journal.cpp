@@ -161,7 +161,7 @@ QString searchText(const QString &stallion, const QString &notes)
 
 QString likePattern(const QString &search)
 {
-    QString escaped = search;
+    QString escaped = search.toCaseFolded();
     escaped.replace(u'\\', "\\\\"_L1);
     escaped.replace(u'%', "\\%"_L1);
     escaped.replace(u'_', "\\_"_L1);
