@@ -394,7 +394,7 @@ void RecordsWindow::applyFilter()
         return;
     const SheetFilter chosen = filter();
     m_current.reset();
-    m_model->setQuery(m_journal->sheetQuery(chosen, Journal::Scan::ForwardOnly));
+    m_model->setSource(m_journal.get(), chosen);
     showCurrentSheet();
     // The count and the trend come from their own thread: a long history is read there. The
     // chart keeps the last stallion's lines until the next one's come, a moment later.

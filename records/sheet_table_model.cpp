@@ -1,5 +1,7 @@
 #include "sheet_table_model.h"
 
+#include "sheet_cursor.h"
+
 namespace estrivo {
 
 SheetTableModel::SheetTableModel(QObject *parent)
@@ -8,25 +10,23 @@ SheetTableModel::SheetTableModel(QObject *parent)
 
 SheetTableModel::~SheetTableModel() = default;
 
-void SheetTableModel::setQuery(QSqlQuery query)
+void SheetTableModel::setSource(Journal *journal, const SheetFilter &filter)
 {
     beginResetModel();
     m_rows.clear();
-    m_cursor = std::make_unique<SheetCursor>(std::move(query));
-    m_error = m_cursor->error();
-    m_atEnd = !m_cursor->isValid();
+    m_journal = journal;
+    m_filter = filter;
+    m_atEnd = journal == nullptr;
+    m_error.clear();
     endResetModel();
-    if (!m_error.isEmpty())
-        emit failed(m_error);
-    else
-        fetchMore({});
+    fetchMore({});
 }
 
 void SheetTableModel::clear()
 {
     beginResetModel();
     m_rows.clear();
-    m_cursor.reset();
+    m_journal = nullptr;
     m_atEnd = true;
     m_error.clear();
     endResetModel();
@@ -78,12 +78,20 @@ void SheetTableModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
+    SheetPage page{{}, kBatchRows};
+    if (!m_rows.empty())
+        page.after = SheetPosition{m_rows.back().savedAt, m_rows.back().id};
     std::vector<SheetRow> batch;
     batch.reserve(kBatchRows);
-    SheetRecord sheet;
-    while (int(batch.size()) < kBatchRows && m_cursor->next(sheet))
-        batch.push_back(sheetRow(sheet));
-    if (int(batch.size()) < kBatchRows)
+    QString problem;
+    {
+        SheetCursor cursor(m_journal->sheetQuery(m_filter, Journal::Scan::ForwardOnly, page));
+        SheetRecord sheet;
+        while (cursor.next(sheet))
+            batch.push_back(sheetRow(sheet));
+        problem = cursor.error();
+    } // the statement ends here
+    if (int(batch.size()) < kBatchRows || !problem.isEmpty())
         m_atEnd = true;
     if (!batch.empty()) {
         const int first = int(m_rows.size());
@@ -92,8 +100,8 @@ void SheetTableModel::fetchMore(const QModelIndex &parent)
                       std::make_move_iterator(batch.end()));
         endInsertRows();
     }
-    if (m_atEnd && !m_cursor->error().isEmpty()) {
-        m_error = m_cursor->error();
+    if (!problem.isEmpty()) {
+        m_error = problem;
         emit failed(m_error);
     }
 }

@@ -1,17 +1,18 @@
 #pragma once
 
-#include "sheet_cursor.h"
+#include "journal.h"
 #include "sheet_row.h"
 
 #include <QAbstractTableModel>
 
-#include <memory>
 #include <vector>
 
 namespace estrivo {
 
-// The kept sheets a query selects, newest first, read from the journal a batch at a time as
-// the view scrolls, so a journal of any size opens at once.
+// The kept sheets a filter selects, newest first, read from the journal a batch at a time as
+// the view scrolls, so a journal of any size opens at once. Each batch is a query of its own,
+// finished before the next: a statement left half read would hold the connection on an old
+// picture of the journal (and keep SQLite from folding its write-ahead log back in).
 class SheetTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -23,9 +24,9 @@ public:
     explicit SheetTableModel(QObject *parent = nullptr);
     ~SheetTableModel() override;
 
-    // Starts over with the rows of `query` (the journal's sheetQuery), its first batch read.
-    void setQuery(QSqlQuery query);
-    // Drops the rows and the query, before the journal's connection closes.
+    // Starts over with the sheets `filter` selects in `journal`, its first batch read.
+    void setSource(Journal *journal, const SheetFilter &filter);
+    // Drops the rows and forgets the journal, before its connection closes.
     void clear();
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -43,7 +44,8 @@ signals:
     void failed(const QString &reason);
 
 private:
-    std::unique_ptr<SheetCursor> m_cursor;
+    Journal *m_journal = nullptr;
+    SheetFilter m_filter;
     std::vector<SheetRow> m_rows;
     bool m_atEnd = true;
     QString m_error;

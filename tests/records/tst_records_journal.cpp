@@ -100,7 +100,7 @@ void TestRecordsJournal::tableAndExport()
     Journal journal(m_location[backend]);
     QVERIFY(journal.open().ok());
     SheetTableModel model;
-    model.setQuery(journal.sheetQuery(filter, Journal::Scan::ForwardOnly));
+    model.setSource(&journal, filter);
     QCOMPARE(model.error(), QString());
     // One batch at first; the rest as a view asks for it.
     QCOMPARE(model.rowCount(), std::min<int>(int(expected.size()), SheetTableModel::kBatchRows));

@@ -312,7 +312,7 @@ void TestRecordsWindow::savedSinceIsNotMissed()
     for (int pass = 0; pass < 2; ++pass) {
         choose(u"All stallions"_s);
         choose(u"Zeus"_s);
-        showsSummaryOf({u"Zeus"_s, {}, {}, {}}, false);
+        showsSummaryOf({u"Zeus"_s, {}, {}, {}});
         QTRY_COMPARE(m_historyRead->size(), 2);
     }
     QCOMPARE(m_historyRead->at(1).at(0).toLongLong(), qint64(kSheets + 1));
