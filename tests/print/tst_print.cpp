@@ -2,6 +2,7 @@
 // own (found through CUPS_SERVER), which also tells whether the program asks it anything before
 // the first print; it skips, saying why, only where the scheduler cannot start.
 #include "print_probe.h"
+#include "private_cups.h"
 #include "snapshot_print.h"
 
 #include <QApplication>
@@ -13,10 +14,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-
-#include <sys/prctl.h>
-
-#include <csignal>
 
 using namespace estrivo;
 using namespace printtest;
@@ -66,7 +63,7 @@ private:
     QString spooled(const QString &job) const // the spool file of a job such as "PDF-3"
     {
         return m_root.filePath(
-            u"d%1-001"_s.arg(job.section(u'-', -1).toInt(), 5, 10, QChar(u'0')));
+            u"spool/d%1-001"_s.arg(job.section(u'-', -1).toInt(), 5, 10, QChar(u'0')));
     }
     void admin(const QString &command) { QCOMPARE(run(command), QString()); }
     qint64 logEnd() const { return QFileInfo(m_root.filePath(u"access_log"_s)).size(); }
@@ -79,25 +76,7 @@ private:
 
 void TestPrint::initTestCase()
 {
-    const QString root = m_root.path();
-    qputenv("CUPS_SERVER", (root + u"/cups.sock"_s).toLocal8Bit());
-    qputenv("HOME", root.toLocal8Bit()); // no lpoptions of the operator's
-    qunsetenv("LPDEST");
-    qunsetenv("PRINTER");
-    QVERIFY(QDir(root).mkpath(u"ppd"_s));
-    const auto write = [&root](const QString &name, const QString &text) {
-        QFile file(root + u'/' + name);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.arg(root).toUtf8()) > 0);
-    };
-    write(u"cupsd.conf"_s, // anyone on our socket may do anything; every request is logged
-          u"Listen %1/cups.sock\nBrowsing No\nDefaultAuthType None\nAccessLogLevel all\n"
-          "<Location />\nAllow all\n</Location>\n"
-          "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"_s);
-    write(u"cups-files.conf"_s, u"ServerRoot %1\nRequestRoot %1\nCacheDir %1\nStateDir %1\n"
-                                "ErrorLog %1/log\nAccessLog %1/access_log\nPageLog %1/log\n"
-                                "Printcap %1/printcap\nFileDevice Yes\n"_s);
-    // Should this test die without cleaning up, the scheduler goes with it.
-    m_scheduler.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    QCOMPARE(testsupport::preparePrivateCups(m_root.path()), QString());
     startScheduler();
     m_sheet->show();
 }
@@ -105,9 +84,7 @@ void TestPrint::initTestCase()
 // The scheduler and its queues as every test expects them, in whatever order the tests run.
 void TestPrint::startScheduler()
 {
-    const QString root = m_root.path();
-    m_scheduler.start(u"/usr/sbin/cupsd"_s,
-                      u"-f -c %1/cupsd.conf -s %1/cups-files.conf"_s.arg(root).split(u' '));
+    testsupport::startPrivateCups(m_scheduler, m_root.path());
     QTRY_VERIFY_WITH_TIMEOUT(run(u"lpstat -o"_s).isEmpty() // once it listens
                                  || m_scheduler.state() == QProcess::NotRunning,
                              20000);

@@ -3,13 +3,11 @@
 // in the spool as the PDF it was handed over as: one page a dose, each the label's size, and
 // each QR code read back by zbarimg as the record id and the dose.
 #include "labels.h"
+#include "private_cups.h"
 #include "records_fixture.h"
 
 #include <QTemporaryDir>
 
-#include <sys/prctl.h>
-
-#include <csignal>
 
 using namespace estrivo;
 using namespace recordstest;
@@ -40,27 +38,8 @@ private:
 
 void TestRecordsLabels::initTestCase()
 {
-    const QString root = m_root.path();
-    qputenv("CUPS_SERVER", (root + u"/cups.sock"_s).toLocal8Bit());
-    qputenv("HOME", root.toLocal8Bit()); // no lpoptions of the operator's
-    qunsetenv("LPDEST");
-    qunsetenv("PRINTER");
-    QVERIFY(QDir(root).mkpath(u"ppd"_s));
-    const auto write = [&root](const QString &name, const QString &text) {
-        QFile file(root + u'/' + name);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.arg(root).toUtf8()) > 0);
-    };
-    write(u"cupsd.conf"_s, // anyone on our socket may do anything
-          u"Listen %1/cups.sock\nBrowsing No\nDefaultAuthType None\n<Location />\nAllow all\n"
-          "</Location>\n<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"_s);
-    write(u"cups-files.conf"_s, u"ServerRoot %1\nRequestRoot %1/spool\nCacheDir %1\n"
-                                "StateDir %1\nErrorLog %1/log\nAccessLog %1/log\nPageLog %1/log\n"
-                                "Printcap %1/printcap\nFileDevice Yes\n"_s);
-    QVERIFY(QDir(root).mkpath(u"spool"_s));
-    // Should this test die without cleaning up, the scheduler goes with it.
-    m_scheduler.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    m_scheduler.start(u"/usr/sbin/cupsd"_s,
-                      u"-f -c %1/cupsd.conf -s %1/cups-files.conf"_s.arg(root).split(u' '));
+    QCOMPARE(testsupport::preparePrivateCups(m_root.path()), QString());
+    testsupport::startPrivateCups(m_scheduler, m_root.path());
     QVERIFY(m_scheduler.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(toolOutput(u"lpstat"_s, {u"-r"_s}) == "scheduler is running\n"
                                  || m_scheduler.state() == QProcess::NotRunning,
