@@ -1,5 +1,5 @@
 // Program start: options, the one window, and demo mode with a simulated photometer.
-#include "journal_writer.h"
+#include "journal_service.h"
 #include "main_window.h"
 #include "simulated_instrument.h"
 
@@ -78,7 +78,7 @@ int main(int argc, char *argv[])
         }
     }
     // Declared before the window, so it outlives it and finishes every save it was given.
-    estrivo::JournalWriter journal(
+    estrivo::JournalService journal(
         estrivo::resolveJournalLocation(parser.value(journalOption), demo).location);
     estrivo::MainWindow window;
     window.setJournal(&journal);

@@ -230,13 +230,13 @@ void MainWindow::choosePort(const QString &text)
     m_comPort->setEditText(text);
 }
 
-void MainWindow::setJournal(JournalWriter *journal)
+void MainWindow::setJournal(JournalService *journal)
 {
     if (m_journal)
         m_journal->disconnect(this);
     m_journal = journal;
     if (journal)
-        connect(journal, &JournalWriter::saveFailed, this, &MainWindow::showJournalFailure);
+        connect(journal, &JournalService::saveFailed, this, &MainWindow::showJournalFailure);
 }
 
 void MainWindow::buildControls()
@@ -470,9 +470,9 @@ void MainWindow::keepReading(const Reading &reading)
             {0, reading.takenAt.toUTC(), reading.port, reading.reply, reading.value});
 }
 
-void MainWindow::showJournalFailure(const JournalError &error, JournalWriter::Subject subject)
+void MainWindow::showJournalFailure(const JournalError &error, JournalService::Subject subject)
 {
-    const QString message = subject == JournalWriter::Subject::Reading
+    const QString message = subject == JournalService::Subject::Reading
                                 ? QStringLiteral("Error: Could not save the reading.")
                                 : QStringLiteral("Error: Could not save the sheet.");
     const QString where = m_journal ? displayLocation(m_journal->location()) : QString();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "instrument_link.h"
-#include "journal_writer.h"
+#include "journal_service.h"
 #include "link_rules.h"
 #include "sample_sheet.h"
 #include "serial_port.h"
@@ -41,7 +41,7 @@ public:
 
     // From now on every printed sheet and every reading go into this journal; null keeps
     // nothing. The window does not own it.
-    void setJournal(JournalWriter *journal);
+    void setJournal(JournalService *journal);
 
 signals:
     // The window has closed and the port with it; the program ends here.
@@ -66,7 +66,7 @@ private:
     void showReading(const Reading &reading);
     void keepReading(const Reading &reading);
     void keepSheet(const QImage &picture);
-    void showJournalFailure(const JournalError &error, JournalWriter::Subject subject);
+    void showJournalFailure(const JournalError &error, JournalService::Subject subject);
     void appendLog(const QString &text);
     void calculate();
     void showGuidance();
@@ -96,7 +96,7 @@ private:
     std::unique_ptr<WindowSheet> m_sheet;
     std::unique_ptr<InstrumentLink> m_link;
     SnapshotPrinter *m_printer = nullptr;
-    QPointer<JournalWriter> m_journal;
+    QPointer<JournalService> m_journal;
     std::optional<QString> m_readingShown; // the last reading's value, while Con may show it
 };
 

@@ -1,6 +1,7 @@
 #include "command_runner.h"
 
 #include "csv_export.h"
+#include "journal_service.h"
 #include "labels.h"
 
 #include <QCoreApplication>
@@ -25,15 +26,17 @@ int fail(const QString &reason)
     return kExitFailure;
 }
 
-// Opens the journal for reading: one written by a newer program, or read-only, still reads.
-std::unique_ptr<Journal> openJournal(const CommandLine &line, QString *reason)
+// The journal's service, once it has been opened for reading: one written by a newer program,
+// or read-only, still reads. The command line waits for its answers; it has no window to keep
+// answering.
+std::unique_ptr<JournalService> openJournal(const CommandLine &line, QString *reason)
 {
     const JournalLocation where = resolveJournalLocation(line.journal, false);
-    auto journal = std::make_unique<Journal>(where.location);
-    const JournalError error = journal->open();
-    if (!journal->isOpen()) {
+    auto journal = std::make_unique<JournalService>(where.location);
+    const JournalReply<bool> opened = journal->probe().result();
+    if (!opened.value) {
         *reason = tr("The journal %1 could not be opened: %2")
-                      .arg(displayLocation(where.location), error.reason);
+                      .arg(displayLocation(where.location), opened.error.reason);
         return nullptr;
     }
     return journal;
@@ -44,36 +47,42 @@ std::unique_ptr<Journal> openJournal(const CommandLine &line, QString *reason)
 int runExport(const CommandLine &line)
 {
     QString reason;
-    const std::unique_ptr<Journal> journal = openJournal(line, &reason);
+    const std::unique_ptr<JournalService> journal = openJournal(line, &reason);
     if (!journal)
         return fail(reason);
-    ExportOutcome outcome;
-    if (line.output.isEmpty()) {
-        QFile out;
-        if (!out.open(stdout, QIODevice::WriteOnly))
-            return fail(tr("Standard output cannot be written."));
-        outcome = exportCsv(*journal, line.filter, out);
-        if (outcome.ok() && !out.flush())
-            outcome.error = tr("Standard output cannot be written: %1").arg(out.errorString());
-    } else {
-        outcome = exportCsvFile(*journal, line.filter, line.output);
-    }
+    const SheetFilter filter = line.filter;
+    const QString output = line.output;
+    const ExportOutcome outcome
+        = journal
+              ->run<ExportOutcome>([filter, output](Journal &source) {
+                  if (!output.isEmpty())
+                      return exportCsvFile(source, filter, output);
+                  QFile out;
+                  if (!out.open(stdout, QIODevice::WriteOnly))
+                      return ExportOutcome{0, tr("Standard output cannot be written.")};
+                  ExportOutcome written = exportCsv(source, filter, out);
+                  if (written.ok() && !out.flush())
+                      written.error
+                          = tr("Standard output cannot be written: %1").arg(out.errorString());
+                  return written;
+              })
+              .result();
     return outcome.ok() ? kExitOk : fail(outcome.error);
 }
 
 int runLabels(const CommandLine &line)
 {
     QString reason;
-    const std::unique_ptr<Journal> journal = openJournal(line, &reason);
+    const std::unique_ptr<JournalService> journal = openJournal(line, &reason);
     if (!journal)
         return fail(reason);
-    const std::optional<SheetRecord> sheet = journal->sheet(line.sheetId);
-    if (!sheet) {
-        const JournalError error = journal->lastError();
-        if (error.ok() || error.kind == JournalError::Kind::NotFound)
+    const JournalReply<SheetRecord> found = journal->sheet(line.sheetId).result();
+    if (!found.ok()) {
+        if (found.error.kind == JournalError::Kind::NotFound)
             return fail(tr("No kept sheet has the ID %1.").arg(line.sheetId));
-        return fail(error.reason);
+        return fail(found.error.reason);
     }
+    const std::optional<SheetRecord> sheet = found.value;
     LabelJob job;
     job.printerName = line.printer;
     job.sizeMm = line.labelSize;

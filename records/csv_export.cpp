@@ -1,6 +1,5 @@
 #include "csv_export.h"
 
-#include "sheet_cursor.h"
 
 #include <QCoreApplication>
 #include <QSaveFile>
@@ -137,9 +136,6 @@ bool CsvWriter::flush()
 
 ExportOutcome exportCsv(Journal &journal, const SheetFilter &filter, QIODevice &out)
 {
-    SheetCursor cursor(journal.sheetQuery(filter, Journal::Scan::ForwardOnly));
-    if (!cursor.isValid())
-        return {0, cursor.error()};
     CsvWriter writer(out);
     const auto failedWrite = [&out, &writer] {
         return ExportOutcome{writer.rows(),
@@ -147,13 +143,16 @@ ExportOutcome exportCsv(Journal &journal, const SheetFilter &filter, QIODevice &
     };
     if (!writer.writeHeader())
         return failedWrite();
-    SheetRecord sheet;
-    while (cursor.next(sheet)) {
-        if (!writer.write(sheet))
-            return failedWrite();
-    }
-    if (!cursor.error().isEmpty())
-        return {writer.rows(), cursor.error()};
+    bool written = true;
+    const JournalError read
+        = journal.forEachSheet(filter, SheetDetail::Row, [&](const SheetRecord &sheet) {
+              written = writer.write(sheet);
+              return written;
+          });
+    if (!written)
+        return failedWrite();
+    if (!read.ok())
+        return {writer.rows(), read.reason};
     if (!writer.flush())
         return failedWrite();
     return {writer.rows(), {}};

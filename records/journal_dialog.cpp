@@ -1,6 +1,6 @@
 #include "journal_dialog.h"
 
-#include "journal_probe.h"
+#include "journal_service.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -25,7 +25,6 @@ const QString kLocationKey = QStringLiteral("journal/location");
 
 JournalDialog::JournalDialog(const QString &location, QWidget *parent)
     : QDialog(parent)
-    , m_probe(new JournalProbe(this))
 {
     setObjectName(QStringLiteral("journalDialog"));
     setWindowTitle(tr("Journal Location"));
@@ -51,7 +50,6 @@ JournalDialog::JournalDialog(const QString &location, QWidget *parent)
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(m_buttons, &QDialogButtonBox::accepted, this, &JournalDialog::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &JournalDialog::reject);
-    connect(m_probe, &JournalProbe::finished, this, &JournalDialog::probeFinished);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(intro);
@@ -78,16 +76,26 @@ void JournalDialog::accept()
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(false);
     m_location->setEnabled(false);
     m_status->setText(tr("Testing the connection to %1...").arg(displayLocation(chosen)));
-    m_probe->start(chosen);
+    // A test still under way is left to finish on its own; only the newest one counts.
+    if (m_probe)
+        m_probe->deleteLater();
+    m_probe = new JournalService(chosen, this);
+    JournalService *probe = m_probe;
+    whenReady(m_probe->probe(), this, [this, probe, chosen](const JournalReply<bool> &reply) {
+        if (probe != m_probe)
+            return;
+        m_probe = nullptr;
+        probe->deleteLater();
+        probeFinished(chosen, reply);
+    });
 }
 
-void JournalDialog::probeFinished(const QString &location, bool readable,
-                                  const JournalError &error)
+void JournalDialog::probeFinished(const QString &location, const JournalReply<bool> &reply)
 {
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(true);
     m_location->setEnabled(true);
-    if (!readable) {
-        m_status->setText(tr("Not kept: %1").arg(error.reason));
+    if (!reply.value) {
+        m_status->setText(tr("Not kept: %1").arg(reply.error.reason));
         return;
     }
     QSettings(kOrganisation, kApplication).setValue(kLocationKey, location);

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "journal.h"
+#include "journal_types.h"
+
+#include <memory>
 
 #include <QDialog>
 
@@ -10,7 +12,7 @@ class QLineEdit;
 
 namespace estrivo {
 
-class JournalProbe;
+class JournalService;
 
 // Chooses where the journal is: a SQLite file or a PostgreSQL URI, kept in the settings only
 // once a connection to it has worked.
@@ -31,13 +33,13 @@ signals:
     void locationKept(const QString &location);
 
 private:
-    void probeFinished(const QString &location, bool readable, const JournalError &error);
+    void probeFinished(const QString &location, const JournalReply<bool> &reply);
     void browse();
 
     QLineEdit *m_location = nullptr;
     QLabel *m_status = nullptr;
     QDialogButtonBox *m_buttons = nullptr;
-    JournalProbe *m_probe = nullptr;
+    JournalService *m_probe = nullptr; // the connection test under way
 };
 
 } // namespace estrivo

@@ -1,11 +1,10 @@
 #include "records_window.h"
 
 #include "journal_dialog.h"
-#include "journal_probe.h"
+#include "journal_service.h"
 #include "labels_dialog.h"
 #include "report.h"
 #include "sheet_table_model.h"
-#include "summary_loader.h"
 #include "trend.h"
 
 #include <QAction>
@@ -27,8 +26,8 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QScrollBar>
 #include <QTableView>
-#include <QThread>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -42,6 +41,8 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kSearchPause = 250ms;
+// Other programs' saves are taken in a burst at a time, not one by one.
+constexpr auto kChangePause = 150ms;
 constexpr int kAllStallionsRow = 0;
 constexpr int kStallionRole = Qt::UserRole + 1;
 const QSize kWindowSize(1180, 760);
@@ -85,8 +86,6 @@ QString detailKey(Field field)
 
 RecordsWindow::RecordsWindow(const QString &location, QWidget *parent)
     : QMainWindow(parent)
-    , m_probe(new JournalProbe(this))
-    , m_summaries(new SummaryLoader(this))
     , m_model(new SheetTableModel(this))
 {
     setObjectName(QStringLiteral("recordsWindow"));
@@ -95,10 +94,30 @@ RecordsWindow::RecordsWindow(const QString &location, QWidget *parent)
     m_searchPause.setSingleShot(true);
     m_searchPause.setInterval(kSearchPause);
     connect(&m_searchPause, &QTimer::timeout, this, &RecordsWindow::applyFilter);
-    connect(m_probe, &JournalProbe::finished, this, &RecordsWindow::probeFinished);
-    connect(m_summaries, &SummaryLoader::summarized, this, &RecordsWindow::showSummary);
-    connect(m_model, &SheetTableModel::failed, this,
-            [this](const QString &reason) { statusBar()->showMessage(reason); });
+    m_changePause.setSingleShot(true);
+    m_changePause.setInterval(kChangePause);
+    connect(&m_changePause, &QTimer::timeout, this, &RecordsWindow::journalChanged);
+    connect(m_model, &SheetTableModel::failed, this, &RecordsWindow::showNotice);
+    connect(m_model, &SheetTableModel::loadingChanged, this, &RecordsWindow::showNotice);
+    connect(m_model, &SheetTableModel::rowsAddedAbove, this, &RecordsWindow::keepScrollPosition);
+    connect(m_model, &SheetTableModel::pageArrived, this, [this](bool first) {
+        showNotice();
+        if (first && m_keepSheet != 0) {
+            // After a refresh, the sheet that was chosen is chosen again where it now is.
+            const int row = m_model->rowOf(std::exchange(m_keepSheet, 0));
+            if (row >= 0)
+                m_table->setCurrentIndex(m_model->index(row, 0));
+        }
+        if (first)
+            emit journalOpened();
+    });
+    connect(m_model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &from, const QModelIndex &to) {
+                // A print outcome that came in for the sheet on show.
+                const int current = m_table->currentIndex().row();
+                if (current >= from.row() && current <= to.row())
+                    showCurrentSheet();
+            });
     buildActions();
     buildLayout();
     resize(kWindowSize);
@@ -107,11 +126,7 @@ RecordsWindow::RecordsWindow(const QString &location, QWidget *parent)
 
 RecordsWindow::~RecordsWindow()
 {
-    // The table's query belongs to the connection and ends first.
     closeJournal();
-    for (QThread *thread : findChildren<QThread *>()) {
-        thread->wait();
-    }
 }
 
 void RecordsWindow::buildActions()
@@ -255,6 +270,15 @@ void RecordsWindow::buildLayout()
     auto *listPane = new QWidget;
     auto *listLayout = new QVBoxLayout(listPane);
     listLayout->setContentsMargins(0, 0, 0, 0);
+    m_notice = new QLabel;
+    m_notice->setObjectName(QStringLiteral("journalNotice"));
+    m_notice->setWordWrap(true);
+    m_notice->setTextFormat(Qt::PlainText);
+    m_notice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_notice->setFrameShape(QFrame::StyledPanel);
+    m_notice->setMargin(6);
+    m_notice->hide();
+    listLayout->addWidget(m_notice);
     listLayout->addLayout(filters);
     listLayout->addWidget(m_table);
 
@@ -275,11 +299,6 @@ void RecordsWindow::buildLayout()
     updateActions();
 }
 
-bool RecordsWindow::isJournalOpen() const
-{
-    return m_journal && m_journal->isOpen();
-}
-
 SheetFilter RecordsWindow::filter() const
 {
     SheetFilter filter;
@@ -298,67 +317,132 @@ void RecordsWindow::openJournal(const QString &location)
 {
     closeJournal();
     m_location = location;
+    m_journal = new JournalService(location, this);
+    connect(m_journal, &JournalService::changed, &m_changePause, qOverload<>(&QTimer::start));
+    connect(m_journal, &JournalService::availabilityChanged, this,
+            &RecordsWindow::showAvailability);
+    connect(m_journal, &JournalService::waiting, this, &RecordsWindow::showWaiting);
     m_journalStatus->setText(tr("Opening %1...").arg(displayLocation(location)));
-    m_probe->start(location);
+    JournalService *journal = m_journal;
+    whenReady(m_journal->probe(), this, [this, journal](const JournalReply<bool> &reply) {
+        if (journal == m_journal)
+            opened(reply);
+    });
+    // From now on the journal is watched: other programs' saves, and its coming and going.
+    m_journal->watchChanges();
+    showNotice();
 }
 
-void RecordsWindow::probeFinished(const QString &location, bool readable,
-                                  const JournalError &error)
+void RecordsWindow::opened(const JournalReply<bool> &reply)
 {
-    if (location != m_location)
-        return;
-    // Reached from its own thread; this thread's connection now opens without a wait.
-    if (readable) {
-        m_journal = std::make_unique<Journal>(location);
-        m_journal->open();
-    }
-    if (!isJournalOpen()) {
-        const QString reason
-            = error.reason.isEmpty() && m_journal ? m_journal->lastError().reason : error.reason;
-        m_journal.reset();
-        m_journalStatus->setText(
-            tr("Journal %1 not open: %2").arg(displayLocation(location), reason));
+    if (!reply.value) {
+        // Not there yet: the service asks again every few seconds and says when it answers.
+        m_open = false;
+        m_down = reply.error;
+        m_journalStatus->setText(tr("Journal %1 not open").arg(displayLocation(m_location)));
+        showNotice();
         updateActions();
-        emit journalFailed(reason);
+        emit journalFailed(reply.error.reason);
         return;
     }
-    m_journalStatus->setText(m_journal->isReadOnly()
-                                 ? tr("Journal: %1 (read-only)").arg(displayLocation(location))
-                                 : tr("Journal: %1").arg(displayLocation(location)));
-    m_summaries->setLocation(location);
+    m_open = true;
+    m_down = {};
+    m_openedWith = reply.error;
+    m_journalStatus->setText(
+        m_openedWith.ok() ? tr("Journal: %1").arg(displayLocation(m_location))
+                          : tr("Journal: %1 (read-only)").arg(displayLocation(m_location)));
+    showNotice();
     loadStallions();
     applyFilter();
-    emit journalOpened();
 }
 
 void RecordsWindow::closeJournal()
 {
     m_model->clear();
     m_current.reset();
-    m_journal.reset();
-    if (m_summaries)
-        m_summaries->setLocation({});
+    m_open = false;
+    m_answering = true;
+    m_down = {};
+    m_openedWith = {};
+    m_waited = {};
+    m_changePause.stop();
+    // Its thread ends by itself; a read still hanging on a server holds up nothing here.
+    delete std::exchange(m_journal, nullptr);
     if (m_stallions)
         m_stallions->clear();
+    if (m_notice)
+        showNotice();
     updateActions();
 }
 
 void RecordsWindow::refresh()
 {
-    if (!isJournalOpen()) {
+    if (!m_journal) {
         openJournal(m_location);
         return;
     }
+    if (!m_open || !m_down.ok()) {
+        m_journal->retryNow();
+        if (!m_open) {
+            JournalService *journal = m_journal;
+            whenReady(m_journal->probe(), this,
+                      [this, journal](const JournalReply<bool> &reply) {
+                          if (journal == m_journal && !m_open)
+                              opened(reply);
+                      });
+            return;
+        }
+    }
+    m_keepSheet = m_current ? m_current->id : 0;
     loadStallions();
     applyFilter();
 }
 
+void RecordsWindow::journalChanged()
+{
+    if (!m_open)
+        return;
+    loadStallions();
+    m_model->refreshNewest();
+    requestSummary();
+    emit liveUpdated();
+}
+
+void RecordsWindow::keepScrollPosition(int rowsAbove)
+{
+    // Rows saved elsewhere come in above: the rows in view stay in view, unless the view was
+    // at the top, where the newest belong.
+    QScrollBar *bar = m_table->verticalScrollBar();
+    if (bar->value() == 0)
+        return;
+    const int step = m_table->verticalScrollMode() == QAbstractItemView::ScrollPerItem
+                         ? 1
+                         : m_table->verticalHeader()->defaultSectionSize();
+    bar->setValue(bar->value() + rowsAbove * step);
+}
+
 void RecordsWindow::loadStallions()
 {
+    const quint64 request = ++m_stallionRequest;
+    whenReady(m_journal->stallions(), this,
+              [this, request](const JournalReply<QList<StallionCount>> &reply) {
+                  if (request != m_stallionRequest)
+                      return;
+                  if (reply.ok())
+                      showStallions(reply.value);
+              });
+}
+
+void RecordsWindow::showStallions(const QList<StallionCount> &found)
+{
     const QString chosen = filter().stallion;
+    const bool allChosen = m_stallions->currentItem() == nullptr
+                           || m_stallions->indexOfTopLevelItem(m_stallions->currentItem())
+                                  == kAllStallionsRow;
     const QSignalBlocker quiet(m_stallions);
+    const int scrolled = m_stallions->verticalScrollBar()->value();
     m_stallions->clear();
-    QList<StallionCount> counts = m_journal->stallions();
+    QList<StallionCount> counts = found;
     // In the reader's alphabet: "Ábaco" beside "Abel", not after "Zeus".
     QCollator alphabet;
     alphabet.setCaseSensitivity(Qt::CaseInsensitive);
@@ -381,34 +465,64 @@ void RecordsWindow::loadStallions()
         auto *item = new QTreeWidgetItem(m_stallions, {name, QString::number(count.collections)});
         item->setData(0, kStallionRole, count.stallion);
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-        if (count.stallion == chosen)
+        if (!allChosen && count.stallion == chosen)
             current = item;
     }
     m_stallions->setCurrentItem(current);
+    m_stallions->verticalScrollBar()->setValue(scrolled);
 }
 
 void RecordsWindow::applyFilter()
 {
     m_searchPause.stop();
-    if (!isJournalOpen())
+    if (!m_open)
         return;
-    const SheetFilter chosen = filter();
     m_current.reset();
-    m_model->setSource(m_journal.get(), chosen);
+    m_wantedSheet = 0;
+    m_model->setSource(m_journal, filter());
     showCurrentSheet();
-    // The count and the trend come from their own thread: a long history is read there. The
-    // chart keeps the last stallion's lines until the next one's come, a moment later.
+    requestSummary();
+    updateActions();
+}
+
+void RecordsWindow::requestSummary()
+{
+    // The count and the trend come from the journal's thread: a long history is read there.
+    // The chart keeps the last stallion's lines until the next one's come, a moment later.
+    const SheetFilter chosen = filter();
     if (chosen.stallion.isEmpty())
         m_chart->showNothing(tr("Choose a stallion to see his trend"));
-    statusBar()->showMessage(tr("Counting..."));
-    m_summaries->request(chosen);
-    updateActions();
+    const quint64 request = ++m_summaryRequest;
+    whenReady(m_journal->run<FilterSummary>([chosen](Journal &journal) {
+        FilterSummary summary;
+        summary.stallion = chosen.stallion;
+        if (chosen.stallion.isEmpty()) {
+            summary.collections = journal.sheetCount(chosen);
+            summary.error = journal.lastError();
+            return summary;
+        }
+        // One pass over his sheets both counts them and gives the trend.
+        QList<TrendSample> samples;
+        summary.error = journal.forEachSheet(chosen, SheetDetail::Trend,
+                                             [&samples](const SheetRecord &sheet) {
+                                                 samples.append(
+                                                     {sheet.savedAt, sheetNumbers(sheet)});
+                                                 return true;
+                                             });
+        summary.collections = samples.size();
+        summary.trend = trendSeries(std::move(samples));
+        return summary;
+    }),
+              this, [this, request](const FilterSummary &summary) {
+                  if (request == m_summaryRequest)
+                      showSummary(summary);
+              });
 }
 
 void RecordsWindow::showSummary(const FilterSummary &summary)
 {
-    if (!summary.error.isEmpty()) {
-        statusBar()->showMessage(summary.error);
+    if (!summary.error.ok()) {
+        showNotice();
         return;
     }
     m_shownCount = summary.collections;
@@ -422,24 +536,52 @@ void RecordsWindow::showCurrentSheet()
 {
     const QModelIndex index = m_table->currentIndex();
     const SheetRow *row = index.isValid() ? m_model->row(index.row()) : nullptr;
-    m_current.reset();
-    if (row && isJournalOpen())
-        m_current = m_journal->sheet(row->id);
+    if (!row || !m_journal) {
+        m_current.reset();
+        m_wantedSheet = 0;
+        clearDetails(tr("Choose a collection to see its sheet."));
+        return;
+    }
+    // The same sheet again (rows came in above it) needs no new read, unless it changed.
+    if (m_current && m_current->id == row->id && m_current->printed == row->printed)
+        return;
+    const qint64 id = row->id;
+    m_wantedSheet = id;
+    if (!m_current || m_current->id != id) {
+        m_current.reset();
+        clearDetails(tr("Reading sheet %1...").arg(id));
+    }
+    whenReady(m_journal->sheet(id), this, [this, id](const JournalReply<SheetRecord> &reply) {
+        if (id != m_wantedSheet)
+            return;
+        if (!reply.ok()) {
+            m_current.reset();
+            clearDetails(reply.error.reason);
+            return;
+        }
+        showSheet(reply.value);
+    });
+}
 
+void RecordsWindow::clearDetails(const QString &why)
+{
+    for (const DetailRow &detail : kDetailRows) {
+        if (auto *label = m_details->findChild<QLabel *>(QString::fromLatin1(detail.key)))
+            label->clear();
+    }
+    m_picture->setPixmap({});
+    m_picture->setText(why);
+    updateActions();
+}
+
+void RecordsWindow::showSheet(const SheetRecord &shown)
+{
+    m_current = shown;
+    const SheetRecord &sheet = *m_current;
     const auto set = [this](const QString &key, const QString &text) {
         if (auto *label = m_details->findChild<QLabel *>(key))
             label->setText(text);
     };
-    if (!m_current) {
-        for (const DetailRow &detail : kDetailRows)
-            set(QString::fromLatin1(detail.key), {});
-        m_picture->setPixmap({});
-        m_picture->setText(row ? m_journal->lastError().reason
-                               : tr("Choose a collection to see its sheet."));
-        updateActions();
-        return;
-    }
-    const SheetRecord &sheet = *m_current;
     set(QStringLiteral("record"), QString::number(sheet.id));
     set(QStringLiteral("saved"),
         sheet.savedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss t")));
@@ -464,6 +606,64 @@ void RecordsWindow::showCurrentSheet()
         m_picture->setPixmap(QPixmap::fromImage(picture));
     }
     updateActions();
+    emit sheetShown(sheet.id);
+}
+
+void RecordsWindow::showAvailability(const JournalError &error)
+{
+    m_down = error;
+    if (error.ok()) {
+        m_answering = true;
+        if (!m_open) {
+            // It answers at last: open it as if it had at the start.
+            JournalService *journal = m_journal;
+            whenReady(m_journal->probe(), this,
+                      [this, journal](const JournalReply<bool> &reply) {
+                          if (journal == m_journal && !m_open)
+                              opened(reply);
+                      });
+        } else if (m_model->rowCount() == 0 || !m_model->error().isEmpty()) {
+            m_keepSheet = m_current ? m_current->id : 0;
+            m_model->refreshNewest();
+        }
+    } else {
+        m_answering = false;
+    }
+    showNotice();
+}
+
+void RecordsWindow::showWaiting(std::chrono::milliseconds waited)
+{
+    m_waited = waited;
+    showNotice();
+}
+
+QString RecordsWindow::journalNotice() const
+{
+    const QString where = displayLocation(m_location);
+    if (!m_down.ok())
+        return tr("The journal %1 does not answer: %2 Estrivo Records tries again every few "
+                  "seconds and shows its collections as soon as it answers. To choose another "
+                  "journal: File, Journal Location.")
+            .arg(where, m_down.reason);
+    if (m_waited.count() > 0)
+        return tr("Waiting for the journal %1: no answer for %2 s. The window goes on "
+                  "working; what you asked for is shown once the journal answers.")
+            .arg(where)
+            .arg(std::chrono::duration_cast<std::chrono::seconds>(m_waited).count());
+    if (!m_model->error().isEmpty())
+        return tr("The journal %1 could not be read: %2").arg(where, m_model->error());
+    if (m_journal && !m_open)
+        return tr("Opening the journal %1...").arg(where);
+    return {};
+}
+
+void RecordsWindow::showNotice()
+{
+    const QString notice = journalNotice();
+    m_notice->setText(notice);
+    m_notice->setVisible(!notice.isEmpty());
+    m_answering = m_down.ok() && m_waited.count() == 0;
 }
 
 void RecordsWindow::showStatus()
@@ -473,7 +673,7 @@ void RecordsWindow::showStatus()
 
 void RecordsWindow::updateActions()
 {
-    const bool open = isJournalOpen();
+    const bool open = m_open;
     m_exportCsvAction->setEnabled(open);
     m_exportReportAction->setEnabled(open);
     m_labelsAction->setEnabled(open && m_current.has_value());
@@ -524,28 +724,24 @@ void RecordsWindow::startExport(const QString &fileName, bool report)
         if (!chosen.stallion.isEmpty())
             heading.chart = m_chart->picture(reportChartSize(QPicture().logicalDpiX()));
     }
-    auto outcome = std::make_shared<ExportOutcome>();
-    const QString location = m_location;
-    QThread *thread = QThread::create([location, chosen, heading, fileName, report, outcome] {
-        Journal journal(location);
-        const JournalError opened = journal.open();
-        if (!journal.isOpen()) {
-            *outcome = {0, opened.reason};
-            return;
-        }
-        *outcome = report ? writePdfReport(journal, chosen, heading, fileName)
-                          : exportCsvFile(journal, chosen, fileName);
-    });
-    thread->setParent(this);
+    // On a thread and a connection of their own, so browsing goes on meanwhile.
+    auto *exporter = new JournalService(m_location, this);
     statusBar()->showMessage(tr("Writing %1...").arg(fileName));
-    connect(thread, &QThread::finished, this, [this, thread, fileName, outcome] {
-        thread->deleteLater();
-        statusBar()->showMessage(
-            outcome->ok() ? tr("%1 written to %2").arg(collectionsText(outcome->rows), fileName)
-                          : outcome->error);
-        emit exportFinished(fileName, *outcome);
-    });
-    thread->start();
+    whenReady(exporter->run<ExportOutcome>([chosen, heading, fileName, report](Journal &journal) {
+        const JournalError opened = journal.open();
+        if (!journal.isOpen())
+            return ExportOutcome{0, opened.reason};
+        return report ? writePdfReport(journal, chosen, heading, fileName)
+                      : exportCsvFile(journal, chosen, fileName);
+    }),
+              this, [this, exporter, fileName](const ExportOutcome &outcome) {
+                  exporter->deleteLater();
+                  statusBar()->showMessage(
+                      outcome.ok()
+                          ? tr("%1 written to %2").arg(collectionsText(outcome.rows), fileName)
+                          : outcome.error);
+                  emit exportFinished(fileName, outcome);
+              });
 }
 
 void RecordsWindow::openLabelsDialog()

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "csv_export.h"
-#include "journal.h"
+#include "journal_types.h"
+#include "trend.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -21,11 +22,19 @@ class QTreeWidget;
 
 namespace estrivo {
 
-class JournalProbe;
+class JournalService;
 class SheetTableModel;
-class SummaryLoader;
-struct FilterSummary;
 class TrendChartView;
+
+// What the window shows beside the rows of a filter: how many there are and, for one
+// stallion, his trend. Worked out on the journal's thread.
+struct FilterSummary
+{
+    qint64 collections = 0;
+    QString stallion; // empty: no trend was asked for
+    TrendSeries trend;
+    JournalError error;
+};
 
 // The records window: the stallions, the kept collections with their filters, a sheet's
 // details and picture, a stallion's trend, and the exports and labels made from them.
@@ -34,22 +43,27 @@ class RecordsWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    // Opens the journal at `location` once a probe off the GUI thread has reached it.
+    // Opens the journal at `location` on the journal's own thread; the window shows at once.
     explicit RecordsWindow(const QString &location, QWidget *parent = nullptr);
     ~RecordsWindow() override;
 
     QString journalLocation() const { return m_location; }
-    bool isJournalOpen() const;
+    bool isJournalOpen() const { return m_open; }
+    // Whether the journal answers: false while it is down or has not answered for a while.
+    bool isJournalAnswering() const { return m_answering; }
+    // What the window says about its journal above the table; empty while all is well.
+    QString journalNotice() const;
     SheetFilter filter() const;
     // The sheet the table's current row shows, as kept, with its picture.
     std::optional<SheetRecord> currentSheet() const { return m_current; }
 
 public slots:
-    // Probes the journal at `location` and, once it answers, shows its collections.
+    // Opens the journal at `location` and, once it answers, shows its collections.
     void openJournal(const QString &location);
-    // Reads the stallions and the filtered collections again.
+    // Reads the stallions and the filtered collections again, keeping the chosen sheet; asks
+    // a journal that does not answer again at once.
     void refresh();
-    // Written off the GUI thread from a connection of their own; exportFinished tells how.
+    // Written on a thread and a connection of their own; exportFinished tells how.
     void exportCsvTo(const QString &fileName);
     void exportReportTo(const QString &fileName);
 
@@ -59,17 +73,30 @@ signals:
     void journalFailed(const QString &reason);
     // The count and, for one stallion, the trend of the current filter are shown.
     void summaryShown();
+    // The chosen sheet's details (and picture) are shown.
+    void sheetShown(qint64 id);
+    // Rows another program saved were brought into the table.
+    void liveUpdated();
     void exportFinished(const QString &fileName, const estrivo::ExportOutcome &outcome);
 
 private:
     void buildActions();
     void buildLayout();
-    void probeFinished(const QString &location, bool readable, const JournalError &error);
+    void opened(const JournalReply<bool> &reply);
     void closeJournal();
     void loadStallions();
+    void showStallions(const QList<StallionCount> &counts);
     void applyFilter();
+    void requestSummary();
     void showCurrentSheet();
+    void showSheet(const SheetRecord &sheet);
+    void clearDetails(const QString &why);
     void showSummary(const FilterSummary &summary);
+    void journalChanged();
+    void keepScrollPosition(int rowsAbove);
+    void showAvailability(const JournalError &error);
+    void showWaiting(std::chrono::milliseconds waited);
+    void showNotice();
     void chooseExportFile(bool report);
     void startExport(const QString &fileName, bool report);
     void openLabelsDialog();
@@ -78,12 +105,20 @@ private:
     void showStatus();
 
     QString m_location;
-    std::unique_ptr<Journal> m_journal;
-    JournalProbe *m_probe = nullptr;
-    SummaryLoader *m_summaries = nullptr;
+    JournalService *m_journal = nullptr; // the window's one way to its journal
+    bool m_open = false;
+    bool m_answering = true;
+    JournalError m_down;            // why the journal does not answer; ok while it does
+    JournalError m_openedWith;      // read-only or newer schema, said in the status
+    std::chrono::milliseconds m_waited{0};
     SheetTableModel *m_model = nullptr;
     std::optional<SheetRecord> m_current;
+    qint64 m_wantedSheet = 0;       // the sheet whose details were asked for last
+    qint64 m_keepSheet = 0;         // the sheet to choose again once a refresh has its rows
+    quint64 m_stallionRequest = 0;  // only the newest answer of each kind is shown
+    quint64 m_summaryRequest = 0;
     qint64 m_shownCount = 0;
+    QTimer m_changePause; // another program's saves, a burst at a time
 
     QTreeWidget *m_stallions = nullptr;
     QCheckBox *m_sinceOn = nullptr;
@@ -98,6 +133,7 @@ private:
     QLabel *m_picture = nullptr;
     TrendChartView *m_chart = nullptr;
     QLabel *m_journalStatus = nullptr;
+    QLabel *m_notice = nullptr; // above the table: waiting for, or no answer from, the journal
 
     QAction *m_exportCsvAction = nullptr;
     QAction *m_exportReportAction = nullptr;

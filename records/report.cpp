@@ -1,6 +1,5 @@
 #include "report.h"
 
-#include "sheet_cursor.h"
 #include "sheet_row.h"
 
 #include <QCoreApplication>
@@ -178,15 +177,15 @@ ExportOutcome writePdfReport(Journal &journal, const SheetFilter &filter,
                              const ReportHeading &heading, const QString &fileName)
 {
     const qint64 rows = journal.sheetCount(filter);
-    SheetCursor cursor(journal.sheetQuery(filter, Journal::Scan::ForwardOnly));
-    if (!cursor.isValid())
-        return {0, cursor.error()};
+    if (const JournalError counted = journal.lastError(); !counted.ok())
+        return {0, counted.reason};
 
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
         return {0, tr("The file %1 could not be created: %2").arg(fileName, file.errorString())};
     }
     qint64 written = 0;
+    JournalError read;
     {
         QPdfWriter writer(&file);
         writer.setResolution(kResolutionDpi);
@@ -202,20 +201,21 @@ ExportOutcome writePdfReport(Journal &journal, const SheetFilter &filter,
         }
         ReportPainter report(writer, painter);
         report.heading(heading, rows);
-        SheetRecord sheet;
-        while (cursor.next(sheet)) {
-            if (!report.row(sheetRow(sheet))) {
-                painter.end();
-                file.cancelWriting();
-                return {written, tr("A new page of the report could not be started.")};
-            }
-            ++written;
-        }
+        bool paged = true;
+        read = journal.forEachSheet(filter, SheetDetail::Row, [&](const SheetRecord &sheet) {
+            paged = report.row(sheetRow(sheet));
+            written += paged ? 1 : 0;
+            return paged;
+        });
         painter.end();
+        if (!paged) {
+            file.cancelWriting();
+            return {written, tr("A new page of the report could not be started.")};
+        }
     }
-    if (!cursor.error().isEmpty()) {
+    if (!read.ok()) {
         file.cancelWriting();
-        return {written, cursor.error()};
+        return {written, read.reason};
     }
     if (!file.commit()) {
         return {written,

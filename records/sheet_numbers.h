@@ -1,6 +1,6 @@
 #pragma once
 
-#include "journal.h"
+#include "journal_types.h"
 
 #include <QString>
 

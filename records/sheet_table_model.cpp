@@ -1,8 +1,26 @@
 #include "sheet_table_model.h"
 
-#include "sheet_cursor.h"
+#include "journal_service.h"
+
+#include <algorithm>
 
 namespace estrivo {
+
+namespace {
+
+// Newest first: later saves, and among equal times the higher id, come first.
+bool newerThan(const SheetRow &a, const SheetRow &b)
+{
+    return a.savedAt != b.savedAt ? a.savedAt > b.savedAt : a.id > b.id;
+}
+
+bool sameRow(const SheetRow &a, const SheetRow &b)
+{
+    return a.id == b.id && a.printed == b.printed && a.stallion == b.stallion
+           && a.savedAt == b.savedAt;
+}
+
+} // namespace
 
 SheetTableModel::SheetTableModel(QObject *parent)
     : QAbstractTableModel(parent)
@@ -10,26 +28,35 @@ SheetTableModel::SheetTableModel(QObject *parent)
 
 SheetTableModel::~SheetTableModel() = default;
 
-void SheetTableModel::setSource(Journal *journal, const SheetFilter &filter)
+void SheetTableModel::setSource(JournalService *journal, const SheetFilter &filter)
 {
+    setPending(0); // pages of the old source are no longer waited for
     beginResetModel();
     m_rows.clear();
     m_journal = journal;
     m_filter = filter;
+    ++m_generation;
     m_atEnd = journal == nullptr;
+    m_fetching = false;
     m_error.clear();
     endResetModel();
-    fetchMore({});
+    if (journal) {
+        m_atEnd = false;
+        fetchMore({});
+    }
 }
 
 void SheetTableModel::clear()
 {
-    beginResetModel();
-    m_rows.clear();
-    m_journal = nullptr;
-    m_atEnd = true;
-    m_error.clear();
-    endResetModel();
+    setSource(nullptr, {});
+}
+
+void SheetTableModel::setPending(int pending)
+{
+    const bool was = m_pending > 0;
+    m_pending = pending;
+    if (was != (m_pending > 0))
+        emit loadingChanged(m_pending > 0);
 }
 
 int SheetTableModel::rowCount(const QModelIndex &parent) const
@@ -44,8 +71,10 @@ int SheetTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant SheetTableModel::data(const QModelIndex &index, int role) const
 {
-    const SheetRow *sheet = row(index.row());
-    if (!sheet || index.column() < 0 || index.column() >= kSheetColumnCount)
+    const SheetRow *sheet = checkIndex(index, CheckIndexOption::IndexIsValid)
+                                ? row(index.row())
+                                : nullptr;
+    if (!sheet)
         return {};
     const auto column = SheetColumn(index.column());
     switch (role) {
@@ -71,7 +100,8 @@ QVariant SheetTableModel::headerData(int section, Qt::Orientation orientation, i
 
 bool SheetTableModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && !m_atEnd;
+    // One page on its way at a time: a view asks again once it has come.
+    return !parent.isValid() && !m_atEnd && !m_fetching && m_journal;
 }
 
 void SheetTableModel::fetchMore(const QModelIndex &parent)
@@ -81,29 +111,126 @@ void SheetTableModel::fetchMore(const QModelIndex &parent)
     SheetPage page{{}, kBatchRows};
     if (!m_rows.empty())
         page.after = SheetPosition{m_rows.back().savedAt, m_rows.back().id};
-    std::vector<SheetRow> batch;
-    batch.reserve(kBatchRows);
-    QString problem;
-    {
-        SheetCursor cursor(m_journal->sheetQuery(m_filter, Journal::Scan::ForwardOnly, page));
-        SheetRecord sheet;
-        while (cursor.next(sheet))
-            batch.push_back(sheetRow(sheet));
-        problem = cursor.error();
-    } // the statement ends here
-    if (int(batch.size()) < kBatchRows || !problem.isEmpty())
+    m_fetching = true;
+    setPending(m_pending + 1);
+    const quint64 generation = m_generation;
+    const bool first = m_rows.empty();
+    whenReady(m_journal->sheets(m_filter, page), this,
+              [this, generation, first](const JournalReply<QList<SheetRecord>> &reply) {
+                  pageRead(generation, first, reply.value, reply.error.reason);
+              });
+}
+
+void SheetTableModel::pageRead(quint64 generation, bool first, const QList<SheetRecord> &sheets,
+                               const QString &error)
+{
+    if (generation != m_generation)
+        return;
+    m_fetching = false;
+    setPending(m_pending - 1);
+    if (!error.isEmpty()) {
+        // The page is asked for again when the journal answers (refreshNewest, or a view
+        // scrolling on); nothing is lost meanwhile.
+        m_error = error;
+        emit failed(m_error);
+        return;
+    }
+    m_error.clear();
+    if (sheets.size() < kBatchRows)
         m_atEnd = true;
+    // A row another program saved meanwhile may already be here through refreshNewest().
+    std::vector<SheetRow> batch;
+    batch.reserve(std::size_t(sheets.size()));
+    for (const SheetRecord &sheet : sheets) {
+        if (find(sheet.savedAt, sheet.id) < 0)
+            batch.push_back(sheetRow(sheet));
+    }
     if (!batch.empty()) {
-        const int first = int(m_rows.size());
-        beginInsertRows({}, first, first + int(batch.size()) - 1);
+        const int at = int(m_rows.size());
+        beginInsertRows({}, at, at + int(batch.size()) - 1);
         m_rows.insert(m_rows.end(), std::make_move_iterator(batch.begin()),
                       std::make_move_iterator(batch.end()));
         endInsertRows();
     }
-    if (!problem.isEmpty()) {
-        m_error = problem;
-        emit failed(m_error);
+    emit pageArrived(first);
+}
+
+void SheetTableModel::refreshNewest()
+{
+    if (!m_journal)
+        return;
+    if (m_rows.empty() && !m_fetching) {
+        // Nothing was there, or the first page failed: read it as a first page.
+        m_atEnd = false;
+        fetchMore({});
+        return;
     }
+    setPending(m_pending + 1);
+    const quint64 generation = m_generation;
+    whenReady(m_journal->sheets(m_filter, SheetPage{{}, kBatchRows}), this,
+              [this, generation](const JournalReply<QList<SheetRecord>> &reply) {
+                  if (generation != m_generation)
+                      return;
+                  setPending(m_pending - 1);
+                  if (!reply.ok()) {
+                      m_error = reply.error.reason;
+                      emit failed(m_error);
+                      return;
+                  }
+                  m_error.clear();
+                  newestRead(generation, reply.value);
+              });
+}
+
+void SheetTableModel::newestRead(quint64 generation, const QList<SheetRecord> &sheets)
+{
+    Q_UNUSED(generation)
+    // A full page of rows none of which is here: more were saved than a page holds, and the
+    // ones between would be missing. Start over (rare: hundreds saved within a check).
+    const bool overflowed
+        = sheets.size() == kBatchRows
+          && std::none_of(sheets.begin(), sheets.end(), [this](const SheetRecord &sheet) {
+                 return find(sheet.savedAt, sheet.id) >= 0;
+             });
+    if (overflowed && !m_rows.empty()) {
+        setSource(m_journal, m_filter);
+        return;
+    }
+    int addedAbove = 0;
+    for (const SheetRecord &sheet : sheets) {
+        SheetRow fresh = sheetRow(sheet);
+        if (const int at = find(fresh.savedAt, fresh.id); at >= 0) {
+            if (!sameRow(m_rows[std::size_t(at)], fresh)) {
+                m_rows[std::size_t(at)] = std::move(fresh);
+                emit dataChanged(index(at, 0), index(at, kSheetColumnCount - 1));
+            }
+            continue;
+        }
+        // Where it belongs among the rows there are; past the last loaded row it comes with
+        // the page that reaches it, unless every row is loaded.
+        const auto place = std::lower_bound(m_rows.begin(), m_rows.end(), fresh, newerThan);
+        if (place == m_rows.end() && !m_atEnd)
+            continue;
+        const int at = int(place - m_rows.begin());
+        beginInsertRows({}, at, at);
+        m_rows.insert(place, std::move(fresh));
+        endInsertRows();
+        if (at < int(m_rows.size()) - 1)
+            ++addedAbove;
+    }
+    if (addedAbove > 0)
+        emit rowsAddedAbove(addedAbove);
+}
+
+int SheetTableModel::find(const QDateTime &savedAt, qint64 id) const
+{
+    SheetRow probe;
+    probe.savedAt = savedAt;
+    probe.id = id;
+    const auto place = std::lower_bound(m_rows.begin(), m_rows.end(), probe, newerThan);
+    if (place == m_rows.end() || place->id != id)
+        return -1;
+    return int(place - m_rows.begin());
 }
 
 const SheetRow *SheetTableModel::row(int row) const
@@ -111,6 +238,13 @@ const SheetRow *SheetTableModel::row(int row) const
     if (row < 0 || row >= int(m_rows.size()))
         return nullptr;
     return &m_rows[std::size_t(row)];
+}
+
+int SheetTableModel::rowOf(qint64 id) const
+{
+    const auto found = std::find_if(m_rows.begin(), m_rows.end(),
+                                    [id](const SheetRow &row) { return row.id == id; });
+    return found == m_rows.end() ? -1 : int(found - m_rows.begin());
 }
 
 } // namespace estrivo

@@ -1,18 +1,22 @@
 #pragma once
 
-#include "journal.h"
+#include "journal_types.h"
 #include "sheet_row.h"
 
 #include <QAbstractTableModel>
+#include <QPointer>
 
 #include <vector>
 
 namespace estrivo {
 
-// The kept sheets a filter selects, newest first, read from the journal a batch at a time as
-// the view scrolls, so a journal of any size opens at once. Each batch is a query of its own,
-// finished before the next: a statement left half read would hold the connection on an old
-// picture of the journal (and keep SQLite from folding its write-ahead log back in).
+class JournalService;
+
+// The kept sheets a filter selects, newest first, read from the journal's service a page at a
+// time as the view scrolls, so a journal of any size opens at once and the window never waits
+// for it: a page is asked for, and its rows are added when they come. Each page is a query
+// of its own, so no statement stays open between pages. refreshNewest() brings in what other
+// programs saved since, in place, without a reset: a view keeps its selection and rows.
 class SheetTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -24,10 +28,13 @@ public:
     explicit SheetTableModel(QObject *parent = nullptr);
     ~SheetTableModel() override;
 
-    // Starts over with the sheets `filter` selects in `journal`, its first batch read.
-    void setSource(Journal *journal, const SheetFilter &filter);
-    // Drops the rows and forgets the journal, before its connection closes.
+    // Starts over with the sheets `filter` selects, and asks for the first page.
+    void setSource(JournalService *journal, const SheetFilter &filter);
+    // Drops the rows and forgets the journal.
     void clear();
+    // Reads the newest page again: rows saved since are inserted where they belong, and rows
+    // that changed (a print outcome) are updated.
+    void refreshNewest();
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -38,16 +45,33 @@ public:
     void fetchMore(const QModelIndex &parent) override;
 
     const SheetRow *row(int row) const;
+    int rowOf(qint64 id) const; // -1 when not loaded
+    bool isLoading() const { return m_pending > 0; }
     QString error() const { return m_error; }
 
 signals:
+    // A page came in (first: the first page of a new source).
+    void pageArrived(bool first);
+    // Rows were inserted above the ones there were, by refreshNewest().
+    void rowsAddedAbove(int count);
+    void loadingChanged(bool loading);
     void failed(const QString &reason);
 
 private:
-    Journal *m_journal = nullptr;
+    void pageRead(quint64 generation, bool first, const QList<SheetRecord> &sheets,
+                  const QString &error);
+    void newestRead(quint64 generation, const QList<SheetRecord> &sheets);
+    void setPending(int pending);
+    // Where the row of this sheet is, by the newest-first order; -1 when not loaded.
+    int find(const QDateTime &savedAt, qint64 id) const;
+
+    QPointer<JournalService> m_journal;
     SheetFilter m_filter;
     std::vector<SheetRow> m_rows;
+    quint64 m_generation = 0; // a new source makes pages still on their way stale
     bool m_atEnd = true;
+    bool m_fetching = false;
+    int m_pending = 0;
     QString m_error;
 };
 

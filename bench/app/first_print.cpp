@@ -2,7 +2,7 @@
 // and once it has been drawn its Print button is clicked. Prints the time from the click to
 // the job handed to the spooler (or the failure shown), with the sheet saved into a journal,
 // then ends.
-#include "journal_writer.h"
+#include "journal_service.h"
 #include "main_window.h"
 
 #include <QAbstractButton>
@@ -64,7 +64,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Estrivo"));
     // As in the program, the print is also kept in a journal (on its own thread).
     QTemporaryDir folder;
-    estrivo::JournalWriter journal(folder.filePath(QStringLiteral("journal.sqlite")));
+    estrivo::JournalService journal(folder.filePath(QStringLiteral("journal.sqlite")));
     estrivo::MainWindow window;
     window.setJournal(&journal);
     new FirstPrint(&window);

@@ -2,7 +2,7 @@
 // FULL on this disk, the caller's share when the writer thread does the save, the journal's
 // growth per sheet, and the same save into a local PostgreSQL server with fsync on.
 #include "journal.h"
-#include "journal_writer.h"
+#include "journal_service.h"
 #include "local_postgres.h"
 
 #include <QCoreApplication>
@@ -111,7 +111,7 @@ double threadCpuMilliseconds()
 void writerCallerShare(benchmark::State &state)
 {
     QTemporaryDir folder;
-    JournalWriter writer(folder.filePath(u"journal.sqlite"_s));
+    JournalService writer(folder.filePath(u"journal.sqlite"_s));
     std::vector<double> samples;
     double cpuMax = 0;
     for (auto _ : state) {

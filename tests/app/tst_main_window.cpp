@@ -389,7 +389,7 @@ private slots:
     void journalKeepsPrintsAndReadings()
     {
         QTemporaryDir folder;
-        JournalWriter writer(folder.filePath("journal.sqlite"));
+        JournalService writer(folder.filePath("journal.sqlite"));
         m_window->setJournal(&writer);
         type("Text1", "Silver Comet");
         QTest::keyClick(control("Text1"), Qt::Key_Return);
@@ -407,7 +407,7 @@ private slots:
         control<QAction>("mnuFilePrint")->trigger();
         type("Con", "200"); // typed over: the next sheet no longer shows the reading
         control<QAction>("mnuFilePrint")->trigger();
-        QVERIFY(writer.waitForIdle(std::chrono::seconds(20)));
+        writer.whenIdle().waitForFinished();
 
         Journal journal(writer.location());
         const QList<SheetRecord> sheets = journal.sheets(); // newest first
@@ -442,7 +442,7 @@ private slots:
         QFile file(location);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         file.close();
-        JournalWriter writer(location);
+        JournalService writer(location);
         m_window->setJournal(&writer);
         const QString pdf = folder.filePath("sheet.pdf");
         m_window->findChild<SnapshotPrinter *>()->printer().setOutputFileName(pdf);

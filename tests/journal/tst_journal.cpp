@@ -2,8 +2,9 @@
 // programs saving at once or killed mid-run, journals that cannot be written, where the journal
 // is, and the writer thread the window saves through.
 #include "journal.h"
-#include "journal_writer.h"
+#include "journal_service.h"
 #include "local_postgres.h"
+#include "postgres_uri.h"
 
 #include <QCryptographicHash>
 #include <QSettings>
@@ -11,7 +12,9 @@
 #include <QSqlRecord>
 #include <QtTest>
 
+#include <atomic>
 #include <csignal>
+#include <thread>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -23,6 +26,40 @@ using Kind = JournalError::Kind;
 namespace {
 
 const QString kSqlite = "sqlite", kPostgres = "postgres";
+
+// A connection of the test's own to a journal, as another program (or a person with a SQL
+// shell) would have: the journal itself hands out no connection.
+class RawConnection
+{
+public:
+    explicit RawConnection(const QString &location)
+        : m_name(QString("raw-%1").arg(++s_count))
+    {
+        QSqlDatabase db;
+        if (location.startsWith("postgresql://")) {
+            const std::optional<PostgresConnection> uri = parsePostgresUri(location, nullptr);
+            db = QSqlDatabase::addDatabase("QPSQL", m_name);
+            db.setHostName(uri->host);
+            db.setPort(uri->port);
+            db.setUserName(uri->user);
+            db.setDatabaseName(uri->database);
+        } else {
+            db = QSqlDatabase::addDatabase("QSQLITE", m_name);
+            db.setDatabaseName(location);
+        }
+        db.open();
+    }
+    ~RawConnection()
+    {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
+
+private:
+    static inline int s_count = 0;
+    QString m_name;
+};
 
 QByteArray fileBytes(const QString &path)
 {
@@ -66,7 +103,7 @@ QString describe(const SheetRecord &sheet)
 QString kindName(Kind kind)
 {
     return QStringList{
-        "None", "CannotOpen", "SchemaTooNew", "ReadOnly", "WriteFailed", "NotFound"}[int(kind)];
+        "None", "CannotOpen", "SchemaTooNew", "ReadOnly", "WriteFailed", "Busy", "NotFound"}[int(kind)];
 }
 
 // The helper program's report: ids committed, the failure it stopped at ("KIND reason"), or
@@ -229,7 +266,7 @@ private slots:
                               "0d 0a 20 31 32 33 2e 34 20 0d 0a ff 00 7f", "123.4"}));
         // Lists leave the picture out unless asked.
         QCOMPARE(again.sheets().value(0).picturePng, QByteArray());
-        QCOMPARE(again.sheets({}, true).value(0).picturePng, windowPng());
+        QCOMPARE(again.sheet(sheet.id).value_or(SheetRecord{}).picturePng, windowPng());
         QVERIFY(!again.sheet(sheet.id + 1));
         QCOMPARE(kindName(again.lastError().kind), "NotFound");
         // A sheet may only name a reading the journal holds; nothing of it is kept otherwise.
@@ -288,16 +325,32 @@ private slots:
             tags << sheet.notes.section(' ', 0, 0);
         QCOMPARE(tags.join(' '), expected);
         QCOMPARE(journal.sheetCount(filter), tags.size());
-        // What the records program's models read, scrollable, column by name.
-        QSqlQuery query = journal.sheetQuery(filter);
-        QVERIFY(!query.isForwardOnly());
-        const int notes = int(Journal::sheetQueryColumns().indexOf("notes"));
-        QCOMPARE(query.record().fieldName(Journal::sheetQueryColumn(Field::Text1)),
-                 "stallion_and_notes");
-        QStringList read;
-        while (query.next())
-            read << query.value(notes).toString().section(' ', 0, 0);
-        QCOMPARE(read, tags);
+        // Pages of two, each after the last row of the one before, make up the same list; so
+        // does a pass over every sheet, and the trend's narrow rows keep time and stallion.
+        QStringList paged;
+        SheetPage page{{}, 2};
+        for (QList<SheetRecord> rows; !(rows = journal.sheets(filter, page)).isEmpty();) {
+            QVERIFY(rows.size() <= 2);
+            for (const SheetRecord &sheet : rows)
+                paged << sheet.notes.section(' ', 0, 0);
+            page.after = SheetPosition{rows.last().savedAt, rows.last().id};
+        }
+        QCOMPARE(paged, tags);
+        QStringList visited;
+        QVERIFY_OK(journal.forEachSheet(filter, SheetDetail::Row, [&](const SheetRecord &sheet) {
+            visited << sheet.notes.section(' ', 0, 0);
+            return true;
+        }));
+        QCOMPARE(visited, tags);
+        const QList<SheetRecord> full = journal.sheets(filter);
+        const QList<SheetRecord> trend = journal.sheets(filter, {}, SheetDetail::Trend);
+        QCOMPARE(trend.size(), full.size());
+        for (qsizetype i = 0; i < trend.size(); ++i) {
+            QCOMPARE(trend[i].savedAt, full[i].savedAt);
+            QCOMPARE(trend[i].stallion, full[i].stallion);
+            QCOMPARE(trend[i].text(Field::NumDoses), full[i].text(Field::NumDoses));
+            QCOMPARE(trend[i].notes, QString()); // not read for a trend
+        }
 
         QStringList counts;
         for (const StallionCount &each : journal.stallions())
@@ -315,7 +368,9 @@ private slots:
             Journal journal(location);
             SheetRecord sheet = blankSheet();
             QVERIFY_OK(journal.saveSheet(sheet));
-            QSqlQuery query(journal.database());
+            journal.close();
+            RawConnection raw(location);
+            QSqlQuery query(raw.db());
             QVERIFY(query.exec(QString("UPDATE journal_meta SET value = '%1'"
                                        " WHERE key = 'schema_version'")
                                    .arg(newer)));
@@ -358,7 +413,8 @@ private slots:
         verifyKept(journal, ids);
         QVERIFY(journal.sheetCount() - ids.size() <= 1); // one more committed, unreported
         if (backend == kSqlite) {
-            QSqlQuery check(journal.database());
+            RawConnection raw(location);
+            QSqlQuery check(raw.db());
             QVERIFY(check.exec("PRAGMA integrity_check") && check.next());
             QCOMPARE(check.value(0).toString(), "ok");
         }
@@ -497,7 +553,8 @@ private slots:
 
         Journal journal(location);
         verifyKept(journal, ids);
-        QSqlQuery check(journal.database());
+        RawConnection raw(location);
+        QSqlQuery check(raw.db());
         QVERIFY(check.exec("PRAGMA integrity_check") && check.next());
         QCOMPARE(check.value(0).toString(), "ok");
         QCOMPARE(journal.sheetCount(), ids.size());
@@ -510,9 +567,9 @@ private slots:
     {
         const QString location = freshLocation(kPostgres);
         Journal journal(location);
-        JournalWriter writer(location);
-        QSignalSpy saved(&writer, &JournalWriter::sheetSaved);
-        QSignalSpy failed(&writer, &JournalWriter::saveFailed);
+        JournalService writer(location);
+        QSignalSpy saved(&writer, &JournalService::sheetSaved);
+        QSignalSpy failed(&writer, &JournalService::saveFailed);
         const auto saveBoth = [&](QSignalSpy &outcome) {
             SheetRecord sheet = blankSheet();
             const JournalError error = journal.saveSheet(sheet);
@@ -671,17 +728,40 @@ private slots:
 
     void sqliteKeepsWhatItCommits()
     {
-        Journal journal(freshLocation(kSqlite));
+        // The connection's own settings show in what it does: a lock held by another
+        // program is waited out for the busy time, not failed at once; a sheet naming a
+        // reading that is not there is refused (foreign keys); the file keeps a write-ahead
+        // log, which another connection sees.
+        const QString location = freshLocation(kSqlite);
+        Journal journal(location);
         QVERIFY_OK(journal.open());
-        QStringList settings;
-        for (const char *pragma :
-             {"journal_mode", "synchronous", "foreign_keys", "busy_timeout"}) {
-            QSqlQuery query(journal.database());
-            QVERIFY(query.exec(QString("PRAGMA ") + pragma) && query.next());
-            settings << pragma + QString("=") + query.value(0).toString();
-        }
-        QCOMPARE(settings.join(' '),
-                 "journal_mode=wal synchronous=2 foreign_keys=1 busy_timeout=10000");
+        RawConnection raw(location);
+        QSqlQuery query(raw.db());
+        QVERIFY(query.exec("PRAGMA journal_mode") && query.next());
+        QCOMPARE(query.value(0).toString(), "wal");
+        query.finish();
+        SheetRecord orphan = blankSheet();
+        orphan.readingId = 4242;
+        QCOMPARE(kindName(journal.saveSheet(orphan).kind), "WriteFailed");
+        query.finish();
+        // Another program holds the write lock for a second and a half, on its own thread.
+        std::atomic<bool> locked = false;
+        std::thread holder([&location, &locked] {
+            RawConnection other(location);
+            QSqlQuery lock(other.db());
+            locked = lock.exec("BEGIN IMMEDIATE");
+            std::this_thread::sleep_for(1500ms);
+            lock.exec("COMMIT");
+        });
+        QTRY_VERIFY(locked.load());
+        QElapsedTimer waited;
+        waited.start();
+        SheetRecord sheet = blankSheet();
+        const JournalError saved = journal.saveSheet(sheet);
+        const qint64 elapsed = waited.elapsed();
+        holder.join();
+        QVERIFY_OK(saved);
+        QVERIFY2(elapsed >= 1000, qPrintable(QString::number(elapsed)));
     }
 
     void writerSavesOffTheCallersThread_data() { backendRows(); }
@@ -690,22 +770,25 @@ private slots:
         QFETCH(QString, backend);
         const QString location = freshLocation(backend);
         // Made first, so it ends last: a failed check here ends the lock before the writer.
-        JournalWriter writer(location);
+        JournalService writer(location);
         Journal holder(location); // another program in the middle of a save
         QVERIFY_OK(holder.open());
-        QSqlQuery lock(holder.database());
+        RawConnection raw(location);
+        QSqlQuery lock(raw.db());
         QVERIFY(lock.exec(backend == kSqlite ? "BEGIN IMMEDIATE" : "BEGIN"));
         if (backend == kPostgres)
             QVERIFY(lock.exec("LOCK TABLE sheets IN EXCLUSIVE MODE"));
 
-        QSignalSpy saved(&writer, &JournalWriter::sheetSaved);
+        QSignalSpy saved(&writer, &JournalService::sheetSaved);
         QThread *emittedOn = nullptr;
         connect(
-            &writer, &JournalWriter::sheetSaved, this,
+            &writer, &JournalService::sheetSaved, this,
             [&] { emittedOn = QThread::currentThread(); }, Qt::DirectConnection);
         writer.saveSheet(blankSheet()); // were it saving here, it would wait for the lock
         QCOMPARE(writer.pendingSaves(), 1);
-        QVERIFY(!writer.waitForIdle(200ms)); // it is waiting for the lock, not done
+        const QFuture<void> idle = writer.whenIdle();
+        QTest::qWait(200);
+        QVERIFY(!idle.isFinished()); // it is waiting for the lock, not done
         QVERIFY(lock.exec("COMMIT"));
         QVERIFY(saved.wait(10000));
         QCOMPARE(emittedOn, QThread::currentThread());
@@ -717,9 +800,9 @@ private slots:
     {
         const QString blocker = m_scratch.filePath("blocker");
         QVERIFY(QFile(blocker).open(QIODevice::WriteOnly)); // a file where the folder would be
-        JournalWriter writer(blocker + "/journal.sqlite");
-        QSignalSpy failed(&writer, &JournalWriter::saveFailed);
-        QSignalSpy readingSaved(&writer, &JournalWriter::readingSaved);
+        JournalService writer(blocker + "/journal.sqlite");
+        QSignalSpy failed(&writer, &JournalService::saveFailed);
+        QSignalSpy readingSaved(&writer, &JournalService::readingSaved);
         writer.saveReading({});
         QVERIFY(failed.wait(10000));
         const JournalError error = failed.at(0).at(0).value<JournalError>();
@@ -740,14 +823,14 @@ private slots:
         for (const bool destroy : {false, true}) { // else waitForIdle
             const QString location = freshLocation(backend);
             constexpr int kSaves = 25;
-            auto writer = std::make_unique<JournalWriter>(location);
-            QSignalSpy saved(writer.get(), &JournalWriter::sheetSaved);
+            auto writer = std::make_unique<JournalService>(location);
+            QSignalSpy saved(writer.get(), &JournalService::sheetSaved);
             for (int n = 0; n < kSaves; ++n)
                 writer->saveSheet(blankSheet("Thunder", QString("q%1").arg(n)));
             if (destroy)
                 writer.reset();
             else
-                QVERIFY(writer->waitForIdle(30s));
+                writer->whenIdle().waitForFinished();
             const QList<SheetRecord> kept = Journal(location).sheets(); // newest first
             QCOMPARE(kept.size(), kSaves);
             QCOMPARE(kept.last().notes + ' ' + kept.first().notes,
@@ -767,10 +850,10 @@ private slots:
     {
         QFETCH(QString, backend);
         const QString location = freshLocation(backend);
-        JournalWriter writer(location);
-        QSignalSpy readingSaved(&writer, &JournalWriter::readingSaved);
-        QSignalSpy sheetSaved(&writer, &JournalWriter::sheetSaved);
-        QSignalSpy failed(&writer, &JournalWriter::saveFailed);
+        JournalService writer(location);
+        QSignalSpy readingSaved(&writer, &JournalService::readingSaved);
+        QSignalSpy sheetSaved(&writer, &JournalService::sheetSaved);
+        QSignalSpy failed(&writer, &JournalService::saveFailed);
         QList<const QThread *> encodedOn;
         const auto encode = [&encodedOn] {
             encodedOn << QThread::currentThread();
@@ -785,7 +868,7 @@ private slots:
         SheetRecord withId = blankSheet();
         withId.readingId = readingSaved.at(0).at(0).toLongLong(); // the id the window was given
         writer.saveSheet(withId);
-        QVERIFY(writer.waitForIdle(10s));
+        writer.whenIdle().waitForFinished();
         QTRY_COMPARE_WITH_TIMEOUT(sheetSaved.count(), 3, 10000);
         QCOMPARE(failed.count(), 0);
         QCOMPARE(encodedOn.size(), 2);

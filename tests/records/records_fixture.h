@@ -8,7 +8,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
-#include <QSqlQuery>
 #include <QtTest>
 
 // Journals of generated sheets for the records tests, and what the tests read back.
@@ -73,8 +72,6 @@ inline QList<SheetRecord> fillJournal(const QString &location, int count)
     Journal journal(location);
     if (!journal.open().ok())
         return {};
-    // These journals are thrown away after the test: no waiting for the disk on each save.
-    QSqlQuery(journal.database()).exec(u"PRAGMA synchronous = OFF"_s);
     QList<SheetRecord> saved;
     for (int n = 0; n < count; ++n) {
         SheetRecord sheet = generatedSheet(n);

@@ -4,6 +4,7 @@
 #include "csv_export.h"
 #include "local_postgres.h"
 #include "records_fixture.h"
+#include "journal_service.h"
 #include "sheet_table_model.h"
 
 #include <QTemporaryDir>
@@ -97,16 +98,23 @@ void TestRecordsJournal::tableAndExport()
     const QList<SheetRecord> &all = m_sheets[backend];
     const QList<qint64> expected = selectedIds(all, filter);
 
-    Journal journal(m_location[backend]);
-    QVERIFY(journal.open().ok());
+    JournalService service(m_location[backend]);
     SheetTableModel model;
-    model.setSource(&journal, filter);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.setSource(&service, filter);
+    QVERIFY(model.isLoading()); // asked for, not read here
+    QCOMPARE(model.rowCount(), 0);
+    QTRY_VERIFY(!model.isLoading());
     QCOMPARE(model.error(), QString());
-    // One batch at first; the rest as a view asks for it.
+    // One batch at first; the rest as a view asks for it, a page on its way at a time.
     QCOMPARE(model.rowCount(), std::min<int>(int(expected.size()), SheetTableModel::kBatchRows));
     QCOMPARE(model.canFetchMore({}), expected.size() >= SheetTableModel::kBatchRows);
-    while (model.canFetchMore({}))
+    while (model.canFetchMore({})) {
         model.fetchMore({});
+        QVERIFY(!model.canFetchMore({}));
+        QTRY_VERIFY(!model.isLoading());
+    }
+    Journal journal(m_location[backend]);
     QCOMPARE(journal.sheetCount(filter), qint64(expected.size()));
 
     QList<qint64> ids;

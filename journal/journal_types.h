@@ -1,0 +1,146 @@
+// What the collection journal keeps and hands out: sheets, readings, filters and errors as
+// plain values, with nothing of the database in them.
+#pragma once
+
+#include "sample_sheet.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QMetaType>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace estrivo {
+
+// One printed sheet as it was kept: the texts as shown, who printed it where, and its picture.
+struct SheetRecord
+{
+    qint64 id = 0;                           // given by the journal when the sheet is saved
+    std::array<QString, kFieldCount> fields; // each field's text exactly as shown, by Field
+    // The first non-blank line of Text1, trimmed, and the rest; split from Text1 by the save
+    // when both are left empty.
+    QString stallion;
+    QString notes;
+    QDateTime savedAt;    // UTC, to the millisecond; now when left invalid
+    QString workstation;  // host name; this host's when left empty
+    QString operatorName; // login name; this user's when left empty
+    QString programVersion;
+    bool printed = false;            // the job was handed to the spooler (or the file written)
+    QString printer;                 // the printer's name, or the PDF file's path
+    QByteArray picturePng;           // the picture that went to the printer; empty when not loaded
+    std::optional<qint64> readingId; // the reading whose value Con still shows
+
+    const QString &text(Field field) const { return fields[static_cast<std::size_t>(field)]; }
+    QString &text(Field field) { return fields[static_cast<std::size_t>(field)]; }
+};
+
+// One concentration the instrument delivered.
+struct ReadingRecord
+{
+    qint64 id = 0;
+    QDateTime takenAt; // UTC, to the millisecond; now when left invalid
+    QString port;      // the device it came from
+    QByteArray reply;  // what arrived between "OK" and "Done", as it arrived
+    QString value;     // the text put into the concentration
+};
+
+// Splits the stallion name & notes box: the first non-blank line, trimmed, and the rest.
+// The rest is everything after that line's line break ("\n", "\r\n" or "\r"), unchanged.
+struct StallionAndNotes
+{
+    QString stallion;
+    QString notes;
+};
+StallionAndNotes splitStallionAndNotes(const QString &text1);
+
+// Why a journal operation failed, for the operator: a sentence and, where it helps, the cause.
+struct JournalError
+{
+    enum class Kind {
+        None,
+        CannotOpen,   // no driver, no such server, not a database, permission denied
+        SchemaTooNew, // written by a newer program: opened read-only
+        ReadOnly,     // the file, its folder or the server refuses writes
+        WriteFailed,  // disk full, server gone mid-save, constraint failure
+        Busy,         // another program held the journal's lock past the wait
+        NotFound,
+    };
+    Kind kind = Kind::None;
+    QString reason; // a sentence for the operator; never holds a password
+
+    bool ok() const { return kind == Kind::None; }
+};
+
+// A sheet's place in the newest-first order: when it was saved, and its id among equals.
+struct SheetPosition
+{
+    QDateTime savedAt;
+    qint64 id = 0;
+};
+
+// A page of the newest-first order: only the sheets after this one, and at most `limit` of
+// them (0: no limit). Each page is a query of its own, so no statement stays open.
+struct SheetPage
+{
+    std::optional<SheetPosition> after;
+    int limit = 0;
+};
+
+// Which sheets a query returns; empty members do not filter.
+struct SheetFilter
+{
+    QString stallion; // exact name
+    QDate since;      // saved on or after this day (UTC)
+    QDate until;      // saved on or before this day (UTC)
+    QString search;   // a substring of the stallion's name or the notes, any case
+};
+
+struct StallionCount
+{
+    QString stallion;
+    qint64 collections = 0;
+};
+
+// How much of a sheet a read brings: the row a list shows, or only what a trend needs (the
+// time, the stallion and the concentration, gel-free volume, motility and doses texts).
+enum class SheetDetail { Row, Trend };
+
+// What a read came to: the value, or why there is none. Handed across threads by value.
+template<typename T> struct JournalReply
+{
+    T value{};
+    JournalError error;
+
+    bool ok() const { return error.ok(); }
+};
+
+// Where the journal lives: a SQLite file path or a PostgreSQL connection URI.
+struct JournalLocation
+{
+    enum class Source { Option, Environment, Settings, Default };
+    QString location;
+    Source source = Source::Default;
+
+    bool isPostgres() const;
+};
+
+// True for a libpq connection URI (postgresql:// or postgres://), false for a file path.
+bool isPostgresLocation(const QString &location);
+
+// The first match wins: the --journal option, ESTRIVO_JOURNAL, the journal/location setting,
+// else the default file under the user's data folder (demo-journal.sqlite in demo mode). The
+// setting is read from the settings both programs share (organisation and application
+// "Estrivo"), whatever names the running program gives itself. A relative file path is made
+// absolute against the current folder.
+JournalLocation resolveJournalLocation(const QString &option, bool demo);
+
+// The location as it may be shown or logged: a password in a URI is masked.
+QString displayLocation(const QString &location);
+
+} // namespace estrivo
+
+Q_DECLARE_METATYPE(estrivo::JournalError)

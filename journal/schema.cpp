@@ -1,0 +1,135 @@
+#include "schema.h"
+
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace estrivo {
+
+using namespace Qt::StringLiterals;
+using Kind = JournalError::Kind;
+
+namespace {
+
+constexpr auto kVersionKey = "schema_version"_L1;
+
+// Schema changes in order, one statement a row; a released step never changes, a new one is
+// added at the end. {ID}, {KEY}, {BLOB} and {TIME} stand for what each back end spells
+// differently.
+struct MigrationStep
+{
+    int version;
+    QLatin1StringView statement;
+};
+
+constexpr MigrationStep kSteps[] = {
+    {1, "CREATE TABLE journal_meta (key TEXT PRIMARY KEY, value TEXT NOT NULL)"_L1},
+    {1, R"(CREATE TABLE readings (
+    id {ID},
+    taken_at {TIME} NOT NULL,
+    port TEXT NOT NULL,
+    reply {BLOB} NOT NULL,
+    value TEXT NOT NULL))"_L1},
+    {1, R"(CREATE TABLE sheets (
+    id {ID},
+    saved_at {TIME} NOT NULL,
+    stallion TEXT NOT NULL,
+    notes TEXT NOT NULL,
+    workstation TEXT NOT NULL,
+    operator_name TEXT NOT NULL,
+    program_version TEXT NOT NULL,
+    printed INTEGER NOT NULL,
+    printer TEXT NOT NULL,
+    reading_id BIGINT REFERENCES readings (id),
+    con TEXT NOT NULL,
+    gfv TEXT NOT NULL,
+    motility TEXT NOT NULL,
+    total_dose TEXT NOT NULL,
+    min_ext TEXT NOT NULL,
+    max_con TEXT NOT NULL,
+    semen_vol TEXT NOT NULL,
+    ext_vol TEXT NOT NULL,
+    vpd TEXT NOT NULL,
+    num_doses TEXT NOT NULL,
+    collection_date TEXT NOT NULL,
+    stallion_and_notes TEXT NOT NULL,
+    search_text TEXT NOT NULL))"_L1},
+    {1, "CREATE TABLE sheet_pictures (sheet_id {KEY} REFERENCES sheets (id),"
+        " png {BLOB} NOT NULL)"_L1},
+    {1, "CREATE INDEX sheets_saved_at ON sheets (saved_at, id)"_L1},
+    {1, "CREATE INDEX sheets_stallion ON sheets (stallion, saved_at, id)"_L1},
+    {1, "CREATE INDEX readings_taken_at ON readings (taken_at)"_L1},
+};
+
+JournalError failedWrite(const QSqlQuery &query)
+{
+    return {Kind::WriteFailed,
+            u"The journal could not be written: %1."_s.arg(driverText(query.lastError()))};
+}
+
+} // namespace
+
+JournalError readSchemaState(QSqlDatabase &db, const JournalBackend &backend, SchemaState &state)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    const auto readFailed = [&query] {
+        return JournalError{Kind::CannotOpen, u"The journal could not be read: %1."_s.arg(
+                                                  driverText(query.lastError()))};
+    };
+    if (!query.exec(backend.tablesStatement()))
+        return readFailed();
+    bool hasMeta = false;
+    state = {};
+    while (query.next()) {
+        const QString table = query.value(0).toString();
+        hasMeta = hasMeta || table == "journal_meta"_L1;
+        state.foreignTables = state.foreignTables || !table.startsWith("sqlite_"_L1);
+    }
+    if (!hasMeta)
+        return {};
+    if (!query.prepare(u"SELECT value FROM journal_meta WHERE key = ?"_s))
+        return readFailed();
+    query.addBindValue(QString(kVersionKey));
+    if (!query.exec())
+        return readFailed();
+    if (query.next())
+        state.version = query.value(0).toInt();
+    return {};
+}
+
+JournalError migrateSchema(QSqlDatabase &db, const JournalBackend &backend)
+{
+    QSqlQuery query(db);
+    if (!query.exec(backend.beginWriteStatement()))
+        return failedWrite(query);
+    const auto rollBack = [&db](const JournalError &why) {
+        QSqlQuery(db).exec(u"ROLLBACK"_s);
+        return why;
+    };
+    if (const QString lock = backend.migrationLockStatement();
+        !lock.isEmpty() && !query.exec(lock))
+        return rollBack(failedWrite(query));
+    SchemaState state;
+    if (const JournalError read = readSchemaState(db, backend, state); !read.ok())
+        return rollBack(read);
+    if (state.version >= kSchemaVersion) // another program brought it up to date meanwhile
+        return rollBack({});
+    for (const MigrationStep &step : kSteps) {
+        if (step.version > state.version && !query.exec(backend.spelled(step.statement)))
+            return rollBack(failedWrite(query));
+    }
+    const QString versionText = QString::number(kSchemaVersion);
+    const bool prepared
+        = query.prepare(state.version == 0
+                            ? u"INSERT INTO journal_meta (value, key) VALUES (?, ?)"_s
+                            : u"UPDATE journal_meta SET value = ? WHERE key = ?"_s);
+    if (prepared) {
+        query.addBindValue(versionText);
+        query.addBindValue(QString(kVersionKey));
+    }
+    if (!prepared || !query.exec() || !query.exec(u"COMMIT"_s))
+        return rollBack(failedWrite(query));
+    return {};
+}
+
+} // namespace estrivo

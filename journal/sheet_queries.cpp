@@ -1,0 +1,219 @@
+#include "sheet_queries.h"
+
+#include <QStringList>
+#include <QVariant>
+
+namespace estrivo {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The columns of a row, in this order; the twelve field texts follow in the order of Field.
+constexpr std::array<QLatin1StringView, 10> kFixedColumns{
+    "id"_L1,          "saved_at"_L1,      "stallion"_L1,        "notes"_L1,
+    "workstation"_L1, "operator_name"_L1, "program_version"_L1, "printed"_L1,
+    "printer"_L1,     "reading_id"_L1};
+constexpr std::array<QLatin1StringView, kFieldCount> kFieldColumns{
+    "con"_L1,     "gfv"_L1,       "motility"_L1,        "total_dose"_L1,
+    "min_ext"_L1, "max_con"_L1,   "semen_vol"_L1,       "ext_vol"_L1,
+    "vpd"_L1,     "num_doses"_L1, "collection_date"_L1, "stallion_and_notes"_L1};
+enum RowColumn {
+    Id,
+    SavedAt,
+    Stallion,
+    Notes,
+    Workstation,
+    Operator,
+    Version,
+    Printed,
+    Printer,
+    ReadingId,
+    FirstField
+};
+constexpr int kPictureColumn = FirstField + int(kFieldCount);
+
+// What a trend reads: the time, the stallion and the four texts its numbers come from.
+constexpr std::array<Field, 4> kTrendFields{Field::Con, Field::GFV, Field::Motility,
+                                            Field::NumDoses};
+enum TrendColumn { TrendId, TrendSavedAt, TrendStallion, TrendFirstField };
+
+QString columnName(Field field)
+{
+    return kFieldColumns[std::size_t(field)];
+}
+
+QString columnList(SheetDetail detail)
+{
+    QStringList columns;
+    if (detail == SheetDetail::Trend) {
+        columns << "id"_L1 << "saved_at"_L1 << "stallion"_L1;
+        for (Field field : kTrendFields)
+            columns << columnName(field);
+    } else {
+        for (const QLatin1StringView column : kFixedColumns)
+            columns << column;
+        for (const QLatin1StringView column : kFieldColumns)
+            columns << column;
+    }
+    return columns.join(", "_L1);
+}
+
+// Text for case-insensitive search, written by the program so both back ends agree.
+QString searchText(const QString &stallion, const QString &notes)
+{
+    return stallion.toCaseFolded() + u'\n' + notes.toCaseFolded();
+}
+
+QString likePattern(const QString &search)
+{
+    QString escaped = search.toCaseFolded();
+    escaped.replace(u'\\', "\\\\"_L1);
+    escaped.replace(u'%', "\\%"_L1);
+    escaped.replace(u'_', "\\_"_L1);
+    return u'%' + escaped + u'%';
+}
+
+QString whereClause(const SheetFilter &filter, QVariantList &values, const SheetPage &page = {})
+{
+    QStringList conditions;
+    if (!filter.stallion.isEmpty()) {
+        conditions << u"stallion = ?"_s;
+        values << filter.stallion;
+    }
+    if (filter.since.isValid()) {
+        conditions << u"saved_at >= ?"_s;
+        values << timeText(filter.since.startOfDay(Qt::UTC));
+    }
+    if (filter.until.isValid()) {
+        conditions << u"saved_at < ?"_s;
+        values << timeText(filter.until.addDays(1).startOfDay(Qt::UTC));
+    }
+    if (!filter.search.isEmpty()) {
+        conditions << u"search_text LIKE ? ESCAPE '\\'"_s;
+        values << likePattern(filter.search);
+    }
+    if (page.after) {
+        conditions << u"(saved_at < ? OR (saved_at = ? AND id < ?))"_s;
+        const QString at = timeText(page.after->savedAt);
+        values << at << at << page.after->id;
+    }
+    return conditions.isEmpty() ? QString() : " WHERE "_L1 + conditions.join(" AND "_L1);
+}
+
+} // namespace
+
+QString timeText(const QDateTime &time)
+{
+    return time.toUTC().toString(Qt::ISODateWithMs);
+}
+
+QDateTime timeFromText(const QString &text)
+{
+    // Read the one form the journal writes directly: Qt's general ISO reader costs more than
+    // the rest of a row together. Anything else goes to that reader.
+    const auto number = [&text](qsizetype from, qsizetype length) {
+        int value = 0;
+        for (qsizetype i = from; i < from + length; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return value;
+    };
+    constexpr qsizetype kLength = 24; // yyyy-MM-ddTHH:mm:ss.zzzZ
+    if (text.size() == kLength && text[4] == u'-' && text[7] == u'-' && text[10] == u'T'
+        && text[13] == u':' && text[16] == u':' && text[19] == u'.' && text[23] == u'Z') {
+        const QDate day(number(0, 4), number(5, 2), number(8, 2));
+        const QTime time(number(11, 2), number(14, 2), number(17, 2), number(20, 3));
+        if (day.isValid() && time.isValid())
+            return QDateTime(day, time, Qt::UTC);
+    }
+    return QDateTime::fromString(text, Qt::ISODateWithMs).toUTC();
+}
+
+QVariant textValue(const QString &text)
+{
+    return text.isNull() ? QVariant(QString(u""_s)) : QVariant(text);
+}
+
+QVariant bytesValue(const QByteArray &bytes)
+{
+    return bytes.isNull() ? QVariant(QByteArray("", 0)) : QVariant(bytes);
+}
+
+QString sheetSelect(SheetDetail detail, const SheetFilter &filter, const SheetPage &page,
+                    QVariantList &values)
+{
+    QString sql = "SELECT "_L1 + columnList(detail) + " FROM sheets"_L1
+                  + whereClause(filter, values, page) + " ORDER BY saved_at DESC, id DESC"_L1;
+    if (page.limit > 0) {
+        sql += " LIMIT ?"_L1;
+        values << page.limit;
+    }
+    return sql;
+}
+
+QString sheetWithPictureSelect()
+{
+    return "SELECT "_L1 + columnList(SheetDetail::Row)
+           + ", png FROM sheets LEFT JOIN sheet_pictures ON sheet_id = id WHERE id = ?"_L1;
+}
+
+QString sheetCountSelect(const SheetFilter &filter, QVariantList &values)
+{
+    return "SELECT COUNT(*) FROM sheets"_L1 + whereClause(filter, values);
+}
+
+QString sheetInsert(const SheetRecord &sheet, QVariantList &values)
+{
+    values = {timeText(sheet.savedAt),
+              textValue(sheet.stallion),
+              textValue(sheet.notes),
+              textValue(sheet.workstation),
+              textValue(sheet.operatorName),
+              textValue(sheet.programVersion),
+              sheet.printed ? 1 : 0,
+              textValue(sheet.printer),
+              sheet.readingId ? QVariant(*sheet.readingId)
+                              : QVariant(QMetaType::fromType<qint64>())};
+    for (const QString &text : sheet.fields)
+        values << textValue(text);
+    values << searchText(sheet.stallion, sheet.notes);
+    const QString columns = columnList(SheetDetail::Row).section(u',', 1).trimmed();
+    const QStringList marks(values.size(), u"?"_s);
+    return u"INSERT INTO sheets (%1, search_text) VALUES (%2) RETURNING id"_s.arg(
+        columns, marks.join(u", "_s));
+}
+
+SheetRecord sheetFromRow(const QSqlQuery &query, SheetDetail detail, bool withPicture)
+{
+    SheetRecord sheet;
+    if (detail == SheetDetail::Trend) {
+        sheet.id = query.value(TrendId).toLongLong();
+        sheet.savedAt = timeFromText(query.value(TrendSavedAt).toString());
+        sheet.stallion = query.value(TrendStallion).toString();
+        for (std::size_t i = 0; i < kTrendFields.size(); ++i)
+            sheet.text(kTrendFields[i]) = query.value(TrendFirstField + int(i)).toString();
+        return sheet;
+    }
+    sheet.id = query.value(Id).toLongLong();
+    sheet.savedAt = timeFromText(query.value(SavedAt).toString());
+    sheet.stallion = query.value(Stallion).toString();
+    sheet.notes = query.value(Notes).toString();
+    sheet.workstation = query.value(Workstation).toString();
+    sheet.operatorName = query.value(Operator).toString();
+    sheet.programVersion = query.value(Version).toString();
+    sheet.printed = query.value(Printed).toInt() != 0;
+    sheet.printer = query.value(Printer).toString();
+    if (const QVariant reading = query.value(ReadingId); !reading.isNull())
+        sheet.readingId = reading.toLongLong();
+    for (std::size_t field = 0; field < kFieldCount; ++field)
+        sheet.fields[field] = query.value(FirstField + int(field)).toString();
+    if (withPicture)
+        sheet.picturePng = query.value(kPictureColumn).toByteArray();
+    return sheet;
+}
+
+} // namespace estrivo

@@ -1,0 +1,36 @@
+// The sheets' columns, the statements that select them and the mapping of a row to a record:
+// the one place that knows how a sheet is laid out in the tables. Inside journal/ only.
+#pragma once
+
+#include "journal_types.h"
+
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+
+namespace estrivo {
+
+// The SELECT for a filter and a page, newest first; its values in the order of its marks.
+QString sheetSelect(SheetDetail detail, const SheetFilter &filter, const SheetPage &page,
+                    QVariantList &values);
+// One sheet by id, with its picture.
+QString sheetWithPictureSelect();
+// How many sheets a filter selects.
+QString sheetCountSelect(const SheetFilter &filter, QVariantList &values);
+
+// The INSERT of a sheet (RETURNING its id) and its values.
+QString sheetInsert(const SheetRecord &sheet, QVariantList &values);
+
+// A row of sheetSelect() or sheetWithPictureSelect() as a record.
+SheetRecord sheetFromRow(const QSqlQuery &query, SheetDetail detail, bool withPicture = false);
+
+// Times are kept as ISO 8601 UTC texts with milliseconds, "2026-12-06T23:40:12.000Z", which
+// sort as the times do.
+QString timeText(const QDateTime &time);
+QDateTime timeFromText(const QString &text);
+
+// Qt binds a null QString or QByteArray as SQL NULL; the columns want the empty value.
+QVariant textValue(const QString &text);
+QVariant bytesValue(const QByteArray &bytes);
+
+} // namespace estrivo

@@ -1,0 +1,249 @@
+// The journal as a SQLite file: created with modes of our own, never touched when it is not a
+// database, kept with a write-ahead log and a commit that is on the disk when it returns.
+#include "backend.h"
+#include "journal.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace estrivo {
+
+using namespace Qt::StringLiterals;
+using Kind = JournalError::Kind;
+
+namespace {
+
+constexpr QByteArrayView kSqliteHeader("SQLite format 3\0", 16);
+constexpr mode_t kFolderMode = 0700;
+constexpr mode_t kFileMode = 0600;
+constexpr int kSqliteBusy = 5;     // SQLITE_BUSY, before its extended part
+constexpr int kSqliteLocked = 6;   // SQLITE_LOCKED
+constexpr int kSqliteReadOnly = 8; // SQLITE_READONLY
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool isWritable(const QByteArray &path)
+{
+    return faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) == 0;
+}
+
+bool refusal(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+int primaryCode(const QSqlError &error)
+{
+    return error.nativeErrorCode().toInt() & 0xff;
+}
+
+class SqliteBackend final : public JournalBackend
+{
+public:
+    explicit SqliteBackend(QString location)
+        : m_location(std::move(location))
+    {}
+
+    Opened open(const QString &connectionName, Purpose purpose) override;
+    JournalError prepareWritable(QSqlDatabase &db) override;
+
+    QString tablesStatement() const override
+    {
+        return u"SELECT name FROM sqlite_master WHERE type = 'table'"_s;
+    }
+    bool foreignTablesRefused() const override { return true; }
+    QString spelled(const QString &statement) const override
+    {
+        // SQLite's INTEGER PRIMARY KEY is the row id itself.
+        QString sql = statement.trimmed();
+        sql.replace("{ID}"_L1, "INTEGER PRIMARY KEY"_L1);
+        sql.replace("{KEY}"_L1, "INTEGER PRIMARY KEY"_L1);
+        sql.replace("{BLOB}"_L1, "BLOB"_L1);
+        sql.replace("{TIME}"_L1, "TEXT"_L1);
+        return sql;
+    }
+    QString migrationLockStatement() const override { return {}; } // BEGIN IMMEDIATE is one
+    // IMMEDIATE takes the write lock now, waiting out another program's save.
+    QString beginWriteStatement() const override { return u"BEGIN IMMEDIATE"_s; }
+    QString readOnlyStatement() const override { return u"PRAGMA query_only = ON"_s; }
+    QString announceStatement() const override { return {}; }
+
+    bool refusesWrites(const QSqlError &error) const override
+    {
+        return primaryCode(error) == kSqliteReadOnly;
+    }
+    bool isBusy(const QSqlError &error) const override
+    {
+        const int code = primaryCode(error);
+        return code == kSqliteBusy || code == kSqliteLocked;
+    }
+    bool mayGoStale() const override { return false; }
+
+    bool watch(QSqlDatabase &, std::function<void()>) override { return false; }
+    qint64 changeCounter(QSqlDatabase &db) override
+    {
+        // Moves whenever another connection commits; costs no read of any table.
+        QSqlQuery query(db);
+        if (!query.exec(u"PRAGMA data_version"_s) || !query.next())
+            return -1;
+        return query.value(0).toLongLong();
+    }
+
+    QString secret() const override { return {}; }
+
+private:
+    JournalError failed(Kind kind, const QString &reason) const { return {kind, reason}; }
+    JournalError checkExisting(const QFileInfo &info, QString &readOnlyReason) const;
+    JournalError createMissing(const QFileInfo &info) const;
+
+    QString m_location;
+};
+
+JournalError SqliteBackend::checkExisting(const QFileInfo &info, QString &readOnlyReason) const
+{
+    if (info.isDir())
+        return failed(Kind::CannotOpen, u"The journal location is a folder, not a file."_s);
+    const QByteArray path = QFile::encodeName(m_location);
+    // Look at the bytes before SQLite does: a file that is not a database stays as it is.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return failed(Kind::CannotOpen,
+                      u"The journal file cannot be read: %1."_s.arg(systemError(errno)));
+    char header[16];
+    const ssize_t got = ::read(fd, header, sizeof header);
+    const int readError = errno;
+    ::close(fd);
+    if (got < 0)
+        return failed(Kind::CannotOpen,
+                      u"The journal file cannot be read: %1."_s.arg(systemError(readError)));
+    if (got != 0 && QByteArrayView(header, got) != kSqliteHeader)
+        return failed(Kind::CannotOpen,
+                      u"The journal file is not a database; it was left as it is."_s);
+    if (!isWritable(path))
+        readOnlyReason = u"The journal file is read-only."_s;
+    else if (!isWritable(QFile::encodeName(info.absolutePath()))) // the log lives beside it
+        readOnlyReason = u"The journal's folder is read-only."_s;
+    return {};
+}
+
+JournalError SqliteBackend::createMissing(const QFileInfo &info) const
+{
+    // Create what is missing ourselves, with modes the umask cannot widen or narrow.
+    QStringList missing;
+    QFileInfo up(info.absolutePath());
+    for (; !up.exists() && !up.isRoot(); up = QFileInfo(up.absolutePath()))
+        missing.prepend(up.absoluteFilePath());
+    if (!up.isDir())
+        return failed(Kind::CannotOpen, u"The journal's folder could not be created: %1."_s.arg(
+                                            systemError(ENOTDIR)));
+    for (const QString &each : std::as_const(missing)) {
+        const QByteArray name = QFile::encodeName(each);
+        if (::mkdir(name.constData(), kFolderMode) != 0 && errno != EEXIST) {
+            const int error = errno;
+            return failed(
+                refusal(error) ? Kind::ReadOnly : Kind::CannotOpen,
+                u"The journal's folder could not be created: %1."_s.arg(systemError(error)));
+        }
+        ::chmod(name.constData(), kFolderMode);
+    }
+    const QByteArray path = QFile::encodeName(m_location);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kFileMode);
+    if (fd >= 0) {
+        ::fchmod(fd, kFileMode);
+        ::close(fd);
+    } else if (errno != EEXIST) { // another program may have just created it
+        const int error = errno;
+        return failed(refusal(error) ? Kind::ReadOnly : Kind::CannotOpen,
+                      u"The journal file could not be created: %1."_s.arg(systemError(error)));
+    }
+    return {};
+}
+
+JournalBackend::Opened SqliteBackend::open(const QString &connectionName, Purpose purpose)
+{
+    if (m_location.isEmpty())
+        return {failed(Kind::CannotOpen, u"No journal file is set."_s), {}};
+    const QFileInfo info(m_location);
+    const QByteArray path = QFile::encodeName(m_location);
+    QString readOnlyReason;
+    const JournalError found
+        = info.exists() ? checkExisting(info, readOnlyReason) : createMissing(info);
+    if (!found.ok())
+        return {found, {}};
+    if (!readOnlyReason.isEmpty() && purpose == Purpose::Write)
+        return {failed(Kind::ReadOnly, readOnlyReason), readOnlyReason};
+    if (readOnlyReason.isEmpty()) {
+        // A read-only look at a read-only file leaves SQLite's shared-memory index with the
+        // file's mode; once the file is writable again, so must that index be.
+        for (const char *suffix : {"-shm", "-wal"}) {
+            const QByteArray sibling = path + suffix;
+            struct stat status
+            {
+            };
+            if (::stat(sibling.constData(), &status) == 0 && status.st_uid == geteuid()
+                && !isWritable(sibling))
+                ::chmod(sibling.constData(), kFileMode);
+        }
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connectionName);
+    if (!db.isValid())
+        return {failed(Kind::CannotOpen, u"Qt's SQLite driver is missing (Debian package "
+                                         "libqt6sql6-sqlite)."_s),
+                {}};
+    db.setDatabaseName(m_location);
+    QString options = u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(Journal::kBusyTimeout.count());
+    if (!readOnlyReason.isEmpty())
+        options += ";QSQLITE_OPEN_READONLY"_L1;
+    db.setConnectOptions(options);
+    if (!db.open())
+        return {failed(Kind::CannotOpen, u"The journal file could not be opened: %1."_s.arg(
+                                             driverText(db.lastError()))),
+                {}};
+    QSqlQuery query(db);
+    if (!query.exec(u"PRAGMA foreign_keys = ON"_s))
+        return {failed(Kind::CannotOpen, u"The journal could not be read: %1."_s.arg(
+                                             driverText(query.lastError()))),
+                {}};
+    return {{}, readOnlyReason};
+}
+
+JournalError SqliteBackend::prepareWritable(QSqlDatabase &db)
+{
+    // Only now that the file is known to be ours: a log that survives a crash, and a commit
+    // that is on the disk when it returns.
+    QSqlQuery query(db);
+    if (!query.exec(u"PRAGMA journal_mode = WAL"_s) || !query.next())
+        return {Kind::WriteFailed, u"The journal could not be written: %1."_s.arg(
+                                       driverText(query.lastError()))};
+    const QString mode = query.value(0).toString();
+    if (mode.compare("wal"_L1, Qt::CaseInsensitive) != 0)
+        return {Kind::CannotOpen,
+                u"The journal file cannot keep a write-ahead log (journal mode %1)."_s.arg(mode)};
+    query.finish();
+    if (!query.exec(u"PRAGMA synchronous = FULL"_s))
+        return {Kind::WriteFailed, u"The journal could not be written: %1."_s.arg(
+                                       driverText(query.lastError()))};
+    return {};
+}
+
+} // namespace
+
+std::unique_ptr<JournalBackend> makeSqliteBackend(const QString &location)
+{
+    return std::make_unique<SqliteBackend>(location);
+}
+
+} // namespace estrivo
