@@ -34,7 +34,6 @@ namespace estrivo {
 
 namespace {
 
-const QString kLinkErrorTitle = QStringLiteral("PC-to-Stamp Comm");
 const QString kPlainTitle = QStringLiteral("Estrivo (tm)");
 const QString kConnectedTitle = QStringLiteral("Estrivo (tm) [Connected]");
 const QString kConnectCaption = QStringLiteral("&Connect");
@@ -200,10 +199,7 @@ MainWindow::MainWindow(std::unique_ptr<SerialPort> port, QWidget *parent)
             [this] { m_readingShown.reset(); });
     connect(m_link.get(), &InstrumentLink::readingTaken, this, &MainWindow::showReading);
     connect(m_link.get(), &InstrumentLink::readingTaken, this, &MainWindow::keepReading);
-    connect(m_link.get(), &InstrumentLink::failed, this,
-            [this](const QString &message, const QString &detail) {
-                showError(kLinkErrorTitle, message, detail);
-            });
+    connect(m_link.get(), &InstrumentLink::failed, this, &MainWindow::showLinkFailure);
 
     // Start-up: port 1, an empty concentration (which computes the sheet once), and the
     // line settings on the closed port.
@@ -536,6 +532,48 @@ void MainWindow::showReading(const Reading &reading)
     m_sheet->setText(Field::Date,
                      generalDateText(reading.takenAt, QLocale::system()).toStdString());
     calculate();
+}
+
+// The link reports facts; the window's own sentences about them are worded here, in the window's
+// translation context. The title and messages are the sheet window's and stay as they are. Why a
+// port text names no port, or a port would not open, comes worded by the port rules and the port
+// themselves, which know the platform's remedies.
+void MainWindow::showLinkFailure(const LinkError &error)
+{
+    using Kind = LinkError::Kind;
+    QString message;
+    QString detail;
+    switch (error.kind) {
+    case Kind::NoSuchPort:
+    case Kind::PortRefused:
+        message = tr("Error: Could not connect.");
+        detail = error.reason;
+        break;
+    case Kind::NoGreeting:
+        message = tr("Error: Could not connect.");
+        detail = tr("The instrument on %1 did not answer within %2 s. Check that it is switched "
+                    "on and that its cable is on this port.")
+                     .arg(error.port,
+                          QLocale::system().toString(double(error.waited.count()) / 1000.0));
+        break;
+    case Kind::StillConnecting:
+        message = tr("Error: Not connected.");
+        detail = tr("Still connecting to the instrument on %1. Wait until the title shows "
+                    "[Connected], then choose the command again.")
+                     .arg(error.port);
+        break;
+    case Kind::NotConnected:
+        message = tr("Error: Not connected.");
+        detail = tr("Connect to the instrument first (Settings, Connect).");
+        break;
+    case Kind::ConnectionLost:
+        message = tr("Error: Connection lost.");
+        detail = tr("%1: %2. Check the cable and, for a USB adapter, that it is still plugged "
+                    "in.")
+                     .arg(error.port, error.reason);
+        break;
+    }
+    showError(tr("PC-to-Stamp Comm"), message, detail);
 }
 
 void MainWindow::appendLog(const QString &text)

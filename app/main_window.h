@@ -64,6 +64,7 @@ private:
     void showLinkState();
     void offerCommands(bool available);
     void showReading(const Reading &reading);
+    void showLinkFailure(const LinkError &error);
     void keepReading(const Reading &reading);
     void keepSheet(const QImage &picture);
     void showJournalFailure(const JournalError &error, JournalService::Subject subject);

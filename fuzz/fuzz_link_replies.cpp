@@ -72,7 +72,6 @@ constexpr int kGreetingTurns = 8 * kGreetingReads;
 
 const QString kPortText = QStringLiteral("1");
 const QString kDevice = QStringLiteral("/dev/ttyS0");
-const QString kCouldNotConnect = QStringLiteral("Error: Could not connect.");
 
 void require(bool holds, const char *what)
 {
@@ -188,7 +187,7 @@ public:
         QObject::connect(&m_link, &InstrumentLink::readingTaken, &m_link,
                          [this](const Reading &reading) { m_readings << reading; });
         QObject::connect(&m_link, &InstrumentLink::failed, &m_link,
-                         [this](const QString &message) { m_failures << message; });
+                         [this](const LinkError &error) { m_failures << error; });
     }
 
     void greet(const QList<QByteArray> &greeting)
@@ -214,7 +213,10 @@ public:
         if (!greeted) {
             require(m_link.state() == State::Disconnected, "connected without an OK");
             require(m_logResets.isEmpty(), "a greeting without OK reached the log");
-            require(m_failures == QStringList{kCouldNotConnect}, "no time-out reported");
+            require(m_failures.size() == 1
+                        && m_failures.front().kind == LinkError::Kind::NoGreeting
+                        && m_failures.front().port == kDevice,
+                    "no time-out reported");
             m_failures.clear();
             reconnect();
             return;
@@ -440,7 +442,7 @@ private:
     QByteArray m_idleSent; // what the board sent since then, read or not
     QList<Reading> m_readings;
     int m_readingsStarted = 0;
-    QStringList m_failures;
+    QList<LinkError> m_failures;
 };
 
 } // namespace

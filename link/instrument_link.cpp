@@ -5,7 +5,6 @@
 #include "serial_port.h"
 
 #include <QDateTime>
-#include <QLocale>
 #include <QTimer>
 
 #include <utility>
@@ -27,10 +26,12 @@ constexpr char kLightOnCommand = 'O';
 constexpr char kLightOffCommand = 'F';
 constexpr char kReadCommand = '*';
 
-// The texts the operator sees, as the window shows them.
-const QString kCouldNotConnect = QStringLiteral("Error: Could not connect.");
-const QString kNotConnected = QStringLiteral("Error: Not connected.");
-const QString kConnectionLost = QStringLiteral("Error: Connection lost.");
+// Every member given: g++ warns about designated initializers that leave some out.
+LinkError linkError(LinkError::Kind kind, const QString &port = {}, const QString &reason = {},
+                    std::chrono::milliseconds waited = {})
+{
+    return {kind, port, reason, waited};
+}
 
 } // namespace
 
@@ -78,7 +79,6 @@ public:
     void lineLost(const QString &reason);
 
     void endWait();
-    QString greetingTimeoutDetail() const;
 
     InstrumentLink &q;
     std::unique_ptr<SerialPort> port;
@@ -226,13 +226,13 @@ void InstrumentLink::connectToInstrument(const QString &portText)
         return; // connected or connecting already
     const PortChoice choice = portDeviceForText(portText);
     if (choice.device.isEmpty()) {
-        emit failed(kCouldNotConnect, choice.problem);
+        emit failed(linkError(LinkError::Kind::NoSuchPort, {}, choice.problem));
         return;
     }
     d->port->setPortName(choice.device);
     QString reason;
     if (!d->port->open(&reason)) {
-        emit failed(kCouldNotConnect, reason);
+        emit failed(linkError(LinkError::Kind::PortRefused, choice.device, reason));
         return;
     }
     ++d->openCount;
@@ -287,15 +287,8 @@ void InstrumentLink::Private::greetingTimedOut()
     // The commands come back after a failed wait; choosing one explains there is no line.
     commandsOffered = true;
     publish();
-    emit q.failed(kCouldNotConnect, greetingTimeoutDetail());
-}
-
-QString InstrumentLink::Private::greetingTimeoutDetail() const
-{
-    const auto waited = greetPause * kGreetingReads;
-    return QStringLiteral("The instrument on %1 did not answer within %2 s. Check that it is "
-                          "switched on and that its cable is on this port.")
-        .arg(port->portName(), QLocale::system().toString(double(waited.count()) / 1000.0));
+    emit q.failed(
+        linkError(LinkError::Kind::NoGreeting, port->portName(), {}, greetPause * kGreetingReads));
 }
 
 void InstrumentLink::Private::closeLine()
@@ -313,18 +306,13 @@ void InstrumentLink::Private::startTransaction(char c)
     // The window offers the File menu entries in every state. Until the greeting is in there
     // is no instrument to talk to; otherwise one exchange at a time.
     if (phase == Phase::Greeting) {
-        emit q.failed(kNotConnected,
-                      QStringLiteral("Still connecting to the instrument on %1. Wait until "
-                                     "the title shows [Connected], then choose the command "
-                                     "again.")
-                          .arg(port->portName()));
+        emit q.failed(linkError(LinkError::Kind::StillConnecting, port->portName()));
         return;
     }
     if (phase != Phase::Idle)
         return;
     if (!port->isOpen()) {
-        emit q.failed(kNotConnected,
-                      QStringLiteral("Connect to the instrument first (Settings, Connect)."));
+        emit q.failed(linkError(LinkError::Kind::NotConnected));
         return;
     }
     rx.clear();
@@ -473,7 +461,7 @@ void InstrumentLink::Private::onPortError(const QString &reason)
 void InstrumentLink::Private::lineLost(const QString &reason)
 {
     closeLine();
-    emit q.failed(kConnectionLost, reason);
+    emit q.failed(linkError(LinkError::Kind::ConnectionLost, port->portName(), reason));
 }
 
 void InstrumentLink::Private::endWait()

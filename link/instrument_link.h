@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QMetaType>
 #include <QObject>
 #include <QString>
 
@@ -20,6 +21,28 @@ struct Reading
     QByteArray reply;  // everything between "OK" and "Done", as it arrived
     QDateTime takenAt; // local time, when "Done" arrived
     QString port;      // the device it came from
+};
+
+// Why the link could not do what it was asked, as facts; the window words them for the operator.
+struct LinkError
+{
+    Q_GADGET
+
+public:
+    enum class Kind {
+        NoSuchPort,      // the port text names no port; reason says why
+        PortRefused,     // the port would not open; reason is the port's explanation
+        NoGreeting,      // the port opened, but no "OK" came within `waited`
+        StillConnecting, // a command chosen while the greeting is awaited
+        NotConnected,    // a command chosen with the port closed
+        ConnectionLost,  // the open line failed; reason is the system's error text
+    };
+    Q_ENUM(Kind)
+
+    Kind kind = Kind::NotConnected;
+    QString port; // the device, where one was in use; empty for NoSuchPort and NotConnected
+    QString reason;
+    std::chrono::milliseconds waited{0}; // NoGreeting: the whole greeting wait
 };
 
 // The exchange with the instrument: the connection handshake and the three commands, as
@@ -84,7 +107,7 @@ signals:
     // A reading is under way: the concentration it will replace is cleared.
     void readingStarted();
     void readingTaken(const estrivo::Reading &reading);
-    void failed(const QString &message, const QString &detail);
+    void failed(const estrivo::LinkError &error);
 
 private:
     class Private;
@@ -92,3 +115,5 @@ private:
 };
 
 } // namespace estrivo
+
+Q_DECLARE_METATYPE(estrivo::LinkError)

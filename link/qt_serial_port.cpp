@@ -202,9 +202,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error)
         return;
     }
 #endif
-    emit errorOccurred(QStringLiteral("%1: %2. Check the cable and, for a USB adapter, that it "
-                                      "is still plugged in.")
-                           .arg(m_name, m_port.errorString()));
+    emit errorOccurred(m_port.errorString());
 }
 
 QString QtSerialPort::describeOpenFailure() const

@@ -55,7 +55,8 @@ public:
 signals:
     void readyRead();
     void bytesWritten(qint64 bytes);
-    // The open port failed (adapter unplugged, I/O error); reason is for the operator.
+    // The open port failed (adapter unplugged, I/O error). The reason is the system's own
+    // words ("Input/output error"); what the operator should do about it is the window's part.
     void errorOccurred(const QString &reason);
 };
 

@@ -15,6 +15,8 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,6 +28,47 @@ const QString kAvailability = "cmdDnload cmdLtOn cmdLtOff | mnuFileRead mnuFileL
                               " | mnuFileExit PrintButton mnuFilePrint PrtSetup mnuFilePrtsetup"
                               " | Connect mnuSettingsConnect | mnuSettingsComm1 ComPort";
 const QString kMarks = "mnuSettingsComm1 mnuSettingsComm2 mnuSettingsComm3 mnuSettingsComm4";
+
+// What the operator reads of each way the link can fail, byte for byte. The window's port is
+// scripted: only /dev/ttyS0 (port 1) opens, and its greeting comes only when the case asks.
+// Read: File > Read. Connect: Connect on the given port. Read while connecting: both, Read
+// during the greeting wait. Line fails: connected and greeted, then the line reports a fault.
+enum class LinkAct { Read, Connect, ReadWhileConnecting, LineFails };
+Q_DECLARE_METATYPE(LinkAct)
+struct LinkFailureCase
+{
+    const char *name;
+    LinkAct act;
+    const char *port;
+    LinkError::Kind kind;
+    const char *message;
+    const char *detail;
+};
+const LinkFailureCase kLinkFailures[] = {
+    {"command before connecting", LinkAct::Read, "1", LinkError::Kind::NotConnected,
+     "Error: Not connected.", "Connect to the instrument first (Settings, Connect)."},
+    {"command while connecting", LinkAct::ReadWhileConnecting, "1",
+     LinkError::Kind::StillConnecting, "Error: Not connected.",
+     "Still connecting to the instrument on /dev/ttyS0. Wait until the title shows "
+     "[Connected], then choose the command again."},
+    {"text names no port", LinkAct::Connect, "abc", LinkError::Kind::NoSuchPort,
+     "Error: Could not connect.",
+     "\"abc\" is neither a port number nor a serial device. Type 1 to 4 for COM 1 to COM 4. "
+     "A USB serial adapter usually appears as /dev/ttyUSB0 (or /dev/ttyACM0): type that into "
+     "the port box."},
+    // The port's own explanation, as it gave it.
+    {"port refuses", LinkAct::Connect, "2", LinkError::Kind::PortRefused,
+     "Error: Could not connect.", "/dev/ttyS1: No such file or directory"},
+    // At real speed: 400 reads of 10 ms.
+    {"no greeting", LinkAct::Connect, "1", LinkError::Kind::NoGreeting,
+     "Error: Could not connect.",
+     "The instrument on /dev/ttyS0 did not answer within 4 s. Check that it is switched on and "
+     "that its cable is on this port."},
+    {"line fails", LinkAct::LineFails, "1", LinkError::Kind::ConnectionLost,
+     "Error: Connection lost.",
+     "/dev/ttyS0: Input/output error. Check the cable and, for a USB adapter, that it is still "
+     "plugged in."},
+};
 
 class TestMainWindow : public QObject
 {
@@ -321,6 +364,54 @@ private slots:
         QCOMPARE(state(), "Estrivo (tm) Connect|&Connect 000|111|11111|11|11 closed"); // unchanged
     }
 
+    void linkFailureTexts_data()
+    {
+        QTest::addColumn<LinkAct>("act");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<LinkError::Kind>("kind");
+        QTest::addColumn<QStringList>("box");
+        for (const LinkFailureCase &c : kLinkFailures)
+            QTest::newRow(c.name) << c.act << QString(c.port) << c.kind
+                                  << QStringList{"PC-to-Stamp Comm", c.message, c.detail};
+    }
+    void linkFailureTexts()
+    {
+        QFETCH(LinkAct, act);
+        QFETCH(QString, port);
+        QFETCH(LinkError::Kind, kind);
+        QFETCH(QStringList, box);
+        delete m_window;
+        auto *line = new ScriptedPort;
+        m_window = new MainWindow(std::unique_ptr<SerialPort>(line));
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        QSignalSpy failures(&m_window->link(), &InstrumentLink::failed);
+        m_window->choosePort(port);
+        if (act == LinkAct::LineFails)
+            line->perRead = {"OK\r"};
+        if (act != LinkAct::Read)
+            QTest::mouseClick(control("Connect"), Qt::LeftButton);
+        if (act == LinkAct::LineFails) {
+            QTRY_VERIFY(m_window->link().isConnected());
+            emit line->errorOccurred("Input/output error");
+        }
+        if (act == LinkAct::Read || act == LinkAct::ReadWhileConnecting)
+            control<QAction>("mnuFileRead")->trigger();
+        QCOMPARE(answerErrorBox(), box);
+        QCOMPARE(failures.value(0).value(0).value<LinkError>().kind, kind);
+    }
+    // A kind of failure the table above leaves out would reach the operator unchecked.
+    void linkFailureTextsCoverEveryKind()
+    {
+        const QMetaEnum kinds = QMetaEnum::fromType<LinkError::Kind>();
+        for (int i = 0; i < kinds.keyCount(); ++i) {
+            const auto kind = LinkError::Kind(kinds.value(i));
+            QVERIFY2(std::any_of(std::begin(kLinkFailures), std::end(kLinkFailures),
+                                 [kind](const LinkFailureCase &c) { return c.kind == kind; }),
+                     kinds.key(i));
+        }
+    }
+
     void options() // with no display at all: help and version on stdout, errors on stderr
     {
         const auto estrivo = [](const QStringList &args) { return run(ESTRIVO_PROGRAM, args); };
@@ -459,7 +550,17 @@ private slots:
     {
         connectToInstrument({.hangUpMidReply = true});
         QTest::mouseClick(control("cmdDnload"), Qt::LeftButton);
-        QCOMPARE(answerErrorBox().value(1), "Error: Connection lost.");
+        // The real port's reason is the system's words alone; the window adds device and advice.
+        const QStringList box = answerErrorBox();
+        QCOMPARE(box.value(1), "Error: Connection lost.");
+        const QString device = texts("ComPort") + ": "; // the board may have moved on since
+        const QString advice = ". Check the cable and, for a USB adapter, that it is still "
+                               "plugged in.";
+        const QString detail = box.value(2);
+        QVERIFY2(detail.startsWith(device) && detail.endsWith(advice)
+                     && detail.size() > device.size() + advice.size()
+                     && !detail.mid(device.size()).contains(device),
+                 qPrintable(detail));
         QCOMPARE(state(), "Estrivo (tm) &Connect|&Connect 000|000|11111|11|11 closed");
         QCOMPARE(texts("Con"), ""); // no half value in the sheet
     }

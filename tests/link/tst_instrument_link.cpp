@@ -13,12 +13,15 @@
 #include <unistd.h>
 
 using namespace estrivo;
+using namespace std::chrono_literals;
 using Reads = ScriptedPort::Reads;
 using State = InstrumentLink::State;
 
 namespace {
 
 constexpr std::chrono::milliseconds kAckPause{2}; // fast passes; the pass counts stay
+constexpr std::chrono::milliseconds kGreetPause = kAckPause / 2;
+constexpr int kGreetingReads = 400;
 
 QStringList journal; // every call on the scripted port and every signal of the link, in order
 
@@ -57,10 +60,33 @@ bool settle(InstrumentLink &link)
     return loop.exec() == 0;
 }
 
-const QString kCouldNotConnect = entry("failed", "Error: Could not connect.");
+// A failure as the journal writes it: the kind, then those of its facts that are set.
+QString failure(LinkError::Kind kind, const QString &port = {}, const QString &reason = {},
+                std::chrono::milliseconds waited = {})
+{
+    QStringList facts{
+        QString::fromLatin1(QMetaEnum::fromType<LinkError::Kind>().valueToKey(int(kind)))};
+    if (!port.isEmpty())
+        facts << port;
+    if (!reason.isEmpty())
+        facts << reason;
+    if (waited.count() != 0)
+        facts << QStringLiteral("%1 ms").arg(waited.count());
+    return entry("failed", facts.join(QLatin1String(", ")));
+}
+
+// Why the port text names no port, as the port rules put it.
+QString noSuchPort(const char *portText)
+{
+    return failure(LinkError::Kind::NoSuchPort, {},
+                   portDeviceForText(QString::fromLatin1(portText)).problem);
+}
+
+const QString kNoGreeting
+    = failure(LinkError::Kind::NoGreeting, "/dev/ttyS0", {}, kGreetPause *kGreetingReads);
 const QStringList kOpen = steps("open(/dev/ttyS0)|state(Connecting)");
-const QStringList kTimeOut
-    = kOpen + steps("close()|state(Disconnected)|commands(on)|failed(Error: Could not connect.)");
+const QStringList kTimeOut = kOpen + steps("close()|state(Disconnected)|commands(on)")
+                             << kNoGreeting;
 const QStringList kDisconnect = steps("close()|state(Disconnected)");
 const QStringList kWithdrawn = kDisconnect + QStringList{"commands(off)"};
 
@@ -101,7 +127,6 @@ enum class Act { Settings, Toggle, Commands, Shutdown, LineFails, Unasked, On, O
 struct Rig
 {
     QString portChoice = QStringLiteral("1"), log, con;
-    QStringList details; // of each failure, in order
     ScriptedPort *port;
     InstrumentLink link;
 
@@ -114,7 +139,7 @@ struct Rig
             port->calls = &journal;
         link.setClock([] { return kMoment.addSecs(journal.size()); });
         if (port)
-            link.setPassInterval(kAckPause, kAckPause / 2);
+            link.setPassInterval(kAckPause, kGreetPause);
         QObject::connect(&link, &InstrumentLink::stateChanged, [](State state) {
             note("state",
                  QString::fromLatin1(QMetaEnum::fromType<State>().valueToKey(int(state))));
@@ -134,11 +159,9 @@ struct Rig
             note("reading",
                  QStringLiteral("%1 at %2").arg(r.value, r.takenAt.toString(Qt::ISODate)));
         });
-        QObject::connect(&link, &InstrumentLink::failed,
-                         [this](const QString &message, const QString &detail) {
-                             note("failed", message);
-                             details << detail;
-                         });
+        QObject::connect(&link, &InstrumentLink::failed, [](const LinkError &e) {
+            journal << failure(e.kind, e.port, e.reason, e.waited);
+        });
     }
 
     void lightOff() { link.lightOff(); }
@@ -227,8 +250,11 @@ private slots:
         using enum Act;
         const Reads flood(40, QByteArray(16384, 'x'));
         const QString tail = QString(RxTail::kLimitBytes - 4, u'x') + "OK\r\n";
+        // The scripted port's own explanation comes through as it is.
         const auto refused = [](const char *device) {
-            return QStringList{entry("refused", device), kCouldNotConnect};
+            const QString reason = QString::fromLatin1(device) + ": No such file or directory";
+            return QStringList{entry("refused", device),
+                               failure(LinkError::Kind::PortRefused, device, reason)};
         };
         row("line settings while closed", Closed, Settings,
             steps("line(9600,0,8,1)|dtr(1)|flow(0)|rts(0)"));
@@ -236,11 +262,11 @@ private slots:
         row("blanks around", Closed, Toggle, refused("/dev/ttyS1"), {}, " \t2 ");
         row("half to even down", Closed, Toggle, refused("/dev/ttyS1"), {}, "2.5");
         row("half to even up", Closed, Toggle, refused("/dev/ttyS3"), {}, "3.5");
-        row("half rounds to zero", Closed, Toggle, {kCouldNotConnect}, {}, "0.5");
+        row("half rounds to zero", Closed, Toggle, {noSuchPort("0.5")}, {}, "0.5");
         row("largest 16-bit", Closed, Toggle, refused("/dev/ttyS32766"), {}, "32767");
-        row("rounds beyond 16 bits", Closed, Toggle, {kCouldNotConnect}, {}, "32767.5");
+        row("rounds beyond 16 bits", Closed, Toggle, {noSuchPort("32767.5")}, {}, "32767.5");
         row("device path", Closed, Toggle, refused("/dev/pts/7"), {}, " /dev/pts/7 ");
-        row("COM name on Linux", Closed, Toggle, {kCouldNotConnect}, {}, "COM7");
+        row("COM name on Linux", Closed, Toggle, {noSuchPort("COM7")}, {}, "COM7");
         row("OK and CR in one read", Closed, Toggle, connected("OK\r\n"), {"OK\r"});
         row("OK split over reads", Closed, Toggle, connected("OK\r\n"), {"", "O", "", "K\r"});
         // A lone LF is dropped, so its lines run together; a lone CR gains a LF.
@@ -250,15 +276,20 @@ private slots:
         row("lower-case ok", Closed, Toggle, kTimeOut, {"ok\r"});
         row("flood keeps the tail", Closed, Toggle, connected(tail), flood + Reads{"OK\r"});
         row("port refuses", Lit, Toggle, refused("/dev/ttyS2"), {}, "3");
-        row("text names no port", Lit, Toggle, {kCouldNotConnect}, {}, "abc");
+        row("text names no port", Lit, Toggle, {noSuchPort("abc")}, {}, "abc");
         row("stale OK is no greeting", Lit, Toggle, kTimeOut);
         row("new greeting alone in the log", Lit, Toggle, connected("Hi\r\nOK\r\n"), {"Hi\rOK\r"});
-        // Nothing sent, no field changed, availability as it was.
-        const QStringList notConnected(3, entry("failed", "Error: Not connected."));
-        const QStringList lost = QStringList{entry("failed", "Error: Connection lost.")};
+        // Nothing sent, no field changed, availability as it was. A command chosen while
+        // connecting says so, rather than asking to connect first.
+        const QStringList notConnected(3, failure(LinkError::Kind::NotConnected));
+        const QStringList stillConnecting(3,
+                                          failure(LinkError::Kind::StillConnecting, "/dev/ttyS0"));
+        // The system's words for the failure, with the device it happened on.
+        const QStringList lost{
+            failure(LinkError::Kind::ConnectionLost, "/dev/ttyS0", "Input/output error")};
         row("commands before connecting", Closed, Commands, notConnected);
         row("commands after a time-out", TimedOut, Commands, notConnected);
-        row("commands awaiting the greeting", Greeting, Commands, notConnected);
+        row("commands awaiting the greeting", Greeting, Commands, stillConnecting);
         row("commands ignored awaiting Done", Reading, Commands, {});
         row("disconnect awaiting OK", Acknowledging, Toggle, kDisconnect);
         row("disconnect awaiting Done", Reading, Toggle, kDisconnect);
@@ -303,7 +334,6 @@ private slots:
         Rig rig;
         QVERIFY(rig.enter(stage));
         journal.clear();
-        rig.details.clear();
         if (act == Act::Toggle)
             rig.port->perRead = script;
         else if (act != Act::Unasked)
@@ -334,19 +364,13 @@ private slots:
                 rig.port->deliver(chunk);
             QVERIFY(settle(rig.link));
         } else { // reported from inside a read or write: torn down once that has returned
-            emit rig.port->errorOccurred("/dev/ttyS0: Input/output error");
+            emit rig.port->errorOccurred("Input/output error");
             QTRY_COMPARE(rig.link.state(), State::Disconnected);
         }
         QCOMPARE(journal, steps);
         // Only commands during a wait leave it going.
         QCOMPARE(isWaiting(rig.link), act == Act::Commands && stage >= Stage::Greeting);
         QVERIFY(rig.staysQuiet());
-        // A command chosen while connecting says so, rather than asking to connect first.
-        if (act == Act::Commands && stage <= Stage::Greeting) {
-            QCOMPARE(rig.details.size(), 3);
-            QCOMPARE(rig.details.constFirst().startsWith(QLatin1String("Still connecting")),
-                     stage == Stage::Greeting);
-        }
     }
 
     // Real speed over a pseudo-terminal, which refuses DTR and RTS and carries data all the same.
@@ -371,7 +395,8 @@ private slots:
         rig.toggle();
         QVERIFY(settle(rig.link));
         QCOMPARE_GE(clock.elapsed(), 4010); // 401 pauses of 10 ms at the least
-        QCOMPARE(journal.constLast(), kCouldNotConnect);
+        QCOMPARE(journal.constLast(),
+                 failure(LinkError::Kind::NoGreeting, instrument.devicePath(), {}, 4000ms));
     }
 
     // An "OK" the board sent on its own is logged and never taken for the next command's.
