@@ -7,6 +7,7 @@
 #include "simulated_instrument.h"
 
 #include <QCoreApplication>
+#include <QMetaEnum>
 #include <QThread>
 #include <QTimer>
 
@@ -170,9 +171,11 @@ public:
                              readingDone();
                          });
         QObject::connect(&m_link, &InstrumentLink::failed, &m_link,
-                         [](const QString &message, const QString &detail) {
-                             std::fprintf(stderr, "%s %s\n", qPrintable(message),
-                                          qPrintable(detail));
+                         [](const estrivo::LinkError &error) {
+                             std::fprintf(stderr, "%s %s %s\n",
+                                          QMetaEnum::fromType<estrivo::LinkError::Kind>()
+                                              .valueToKey(int(error.kind)),
+                                          qPrintable(error.port), qPrintable(error.reason));
                              QCoreApplication::exit(2);
                          });
     }
