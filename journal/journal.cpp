@@ -1,4 +1,5 @@
 #include "journal.h"
+#include "journal_text.h"
 
 #include "backend.h"
 #include "schema.h"
@@ -100,19 +101,24 @@ public:
     JournalError writeFailed(const QSqlError &error)
     {
         if (backend->refusesWrites(error))
-            return failed(Kind::ReadOnly,
-                          u"The journal refuses writes: %1."_s.arg(driverText(error)));
+            return failed(
+                Kind::ReadOnly,
+                JournalText::tr("The journal refuses writes: %1.").arg(driverText(error)));
         if (backend->isBusy(error))
-            return failed(Kind::Busy, u"Another program kept the journal locked for more "
-                                      "than %1 s: %2."_s.arg(kBusyTimeout.count() / 1000)
-                                          .arg(driverText(error)));
-        return failed(Kind::WriteFailed,
-                      u"The journal could not be written: %1."_s.arg(driverText(error)));
+            return failed(Kind::Busy,
+                          JournalText::tr("Another program kept the journal locked for more "
+                                          "than %1 s: %2.")
+                              .arg(kBusyTimeout.count() / 1000)
+                              .arg(driverText(error)));
+        return failed(
+            Kind::WriteFailed,
+            JournalText::tr("The journal could not be written: %1.").arg(driverText(error)));
     }
     JournalError readFailed(const QSqlError &error)
     {
-        return failed(Kind::CannotOpen,
-                      u"The journal could not be read: %1."_s.arg(driverText(error)));
+        return failed(
+            Kind::CannotOpen,
+            JournalText::tr("The journal could not be read: %1.").arg(driverText(error)));
     }
 
     JournalError openConnection(Purpose purpose);
@@ -168,18 +174,20 @@ JournalError Journal::Private::prepareSchema(const QString &readOnlyReason)
         // SQLite may need to write beside a file even to read it; say what stands in the way.
         return writable ? failed(read.kind, read.reason) : failed(Kind::ReadOnly, readOnlyReason);
     if (state.version == 0 && state.foreignTables && backend->foreignTablesRefused())
-        return failed(Kind::CannotOpen, u"The journal file is a database of another program; "
-                                        "it was left as it is."_s);
+        return failed(Kind::CannotOpen,
+                      JournalText::tr("The journal file is a database of another program; "
+                                      "it was left as it is."));
     if (state.version > kSchemaVersion) {
         readOnly = true;
         isOpen = true;
         schemaVersion = state.version;
         QSqlQuery(connection).exec(backend->readOnlyStatement());
-        openError = failed(Kind::SchemaTooNew,
-                           u"The journal was written by a newer version of Estrivo (schema "
-                           "%1; this program knows %2), so it is open for reading only."_s
-                               .arg(state.version)
-                               .arg(kSchemaVersion));
+        openError = failed(
+            Kind::SchemaTooNew,
+            JournalText::tr("The journal was written by a newer version of Estrivo (schema "
+                            "%1; this program knows %2), so it is open for reading only.")
+                .arg(state.version)
+                .arg(kSchemaVersion));
         return openError;
     }
     if (!writable) {
@@ -456,7 +464,7 @@ std::optional<SheetRecord> Journal::sheet(qint64 id)
     if (!done)
         return {};
     if (!found) {
-        d->failed(Kind::NotFound, u"The journal holds no sheet %1."_s.arg(id));
+        d->failed(Kind::NotFound, JournalText::tr("The journal holds no sheet %1.").arg(id));
         return {};
     }
     d->succeeded();
@@ -471,16 +479,16 @@ std::optional<ReadingRecord> Journal::reading(qint64 id)
                  {id}))
             return false;
         if (query.next())
-            found = ReadingRecord{query.value(0).toLongLong(),
-                                  timeFromText(query.value(1).toString()),
-                                  query.value(2).toString(), query.value(3).toByteArray(),
-                                  query.value(4).toString()};
+            found
+                = ReadingRecord{query.value(0).toLongLong(),
+                                timeFromText(query.value(1).toString()), query.value(2).toString(),
+                                query.value(3).toByteArray(), query.value(4).toString()};
         return !query.lastError().isValid();
     });
     if (!done)
         return {};
     if (!found) {
-        d->failed(Kind::NotFound, u"The journal holds no reading %1."_s.arg(id));
+        d->failed(Kind::NotFound, JournalText::tr("The journal holds no reading %1.").arg(id));
         return {};
     }
     d->succeeded();

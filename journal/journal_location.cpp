@@ -1,4 +1,5 @@
 #include "journal.h"
+#include "journal_text.h"
 #include "postgres_uri.h"
 
 #include <QDir>
@@ -106,10 +107,11 @@ std::optional<PostgresConnection> parsePostgresUri(const QString &uri, QString *
         return std::optional<PostgresConnection>();
     };
     if (!isPostgresLocation(uri))
-        return fail(u"It does not start with postgresql://."_s);
+        return fail(JournalText::tr("It does not start with postgresql://."));
     QString rest = uri.mid(uri.indexOf(kSchemeSeparator) + kSchemeSeparator.size());
     if (rest.contains(u'#'))
-        return fail(u"It has a fragment (#), which a connection URI does not take."_s);
+        return fail(
+            JournalText::tr("It has a fragment (#), which a connection URI does not take."));
     QString query;
     if (const qsizetype mark = rest.indexOf(u'?'); mark >= 0) {
         query = rest.mid(mark + 1);
@@ -129,12 +131,12 @@ std::optional<PostgresConnection> parsePostgresUri(const QString &uri, QString *
         rest = rest.mid(at + 1);
     }
     if (rest.contains(u','))
-        return fail(u"It names several hosts; give one."_s);
+        return fail(JournalText::tr("It names several hosts; give one."));
     QString portText;
     if (rest.startsWith(u'[')) { // [IPv6 address]
         const qsizetype close = rest.indexOf(u']');
         if (close < 0 || (close + 1 < rest.size() && rest[close + 1] != u':'))
-            return fail(u"Its IPv6 address is not closed by ]."_s);
+            return fail(JournalText::tr("Its IPv6 address is not closed by ]."));
         connection.host = rest.mid(1, close - 1);
         portText = rest.mid(close + 2);
     } else {
@@ -149,7 +151,7 @@ std::optional<PostgresConnection> parsePostgresUri(const QString &uri, QString *
     for (const QString &pair : query.split(u'&', Qt::SkipEmptyParts)) {
         const qsizetype equals = pair.indexOf(u'=');
         if (equals < 0)
-            return fail(u"A parameter after ? has no value."_s);
+            return fail(JournalText::tr("A parameter after ? has no value."));
         const QString key = decoded(QStringView(pair).left(equals));
         const QString value = decoded(QStringView(pair).mid(equals + 1));
         if (key == "host"_L1) {
@@ -163,10 +165,10 @@ std::optional<PostgresConnection> parsePostgresUri(const QString &uri, QString *
         } else if (key == "dbname"_L1) {
             connection.database = value;
         } else if (!isKeyword(key)) {
-            return fail(u"A parameter after ? is not a connection keyword."_s);
+            return fail(JournalText::tr("A parameter after ? is not a connection keyword."));
         } else if (value.contains(u';')) {
             // Qt's driver turns every ';' of the options into a blank, quoted or not.
-            return fail(u"The value of %1 holds a semicolon."_s.arg(key));
+            return fail(JournalText::tr("The value of %1 holds a semicolon.").arg(key));
         } else {
             timeoutGiven = timeoutGiven || key == kTimeoutKey;
             options << key + u'=' + quoted(value);
@@ -176,7 +178,7 @@ std::optional<PostgresConnection> parsePostgresUri(const QString &uri, QString *
         bool isNumber = false;
         connection.port = portText.toInt(&isNumber);
         if (!isNumber || connection.port <= 0 || connection.port > 65535)
-            return fail(u"Its port is not a number from 1 to 65535."_s);
+            return fail(JournalText::tr("Its port is not a number from 1 to 65535."));
     }
     if (!timeoutGiven)
         options << kTimeoutKey + u'=' + quoted(QString::number(Journal::kConnectTimeout.count()));

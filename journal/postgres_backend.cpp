@@ -1,6 +1,7 @@
 // The journal as a PostgreSQL database a station shares: reached by a libpq URI, the password
 // only from libpq's own sources, other workstations' saves announced by the server.
 #include "backend.h"
+#include "journal_text.h"
 #include "postgres_uri.h"
 
 #include <QObject>
@@ -31,13 +32,15 @@ public:
             = parsePostgresUri(m_location, &problem);
         if (!connection)
             return {{Kind::CannotOpen,
-                     u"The journal's address is not a usable connection URI. %1"_s.arg(problem)},
+                     JournalText::tr("The journal's address is not a usable connection URI. %1")
+                         .arg(problem)},
                     {}};
         m_password = connection->password;
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, connectionName);
         if (!db.isValid())
-            return {{Kind::CannotOpen, u"Qt's PostgreSQL driver is missing (Debian package "
-                                       "libqt6sql6-psql)."_s},
+            return {{Kind::CannotOpen,
+                     JournalText::tr("Qt's PostgreSQL driver is missing (Debian package "
+                                     "libqt6sql6-psql).")},
                     {}};
         db.setHostName(connection->host);
         db.setPort(connection->port);
@@ -46,8 +49,10 @@ public:
         db.setDatabaseName(connection->database);
         db.setConnectOptions(connection->options);
         if (!db.open())
-            return {{Kind::CannotOpen, u"The journal's database server could not be reached: "
-                                       "%1."_s.arg(driverText(db.lastError()))},
+            return {{Kind::CannotOpen,
+                     JournalText::tr("The journal's database server could not be reached: "
+                                     "%1.")
+                         .arg(driverText(db.lastError()))},
                     {}};
         return {};
     }

@@ -1,4 +1,5 @@
 #include "schema.h"
+#include "journal_text.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -62,8 +63,8 @@ constexpr MigrationStep kSteps[] = {
 
 JournalError failedWrite(const QSqlQuery &query)
 {
-    return {Kind::WriteFailed,
-            u"The journal could not be written: %1."_s.arg(driverText(query.lastError()))};
+    return {Kind::WriteFailed, JournalText::tr("The journal could not be written: %1.")
+                                   .arg(driverText(query.lastError()))};
 }
 
 } // namespace
@@ -73,8 +74,8 @@ JournalError readSchemaState(QSqlDatabase &db, const JournalBackend &backend, Sc
     QSqlQuery query(db);
     query.setForwardOnly(true);
     const auto readFailed = [&query] {
-        return JournalError{Kind::CannotOpen, u"The journal could not be read: %1."_s.arg(
-                                                  driverText(query.lastError()))};
+        return JournalError{Kind::CannotOpen, JournalText::tr("The journal could not be read: %1.")
+                                                  .arg(driverText(query.lastError()))};
     };
     if (!query.exec(backend.tablesStatement()))
         return readFailed();
@@ -119,10 +120,9 @@ JournalError migrateSchema(QSqlDatabase &db, const JournalBackend &backend)
             return rollBack(failedWrite(query));
     }
     const QString versionText = QString::number(kSchemaVersion);
-    const bool prepared
-        = query.prepare(state.version == 0
-                            ? u"INSERT INTO journal_meta (value, key) VALUES (?, ?)"_s
-                            : u"UPDATE journal_meta SET value = ? WHERE key = ?"_s);
+    const bool prepared = query.prepare(
+        state.version == 0 ? u"INSERT INTO journal_meta (value, key) VALUES (?, ?)"_s
+                           : u"UPDATE journal_meta SET value = ? WHERE key = ?"_s);
     if (prepared) {
         query.addBindValue(versionText);
         query.addBindValue(QString(kVersionKey));

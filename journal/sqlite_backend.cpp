@@ -2,6 +2,7 @@
 // database, kept with a write-ahead log and a commit that is on the disk when it returns.
 #include "backend.h"
 #include "journal.h"
+#include "journal_text.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -115,27 +116,31 @@ private:
 JournalError SqliteBackend::checkExisting(const QFileInfo &info, QString &readOnlyReason) const
 {
     if (info.isDir())
-        return failed(Kind::CannotOpen, u"The journal location is a folder, not a file."_s);
+        return failed(Kind::CannotOpen,
+                      JournalText::tr("The journal location is a folder, not a file."));
     const QByteArray path = QFile::encodeName(m_location);
     // Look at the bytes before SQLite does: a file that is not a database stays as it is.
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return failed(Kind::CannotOpen,
-                      u"The journal file cannot be read: %1."_s.arg(systemError(errno)));
+        return failed(
+            Kind::CannotOpen,
+            JournalText::tr("The journal file cannot be read: %1.").arg(systemError(errno)));
     char header[16];
     const ssize_t got = ::read(fd, header, sizeof header);
     const int readError = errno;
     ::close(fd);
     if (got < 0)
-        return failed(Kind::CannotOpen,
-                      u"The journal file cannot be read: %1."_s.arg(systemError(readError)));
+        return failed(
+            Kind::CannotOpen,
+            JournalText::tr("The journal file cannot be read: %1.").arg(systemError(readError)));
     if (got != 0 && QByteArrayView(header, got) != kSqliteHeader)
-        return failed(Kind::CannotOpen,
-                      u"The journal file is not a database; it was left as it is."_s);
+        return failed(
+            Kind::CannotOpen,
+            JournalText::tr("The journal file is not a database; it was left as it is."));
     if (!isWritable(path))
-        readOnlyReason = u"The journal file is read-only."_s;
+        readOnlyReason = JournalText::tr("The journal file is read-only.");
     else if (!isWritable(QFile::encodeName(info.absolutePath()))) // the log lives beside it
-        readOnlyReason = u"The journal's folder is read-only."_s;
+        readOnlyReason = JournalText::tr("The journal's folder is read-only.");
     return {};
 }
 
@@ -147,15 +152,16 @@ JournalError SqliteBackend::createMissing(const QFileInfo &info) const
     for (; !up.exists() && !up.isRoot(); up = QFileInfo(up.absolutePath()))
         missing.prepend(up.absoluteFilePath());
     if (!up.isDir())
-        return failed(Kind::CannotOpen, u"The journal's folder could not be created: %1."_s.arg(
-                                            systemError(ENOTDIR)));
+        return failed(Kind::CannotOpen,
+                      JournalText::tr("The journal's folder could not be created: %1.")
+                          .arg(systemError(ENOTDIR)));
     for (const QString &each : std::as_const(missing)) {
         const QByteArray name = QFile::encodeName(each);
         if (::mkdir(name.constData(), kFolderMode) != 0 && errno != EEXIST) {
             const int error = errno;
-            return failed(
-                refusal(error) ? Kind::ReadOnly : Kind::CannotOpen,
-                u"The journal's folder could not be created: %1."_s.arg(systemError(error)));
+            return failed(refusal(error) ? Kind::ReadOnly : Kind::CannotOpen,
+                          JournalText::tr("The journal's folder could not be created: %1.")
+                              .arg(systemError(error)));
         }
         ::chmod(name.constData(), kFolderMode);
     }
@@ -166,8 +172,9 @@ JournalError SqliteBackend::createMissing(const QFileInfo &info) const
         ::close(fd);
     } else if (errno != EEXIST) { // another program may have just created it
         const int error = errno;
-        return failed(refusal(error) ? Kind::ReadOnly : Kind::CannotOpen,
-                      u"The journal file could not be created: %1."_s.arg(systemError(error)));
+        return failed(
+            refusal(error) ? Kind::ReadOnly : Kind::CannotOpen,
+            JournalText::tr("The journal file could not be created: %1.").arg(systemError(error)));
     }
     return {};
 }
@@ -175,7 +182,7 @@ JournalError SqliteBackend::createMissing(const QFileInfo &info) const
 JournalBackend::Opened SqliteBackend::open(const QString &connectionName, Purpose purpose)
 {
     if (m_location.isEmpty())
-        return {failed(Kind::CannotOpen, u"No journal file is set."_s), {}};
+        return {failed(Kind::CannotOpen, JournalText::tr("No journal file is set.")), {}};
     const QFileInfo info(m_location);
     const QByteArray path = QFile::encodeName(m_location);
     QString readOnlyReason;
@@ -200,8 +207,9 @@ JournalBackend::Opened SqliteBackend::open(const QString &connectionName, Purpos
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connectionName);
     if (!db.isValid())
-        return {failed(Kind::CannotOpen, u"Qt's SQLite driver is missing (Debian package "
-                                         "libqt6sql6-sqlite)."_s),
+        return {failed(Kind::CannotOpen,
+                       JournalText::tr("Qt's SQLite driver is missing (Debian package "
+                                       "libqt6sql6-sqlite).")),
                 {}};
     db.setDatabaseName(m_location);
     QString options = u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(Journal::kBusyTimeout.count());
@@ -209,13 +217,14 @@ JournalBackend::Opened SqliteBackend::open(const QString &connectionName, Purpos
         options += ";QSQLITE_OPEN_READONLY"_L1;
     db.setConnectOptions(options);
     if (!db.open())
-        return {failed(Kind::CannotOpen, u"The journal file could not be opened: %1."_s.arg(
-                                             driverText(db.lastError()))),
-                {}};
+        return {
+            failed(Kind::CannotOpen, JournalText::tr("The journal file could not be opened: %1.")
+                                         .arg(driverText(db.lastError()))),
+            {}};
     QSqlQuery query(db);
     if (!query.exec(u"PRAGMA foreign_keys = ON"_s))
-        return {failed(Kind::CannotOpen, u"The journal could not be read: %1."_s.arg(
-                                             driverText(query.lastError()))),
+        return {failed(Kind::CannotOpen, JournalText::tr("The journal could not be read: %1.")
+                                             .arg(driverText(query.lastError()))),
                 {}};
     return {{}, readOnlyReason};
 }
@@ -226,16 +235,18 @@ JournalError SqliteBackend::prepareWritable(QSqlDatabase &db)
     // that is on the disk when it returns.
     QSqlQuery query(db);
     if (!query.exec(u"PRAGMA journal_mode = WAL"_s) || !query.next())
-        return {Kind::WriteFailed, u"The journal could not be written: %1."_s.arg(
-                                       driverText(query.lastError()))};
+        return {Kind::WriteFailed, JournalText::tr("The journal could not be written: %1.")
+                                       .arg(driverText(query.lastError()))};
     const QString mode = query.value(0).toString();
     if (mode.compare("wal"_L1, Qt::CaseInsensitive) != 0)
-        return {Kind::CannotOpen,
-                u"The journal file cannot keep a write-ahead log (journal mode %1)."_s.arg(mode)};
+        return {
+            Kind::CannotOpen,
+            JournalText::tr("The journal file cannot keep a write-ahead log (journal mode %1).")
+                .arg(mode)};
     query.finish();
     if (!query.exec(u"PRAGMA synchronous = FULL"_s))
-        return {Kind::WriteFailed, u"The journal could not be written: %1."_s.arg(
-                                       driverText(query.lastError()))};
+        return {Kind::WriteFailed, JournalText::tr("The journal could not be written: %1.")
+                                       .arg(driverText(query.lastError()))};
     return {};
 }
 

@@ -1,4 +1,5 @@
 #include "link_rules.h"
+#include "link_text.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -36,11 +37,11 @@ bool namesDevice(const QString &text, PortPlatform platform)
 QString usbHint(PortPlatform platform)
 {
     if (platform == PortPlatform::Windows)
-        return QStringLiteral("A USB serial adapter gets its own COM number: look it up in the "
-                              "Device Manager under \"Ports\" and type it into the port box "
-                              "(COM5, for example).");
-    return QStringLiteral("A USB serial adapter usually appears as /dev/ttyUSB0 (or "
-                          "/dev/ttyACM0): type that into the port box.");
+        return LinkText::tr("A USB serial adapter gets its own COM number: look it up in the "
+                            "Device Manager under \"Ports\" and type it into the port box "
+                            "(COM5, for example).");
+    return LinkText::tr("A USB serial adapter usually appears as /dev/ttyUSB0 (or "
+                        "/dev/ttyACM0): type that into the port box.");
 }
 
 // The long time format without its time zone: the general date never names a zone.
@@ -74,15 +75,15 @@ PortChoice portDeviceForText(const QString &text, PortPlatform platform)
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty()) {
         return {{},
-                QStringLiteral("No port is chosen. Type a port number (1 for COM 1) or a device "
-                               "name into the port box.")};
+                LinkText::tr("No port is chosen. Type a port number (1 for COM 1) or a device "
+                             "name into the port box.")};
     }
     if (!numberPattern().match(trimmed).hasMatch()) {
         if (namesDevice(trimmed, platform))
             return {platform == PortPlatform::Windows ? trimmed.toUpper() : trimmed, {}};
         return {{},
-                QStringLiteral("\"%1\" is neither a port number nor a serial device. Type 1 to 4 "
-                               "for COM 1 to COM 4. %2")
+                LinkText::tr("\"%1\" is neither a port number nor a serial device. Type 1 to 4 "
+                             "for COM 1 to COM 4. %2")
                     .arg(trimmed, usbHint(platform))};
     }
 
@@ -94,15 +95,14 @@ PortChoice portDeviceForText(const QString &text, PortPlatform platform)
     constexpr double kHighest = std::numeric_limits<qint16>::max();
     if (!ok || !std::isfinite(value) || rounded < kLowest || rounded > kHighest) {
         return {{},
-                QStringLiteral("%1 is out of range: port numbers go from 1 to %2.")
+                LinkText::tr("%1 is out of range: port numbers go from 1 to %2.")
                     .arg(trimmed)
                     .arg(std::numeric_limits<qint16>::max())};
     }
     const int number = static_cast<int>(rounded);
     if (number < 1) {
-        return {
-            {},
-            QStringLiteral("There is no port %1: port numbers start at 1 (COM 1).").arg(number)};
+        return {{},
+                LinkText::tr("There is no port %1: port numbers start at 1 (COM 1).").arg(number)};
     }
     if (platform == PortPlatform::Windows)
         return {QStringLiteral("COM%1").arg(number), {}};
@@ -114,25 +114,25 @@ QString openFailureDetail(OpenFailure failure, const QString &device, const QStr
 {
     switch (failure) {
     case OpenFailure::NoSuchDevice:
-        return QStringLiteral("%1: no such device. %2").arg(device, usbHint(platform));
+        return LinkText::tr("%1: no such device. %2").arg(device, usbHint(platform));
     case OpenFailure::PermissionDenied:
         if (platform == PortPlatform::Windows)
-            return QStringLiteral("%1: permission denied.").arg(device);
-        return QStringLiteral("%1: permission denied. Serial ports belong to the dialout group: "
-                              "add your user to it (sudo adduser $USER dialout), then log out "
-                              "and in again.")
+            return LinkText::tr("%1: permission denied.").arg(device);
+        return LinkText::tr("%1: permission denied. Serial ports belong to the dialout group: "
+                            "add your user to it (sudo adduser $USER dialout), then log out "
+                            "and in again.")
             .arg(device);
     case OpenFailure::InUse:
-        return QStringLiteral("%1 is in use by another program. Close that program, then "
-                              "connect again.")
+        return LinkText::tr("%1 is in use by another program. Close that program, then "
+                            "connect again.")
             .arg(device);
     case OpenFailure::NoHardware:
-        return QStringLiteral("%1: no serial hardware answers on this port. %2")
+        return LinkText::tr("%1: no serial hardware answers on this port. %2")
             .arg(device, usbHint(platform));
     case OpenFailure::Other:
         break;
     }
-    return QStringLiteral("%1: %2").arg(device, systemText);
+    return LinkText::tr("%1: %2").arg(device, systemText);
 }
 
 QByteArray greetingLogText(QByteArrayView received)

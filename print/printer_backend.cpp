@@ -1,6 +1,7 @@
 // The printer of the run on Qt's print support and the spooler; built as the module
 // SnapshotPrinter loads at the first print or printer setup.
 #include "printer_backend.h"
+#include "print_text.h"
 #include "spooler.h"
 
 #include <QCoreApplication>
@@ -19,11 +20,6 @@ namespace estrivo {
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("estrivo::SnapshotPrinter", text);
-}
-
 // Qt's print dialog has no setup form of its own. The dialog options already hide the page
 // range; the copies tab (copies, collation, page order, page set) goes here. The names are
 // those of Qt's own dialog; where they are not found the dialog simply keeps the tab.
@@ -38,7 +34,7 @@ void reduceToSetupForm(QPrintDialog *dialog)
     // Confirming chooses the printer; nothing is printed from here.
     if (auto *buttons = dialog->findChild<QDialogButtonBox *>()) {
         if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
-            ok->setText(tr("OK"));
+            ok->setText(PrintText::tr("OK"));
     }
 }
 
@@ -105,17 +101,19 @@ PrintOutcome QtPrinterBackend::checkTarget()
     if (m_printer.outputFormat() == QPrinter::PdfFormat) {
         // Qt falls back to a PDF printer without a file when the system has no printer.
         if (m_printer.outputFileName().isEmpty()) {
-            return {PrintError::NoPrinter,
-                    tr("No printer is installed. Printer Setup can print to a PDF file.")};
+            return {
+                PrintError::NoPrinter,
+                PrintText::tr("No printer is installed. Printer Setup can print to a PDF file.")};
         }
         return {};
     }
     const QString name = m_printer.printerName();
     const QStringList installed = QPrinterInfo::availablePrinterNames();
     if (installed.isEmpty())
-        return {PrintError::NoPrinter, tr("No printer is installed.")};
+        return {PrintError::NoPrinter, PrintText::tr("No printer is installed.")};
     if (name.isEmpty() || !installed.contains(name) || !m_printer.isValid())
-        return {PrintError::InvalidPrinter, tr("The printer \"%1\" is not available.").arg(name)};
+        return {PrintError::InvalidPrinter,
+                PrintText::tr("The printer \"%1\" is not available.").arg(name)};
     return spooler::checkQueue(name);
 }
 
@@ -129,7 +127,8 @@ PrintOutcome QtPrinterBackend::draw(const QImage &picture, QSizeF windowTwips,
 
     QPainter painter;
     if (!painter.begin(&m_printer))
-        return {PrintError::DocumentNotOpened, tr("The print document could not be started.")};
+        return {PrintError::DocumentNotOpened,
+                PrintText::tr("The print document could not be started.")};
     // Qt stores pictures in PDF as JPEG unless told otherwise, and JPEG smears small text.
     painter.setRenderHint(QPainter::LosslessImageRendering);
     // The painter's origin is the top-left corner of the printable area, in device units.
@@ -138,7 +137,8 @@ PrintOutcome QtPrinterBackend::draw(const QImage &picture, QSizeF windowTwips,
     painter.drawImage(QRectF(0.0, 0.0, size.width * unitsPerTwipX, size.height * unitsPerTwipY),
                       picture);
     if (!painter.end())
-        return {PrintError::DocumentNotOpened, tr("The print document could not be finished.")};
+        return {PrintError::DocumentNotOpened,
+                PrintText::tr("The print document could not be finished.")};
 
     if (m_printer.outputFormat() == QPrinter::NativeFormat)
         return spooler::lastJobOutcome(m_printer.printerName());
@@ -159,7 +159,7 @@ QDialog *QtPrinterBackend::openSetup(QWidget *parent, std::function<void(bool)> 
     dialog->setObjectName(QStringLiteral("printerSetup"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
-    dialog->setWindowTitle(tr("Print Setup"));
+    dialog->setWindowTitle(PrintText::tr("Print Setup"));
     // Printer choice (a PDF file among them) and page size; no page range, no copies.
     using Option = QAbstractPrintDialog::PrintDialogOption;
     dialog->setOptions(Option::PrintToFile | Option::PrintShowPageSize);

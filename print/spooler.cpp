@@ -1,4 +1,5 @@
 #include "spooler.h"
+#include "print_text.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -10,11 +11,6 @@
 namespace estrivo::spooler {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("estrivo::spooler", text);
-}
 
 #ifdef ESTRIVO_HAVE_CUPS
 QString lastErrorText()
@@ -38,7 +34,8 @@ PrintOutcome checkQueue(const QString &printerName)
                                          instance.isEmpty() ? nullptr : instance.constData());
     if (!dest) {
         return {PrintError::InvalidPrinter,
-                tr("The printer \"%1\" is not available: %2").arg(printerName, lastErrorText())};
+                PrintText::tr("The printer \"%1\" is not available: %2")
+                    .arg(printerName, lastErrorText())};
     }
     const char *accepting
         = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
@@ -46,7 +43,7 @@ PrintOutcome checkQueue(const QString &printerName)
     cupsFreeDests(1, dest);
     if (refuses) {
         return {PrintError::SpoolerRefused,
-                tr("The printer \"%1\" is not accepting jobs.").arg(printerName)};
+                PrintText::tr("The printer \"%1\" is not accepting jobs.").arg(printerName)};
     }
 #else
     Q_UNUSED(printerName)
@@ -58,9 +55,9 @@ PrintOutcome lastJobOutcome(const QString &printerName)
 {
 #ifdef ESTRIVO_HAVE_CUPS
     if (cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
-        return {
-            PrintError::SpoolerRefused,
-            tr("The printer \"%1\" did not take the job: %2").arg(printerName, lastErrorText())};
+        return {PrintError::SpoolerRefused,
+                PrintText::tr("The printer \"%1\" did not take the job: %2")
+                    .arg(printerName, lastErrorText())};
     }
 #else
     Q_UNUSED(printerName)

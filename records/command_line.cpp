@@ -1,4 +1,5 @@
 #include "command_line.h"
+#include "records_text.h"
 
 #include "labels.h"
 
@@ -10,11 +11,6 @@
 namespace estrivo {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("estrivo::CommandLine", text);
-}
 
 const QString kExport = QStringLiteral("export");
 const QString kLabels = QStringLiteral("labels");
@@ -66,44 +62,48 @@ std::optional<QDate> isoDay(const QString &text)
 
 QString helpText(const QString &command)
 {
-    const QString common = tr("  --journal LOCATION  the journal: a SQLite file or a "
-                              "postgresql:// URI\n"
-                              "  --help              show this help and exit\n"
-                              "  --version           show the version and exit\n");
+    const QString common = RecordsText::tr("  --journal LOCATION  the journal: a SQLite file or a "
+                                           "postgresql:// URI\n"
+                                           "  --help              show this help and exit\n"
+                                           "  --version           show the version and exit\n");
     if (command == kExport) {
-        return tr("Usage: estrivo-records export [--stallion NAME] [--since YYYY-MM-DD]\n"
-                  "                              [--until YYYY-MM-DD] [--output FILE]\n"
-                  "Writes the kept sheets, newest first, as CSV (RFC 4180, UTF-8).\n"
-                  "\n"
-                  "  --stallion NAME     only this stallion's collections\n"
-                  "  --since YYYY-MM-DD  only sheets saved on or after this day (UTC)\n"
-                  "  --until YYYY-MM-DD  only sheets saved on or before this day (UTC)\n"
-                  "  --output FILE       write FILE (replaced once complete), not standard "
-                  "output\n")
+        return RecordsText::tr(
+                   "Usage: estrivo-records export [--stallion NAME] [--since YYYY-MM-DD]\n"
+                   "                              [--until YYYY-MM-DD] [--output FILE]\n"
+                   "Writes the kept sheets, newest first, as CSV (RFC 4180, UTF-8).\n"
+                   "\n"
+                   "  --stallion NAME     only this stallion's collections\n"
+                   "  --since YYYY-MM-DD  only sheets saved on or after this day (UTC)\n"
+                   "  --until YYYY-MM-DD  only sheets saved on or before this day (UTC)\n"
+                   "  --output FILE       write FILE (replaced once complete), not standard "
+                   "output\n")
                + common;
     }
     if (command == kLabels) {
-        return tr("Usage: estrivo-records labels ID [--count N] [--printer NAME]\n"
-                  "                                 [--label-size WxHmm]\n"
-                  "Prints the dose labels of the kept sheet ID, one label a page.\n"
-                  "\n"
-                  "  --count N           print N labels (default: its Total Doses Possible)\n"
-                  "  --printer NAME      the printer (default: the system's default printer)\n"
-                  "  --label-size WxHmm  the label's size in mm (default: 62x29mm)\n")
+        return RecordsText::tr(
+                   "Usage: estrivo-records labels ID [--count N] [--printer NAME]\n"
+                   "                                 [--label-size WxHmm]\n"
+                   "Prints the dose labels of the kept sheet ID, one label a page.\n"
+                   "\n"
+                   "  --count N           print N labels (default: its Total Doses Possible)\n"
+                   "  --printer NAME      the printer (default: the system's default printer)\n"
+                   "  --label-size WxHmm  the label's size in mm (default: 62x29mm)\n")
                + common;
     }
-    return tr("Usage: estrivo-records [--journal LOCATION]\n"
-              "       estrivo-records export [options]\n"
-              "       estrivo-records labels ID [options]\n"
-              "Browses, charts, exports and labels the collections in the Estrivo journal.\n"
-              "Without a command the window opens.\n"
-              "\n"
-              "Commands (see estrivo-records COMMAND --help):\n"
-              "  export              write the kept sheets as CSV\n"
-              "  labels ID           print the dose labels of sheet ID\n"
-              "\n")
+    return RecordsText::tr(
+               "Usage: estrivo-records [--journal LOCATION]\n"
+               "       estrivo-records export [options]\n"
+               "       estrivo-records labels ID [options]\n"
+               "Browses, charts, exports and labels the collections in the Estrivo journal.\n"
+               "Without a command the window opens.\n"
+               "\n"
+               "Commands (see estrivo-records COMMAND --help):\n"
+               "  export              write the kept sheets as CSV\n"
+               "  labels ID           print the dose labels of sheet ID\n"
+               "\n")
            + common
-           + tr("\nExit status: 0 on success, 1 when the work fails, 2 for a usage error.\n");
+           + RecordsText::tr(
+               "\nExit status: 0 on success, 1 when the work fails, 2 for a usage error.\n");
 }
 
 CommandLine parseCommandLine(const QStringList &arguments)
@@ -122,7 +122,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     QStringList positional = parser.positionalArguments();
     const QString command = positional.isEmpty() ? QString() : positional.takeFirst();
     if (!command.isEmpty() && command != kExport && command != kLabels)
-        return usageError(tr("Unknown command \"%1\".").arg(command));
+        return usageError(RecordsText::tr("Unknown command \"%1\".").arg(command));
 
     CommandLine line;
     if (parser.isSet(QStringLiteral("help"))) {
@@ -137,24 +137,25 @@ CommandLine parseCommandLine(const QStringList &arguments)
     }
     for (const OptionSpec &spec : kOptions) {
         if (spec.command && *spec.command != command && parser.isSet(optionName(spec))) {
-            return usageError(
-                tr("--%1 is an option of the %2 command.").arg(optionName(spec), *spec.command));
+            return usageError(RecordsText::tr("--%1 is an option of the %2 command.")
+                                  .arg(optionName(spec), *spec.command));
         }
     }
     line.journal = parser.value(QStringLiteral("journal"));
     if (parser.isSet(QStringLiteral("journal")) && line.journal.isEmpty())
-        return usageError(tr("--journal needs a location."));
+        return usageError(RecordsText::tr("--journal needs a location."));
 
     if (command.isEmpty()) {
         if (!positional.isEmpty())
-            return usageError(tr("Unknown command \"%1\".").arg(positional.first()));
+            return usageError(RecordsText::tr("Unknown command \"%1\".").arg(positional.first()));
         line.action = CommandLine::Action::Window;
         return line;
     }
 
     if (command == kExport) {
         if (!positional.isEmpty())
-            return usageError(tr("export takes no argument \"%1\".").arg(positional.first()));
+            return usageError(
+                RecordsText::tr("export takes no argument \"%1\".").arg(positional.first()));
         line.action = CommandLine::Action::Export;
         line.filter.stallion = parser.value(QStringLiteral("stallion"));
         for (const auto &[name, day] : {std::pair{QStringLiteral("since"), &line.filter.since},
@@ -163,48 +164,51 @@ CommandLine parseCommandLine(const QStringList &arguments)
                 continue;
             const std::optional<QDate> parsed = isoDay(parser.value(name));
             if (!parsed) {
-                return usageError(tr("--%1 wants a day as YYYY-MM-DD, not \"%2\".")
+                return usageError(RecordsText::tr("--%1 wants a day as YYYY-MM-DD, not \"%2\".")
                                       .arg(name, parser.value(name)));
             }
             *day = *parsed;
         }
         if (line.filter.since.isValid() && line.filter.until.isValid()
             && line.filter.since > line.filter.until)
-            return usageError(tr("--since is after --until."));
+            return usageError(RecordsText::tr("--since is after --until."));
         line.output = parser.value(QStringLiteral("output"));
         if (parser.isSet(QStringLiteral("output")) && line.output.isEmpty())
-            return usageError(tr("--output needs a file name."));
+            return usageError(RecordsText::tr("--output needs a file name."));
         return line;
     }
 
     line.action = CommandLine::Action::Labels;
     if (positional.size() != 1)
-        return usageError(tr("labels wants the ID of one kept sheet."));
+        return usageError(RecordsText::tr("labels wants the ID of one kept sheet."));
     bool number = false;
     line.sheetId = positional.first().toLongLong(&number);
     if (!number || line.sheetId < 1)
-        return usageError(tr("\"%1\" is not the ID of a kept sheet.").arg(positional.first()));
+        return usageError(
+            RecordsText::tr("\"%1\" is not the ID of a kept sheet.").arg(positional.first()));
     if (parser.isSet(QStringLiteral("count"))) {
         const int count = parser.value(QStringLiteral("count")).toInt(&number);
         if (!number || count < 1 || count > kMaxLabels) {
-            return usageError(tr("--count wants a number of labels from 1 to %1, not \"%2\".")
-                                  .arg(kMaxLabels)
-                                  .arg(parser.value(QStringLiteral("count"))));
+            return usageError(
+                RecordsText::tr("--count wants a number of labels from 1 to %1, not \"%2\".")
+                    .arg(kMaxLabels)
+                    .arg(parser.value(QStringLiteral("count"))));
         }
         line.count = count;
     }
     line.printer = parser.value(QStringLiteral("printer"));
     if (parser.isSet(QStringLiteral("printer")) && line.printer.isEmpty())
-        return usageError(tr("--printer needs a printer's name."));
+        return usageError(RecordsText::tr("--printer needs a printer's name."));
     line.labelSize = defaultLabelSize();
     if (parser.isSet(QStringLiteral("label-size"))) {
         const std::optional<QSizeF> size
             = parseLabelSize(parser.value(QStringLiteral("label-size")));
         if (!size) {
-            return usageError(tr("--label-size wants WxHmm, each side %1 to %2 mm, not \"%3\".")
-                                  .arg(kMinLabelSideMm)
-                                  .arg(kMaxLabelSideMm)
-                                  .arg(parser.value(QStringLiteral("label-size"))));
+            return usageError(
+                RecordsText::tr("--label-size wants WxHmm, each side %1 to %2 mm, not \"%3\".")
+                    .arg(kMinLabelSideMm)
+                    .arg(kMaxLabelSideMm)
+                    .arg(parser.value(QStringLiteral("label-size"))));
         }
         line.labelSize = *size;
     }

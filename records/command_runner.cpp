@@ -1,4 +1,5 @@
 #include "command_runner.h"
+#include "records_text.h"
 
 #include "csv_export.h"
 #include "journal_service.h"
@@ -12,11 +13,6 @@
 namespace estrivo {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("estrivo::CommandRunner", text);
-}
 
 int fail(const QString &reason)
 {
@@ -35,7 +31,7 @@ std::unique_ptr<JournalService> openJournal(const CommandLine &line, QString *re
     auto journal = std::make_unique<JournalService>(where.location);
     const JournalReply<bool> opened = journal->probe().result();
     if (!opened.value) {
-        *reason = tr("The journal %1 could not be opened: %2")
+        *reason = RecordsText::tr("The journal %1 could not be opened: %2")
                       .arg(displayLocation(where.location), opened.error.reason);
         return nullptr;
     }
@@ -59,15 +55,16 @@ int runExport(const CommandLine &line)
                       return exportCsvFile(source, filter, output);
                   QFile out;
                   if (!out.open(stdout, QIODevice::WriteOnly))
-                      return ExportOutcome{0, tr("Standard output cannot be written.")};
+                      return ExportOutcome{
+                          0, ExportOutcome::Kind::CannotCreate, {}, out.errorString()};
                   ExportOutcome written = exportCsv(source, filter, out);
                   if (written.ok() && !out.flush())
-                      written.error
-                          = tr("Standard output cannot be written: %1").arg(out.errorString());
+                      written = {
+                          written.rows, ExportOutcome::Kind::WriteFailed, {}, out.errorString()};
                   return written;
               })
               .result();
-    return outcome.ok() ? kExitOk : fail(outcome.error);
+    return outcome.ok() ? kExitOk : fail(exportOutcomeText(outcome));
 }
 
 int runLabels(const CommandLine &line)
@@ -79,7 +76,7 @@ int runLabels(const CommandLine &line)
     const JournalReply<SheetRecord> found = journal->sheet(line.sheetId).result();
     if (!found.ok()) {
         if (found.error.kind == JournalError::Kind::NotFound)
-            return fail(tr("No kept sheet has the ID %1.").arg(line.sheetId));
+            return fail(RecordsText::tr("No kept sheet has the ID %1.").arg(line.sheetId));
         return fail(found.error.reason);
     }
     const std::optional<SheetRecord> sheet = found.value;
@@ -88,7 +85,7 @@ int runLabels(const CommandLine &line)
     job.sizeMm = line.labelSize;
     job.count = line.count.value_or(defaultLabelCount(*sheet));
     if (job.count < 1) {
-        return fail(tr("Sheet %1 holds no whole doses (\"%2\"); give --count.")
+        return fail(RecordsText::tr("Sheet %1 holds no whole doses (\"%2\"); give --count.")
                         .arg(line.sheetId)
                         .arg(sheet->text(Field::NumDoses)));
     }

@@ -1,5 +1,5 @@
 #include "csv_export.h"
-
+#include "records_text.h"
 
 #include <QCoreApplication>
 #include <QSaveFile>
@@ -7,11 +7,6 @@
 namespace estrivo {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("estrivo::CsvWriter", text);
-}
 
 // Rows go to the device in blocks of about this size: one write per row costs more than the
 // formatting does.
@@ -134,12 +129,33 @@ bool CsvWriter::flush()
     return written;
 }
 
+QString exportOutcomeText(const ExportOutcome &outcome)
+{
+    const QString target
+        = outcome.target.isEmpty() ? RecordsText::tr("standard output") : outcome.target;
+    switch (outcome.kind) {
+    case ExportOutcome::Kind::None:
+        return outcome.rows == 1
+                   ? RecordsText::tr("1 collection written to %1").arg(target)
+                   : RecordsText::tr("%1 collections written to %2").arg(outcome.rows).arg(target);
+    case ExportOutcome::Kind::JournalUnreadable:
+        return RecordsText::tr("The journal could not be read: %1").arg(outcome.detail);
+    case ExportOutcome::Kind::CannotCreate:
+        return RecordsText::tr("The file %1 could not be created: %2").arg(target, outcome.detail);
+    case ExportOutcome::Kind::WriteFailed:
+        return RecordsText::tr("%1 could not be written: %2").arg(target, outcome.detail);
+    case ExportOutcome::Kind::PageFailed:
+        return RecordsText::tr("A new page of the report %1 could not be started.").arg(target);
+    }
+    return {};
+}
+
 ExportOutcome exportCsv(Journal &journal, const SheetFilter &filter, QIODevice &out)
 {
     CsvWriter writer(out);
     const auto failedWrite = [&out, &writer] {
-        return ExportOutcome{writer.rows(),
-                             tr("The export could not be written: %1").arg(out.errorString())};
+        return ExportOutcome{
+            writer.rows(), ExportOutcome::Kind::WriteFailed, {}, out.errorString()};
     };
     if (!writer.writeHeader())
         return failedWrite();
@@ -152,27 +168,25 @@ ExportOutcome exportCsv(Journal &journal, const SheetFilter &filter, QIODevice &
     if (!written)
         return failedWrite();
     if (!read.ok())
-        return {writer.rows(), read.reason};
+        return {writer.rows(), ExportOutcome::Kind::JournalUnreadable, {}, read.reason};
     if (!writer.flush())
         return failedWrite();
-    return {writer.rows(), {}};
+    return {writer.rows(), ExportOutcome::Kind::None, {}, {}};
 }
 
 ExportOutcome exportCsvFile(Journal &journal, const SheetFilter &filter, const QString &fileName)
 {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return {0, tr("The file %1 could not be created: %2").arg(fileName, file.errorString())};
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return {0, ExportOutcome::Kind::CannotCreate, fileName, file.errorString()};
     ExportOutcome outcome = exportCsv(journal, filter, file);
+    outcome.target = fileName;
     if (!outcome.ok()) {
         file.cancelWriting();
         return outcome;
     }
-    if (!file.commit()) {
-        return {outcome.rows,
-                tr("The file %1 could not be written: %2").arg(fileName, file.errorString())};
-    }
+    if (!file.commit())
+        return {outcome.rows, ExportOutcome::Kind::WriteFailed, fileName, file.errorString()};
     return outcome;
 }
 

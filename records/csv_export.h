@@ -43,14 +43,27 @@ private:
     qint64 m_rows = 0;
 };
 
-// How an export ended: the rows written, or why it stopped.
+// How an export ended: the rows written, or what stopped it with the facts; the windows and the
+// command line word it with exportOutcomeText().
 struct ExportOutcome
 {
+    enum class Kind {
+        None,
+        JournalUnreadable, // detail: the journal's reason
+        CannotCreate,      // the target could not be made; detail: the system's words
+        WriteFailed,       // writing or replacing the target failed; detail as above
+        PageFailed,        // the report could not start a page
+    };
     qint64 rows = 0;
-    QString error; // a sentence; empty on success
+    Kind kind = Kind::None;
+    QString target; // the file written; empty for standard output
+    QString detail;
 
-    bool ok() const { return error.isEmpty(); }
+    bool ok() const { return kind == Kind::None; }
 };
+
+// The outcome in a sentence: what was written where, or why not.
+QString exportOutcomeText(const ExportOutcome &outcome);
 
 // Writes the sheets the filter selects, newest first, as CSV to `out`.
 ExportOutcome exportCsv(Journal &journal, const SheetFilter &filter, QIODevice &out);

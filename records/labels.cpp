@@ -1,4 +1,5 @@
 #include "labels.h"
+#include "records_text.h"
 
 #include "sheet_numbers.h"
 #include "spooler.h"
@@ -21,11 +22,6 @@
 namespace estrivo {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("estrivo::Labels", text);
-}
 
 constexpr double kMmPerInch = 25.4;
 constexpr double kPointsPerInch = 72.0;
@@ -98,10 +94,11 @@ DoseLabel doseLabel(const SheetRecord &sheet, int dose, int doses)
     DoseLabel label;
     label.stallion = sheet.stallion;
     label.collectionDate = sheet.text(Field::Date);
-    label.dose = tr("Dose %1 of %2").arg(dose).arg(doses);
-    label.spermPerDose = tr("%1 M sperm/dose").arg(labelNumber(sheet.text(Field::TotalDose)));
+    label.dose = RecordsText::tr("Dose %1 of %2").arg(dose).arg(doses);
+    label.spermPerDose
+        = RecordsText::tr("%1 M sperm/dose").arg(labelNumber(sheet.text(Field::TotalDose)));
     label.volume
-        = tr("%1 ml (%2 semen + %3 ext.)")
+        = RecordsText::tr("%1 ml (%2 semen + %3 ext.)")
               .arg(labelNumber(sheet.text(Field::VPD)), labelNumber(sheet.text(Field::SemenVol)),
                    labelNumber(sheet.text(Field::ExtVol)));
     label.workstation = sheet.workstation;
@@ -242,7 +239,7 @@ PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job)
 {
     if (job.count < 1 || job.count > kMaxLabels)
         return {PrintError::DocumentNotOpened,
-                tr("The number of labels must be 1 to %1.").arg(kMaxLabels)};
+                RecordsText::tr("The number of labels must be 1 to %1.").arg(kMaxLabels)};
     QPrinter printer(QPrinter::HighResolution);
     QString printerName;
     if (!job.pdfFile.isEmpty()) {
@@ -253,18 +250,18 @@ PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job)
             = job.printerName.isEmpty() ? QPrinterInfo::defaultPrinterName() : job.printerName;
         const QStringList installed = QPrinterInfo::availablePrinterNames();
         if (installed.isEmpty())
-            return {PrintError::NoPrinter, tr("No printer is installed.")};
+            return {PrintError::NoPrinter, RecordsText::tr("No printer is installed.")};
         if (printerName.isEmpty())
-            return {PrintError::NoPrinter, tr("No default printer is set.")};
+            return {PrintError::NoPrinter, RecordsText::tr("No default printer is set.")};
         if (!installed.contains(printerName))
             return {PrintError::InvalidPrinter,
-                    tr("The printer \"%1\" is not available.").arg(printerName)};
+                    RecordsText::tr("The printer \"%1\" is not available.").arg(printerName)};
         printer.setOutputFormat(QPrinter::NativeFormat);
         printer.setPrinterName(printerName);
         if (PrintOutcome queue = spooler::checkQueue(printerName); !queue.ok())
             return queue;
     }
-    printer.setDocName(tr("Dose labels, sheet %1").arg(sheet.id));
+    printer.setDocName(RecordsText::tr("Dose labels, sheet %1").arg(sheet.id));
     printer.setFullPage(true);
     const QPageSize size(job.sizeMm, QPageSize::Millimeter, labelSizeText(job.sizeMm),
                          QPageSize::ExactMatch);
@@ -277,21 +274,25 @@ PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job)
     if (!printer.setPageLayout(
             QPageLayout(size, orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter)))
         return {PrintError::InvalidPrinter,
-                tr("The printer does not take labels of %1.").arg(labelSizeText(job.sizeMm))};
+                RecordsText::tr("The printer does not take labels of %1.")
+                    .arg(labelSizeText(job.sizeMm))};
 
     QPainter painter;
     if (!painter.begin(&printer))
-        return {PrintError::DocumentNotOpened, tr("The print document could not be started.")};
+        return {PrintError::DocumentNotOpened,
+                RecordsText::tr("The print document could not be started.")};
     const QRectF page = printer.pageLayout().fullRectPixels(printer.resolution());
     for (int dose = 1; dose <= job.count; ++dose) {
         if (dose > 1 && !printer.newPage()) {
             painter.end();
-            return {PrintError::DocumentNotOpened, tr("A new label page could not be started.")};
+            return {PrintError::DocumentNotOpened,
+                    RecordsText::tr("A new label page could not be started.")};
         }
         paintLabel(painter, page, doseLabel(sheet, dose, job.count));
     }
     if (!painter.end())
-        return {PrintError::DocumentNotOpened, tr("The print document could not be finished.")};
+        return {PrintError::DocumentNotOpened,
+                RecordsText::tr("The print document could not be finished.")};
     if (!printerName.isEmpty())
         return spooler::lastJobOutcome(printerName);
     return {};

@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -18,6 +20,11 @@ void setNames()
     QCoreApplication::setOrganizationName(QStringLiteral("Estrivo"));
     QCoreApplication::setApplicationName(QStringLiteral("estrivo-records"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ESTRIVO_VERSION));
+    // The desktop's language where a catalogue for it is built in; English otherwise.
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QLocale(), QStringLiteral("estrivo-records"), QStringLiteral("_"),
+                         QStringLiteral(":/estrivo-records/i18n")))
+        QCoreApplication::installTranslator(translator);
 }
 
 // Labels are painted, which needs a display connection; cron has none, and the offscreen

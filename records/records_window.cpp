@@ -23,10 +23,10 @@
 #include <QPainter>
 #include <QPicture>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QScrollBar>
 #include <QTableView>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -348,9 +348,9 @@ void RecordsWindow::opened(const JournalReply<bool> &reply)
     m_open = true;
     m_down = {};
     m_openedWith = reply.error;
-    m_journalStatus->setText(
-        m_openedWith.ok() ? tr("Journal: %1").arg(displayLocation(m_location))
-                          : tr("Journal: %1 (read-only)").arg(displayLocation(m_location)));
+    m_journalStatus->setText(m_openedWith.ok()
+                                 ? tr("Journal: %1").arg(displayLocation(m_location))
+                                 : tr("Journal: %1 (read-only)").arg(displayLocation(m_location)));
     showNotice();
     loadStallions();
     applyFilter();
@@ -385,11 +385,10 @@ void RecordsWindow::refresh()
         m_journal->retryNow();
         if (!m_open) {
             JournalService *journal = m_journal;
-            whenReady(m_journal->probe(), this,
-                      [this, journal](const JournalReply<bool> &reply) {
-                          if (journal == m_journal && !m_open)
-                              opened(reply);
-                      });
+            whenReady(m_journal->probe(), this, [this, journal](const JournalReply<bool> &reply) {
+                if (journal == m_journal && !m_open)
+                    opened(reply);
+            });
             return;
         }
     }
@@ -436,9 +435,9 @@ void RecordsWindow::loadStallions()
 void RecordsWindow::showStallions(const QList<StallionCount> &found)
 {
     const QString chosen = filter().stallion;
-    const bool allChosen = m_stallions->currentItem() == nullptr
-                           || m_stallions->indexOfTopLevelItem(m_stallions->currentItem())
-                                  == kAllStallionsRow;
+    const bool allChosen
+        = m_stallions->currentItem() == nullptr
+          || m_stallions->indexOfTopLevelItem(m_stallions->currentItem()) == kAllStallionsRow;
     const QSignalBlocker quiet(m_stallions);
     const int scrolled = m_stallions->verticalScrollBar()->value();
     m_stallions->clear();
@@ -503,12 +502,11 @@ void RecordsWindow::requestSummary()
         }
         // One pass over his sheets both counts them and gives the trend.
         QList<TrendSample> samples;
-        summary.error = journal.forEachSheet(chosen, SheetDetail::Trend,
-                                             [&samples](const SheetRecord &sheet) {
-                                                 samples.append(
-                                                     {sheet.savedAt, sheetNumbers(sheet)});
-                                                 return true;
-                                             });
+        summary.error = journal.forEachSheet(
+            chosen, SheetDetail::Trend, [&samples](const SheetRecord &sheet) {
+                samples.append({sheet.savedAt, sheetNumbers(sheet)});
+                return true;
+            });
         summary.collections = samples.size();
         summary.trend = trendSeries(std::move(samples));
         return summary;
@@ -617,11 +615,10 @@ void RecordsWindow::showAvailability(const JournalError &error)
         if (!m_open) {
             // It answers at last: open it as if it had at the start.
             JournalService *journal = m_journal;
-            whenReady(m_journal->probe(), this,
-                      [this, journal](const JournalReply<bool> &reply) {
-                          if (journal == m_journal && !m_open)
-                              opened(reply);
-                      });
+            whenReady(m_journal->probe(), this, [this, journal](const JournalReply<bool> &reply) {
+                if (journal == m_journal && !m_open)
+                    opened(reply);
+            });
         } else if (m_model->rowCount() == 0 || !m_model->error().isEmpty()) {
             m_keepSheet = m_current ? m_current->id : 0;
             m_model->refreshNewest();
@@ -730,16 +727,14 @@ void RecordsWindow::startExport(const QString &fileName, bool report)
     whenReady(exporter->run<ExportOutcome>([chosen, heading, fileName, report](Journal &journal) {
         const JournalError opened = journal.open();
         if (!journal.isOpen())
-            return ExportOutcome{0, opened.reason};
+            return ExportOutcome{0, ExportOutcome::Kind::JournalUnreadable, fileName,
+                                 opened.reason};
         return report ? writePdfReport(journal, chosen, heading, fileName)
                       : exportCsvFile(journal, chosen, fileName);
     }),
               this, [this, exporter, fileName](const ExportOutcome &outcome) {
                   exporter->deleteLater();
-                  statusBar()->showMessage(
-                      outcome.ok()
-                          ? tr("%1 written to %2").arg(collectionsText(outcome.rows), fileName)
-                          : outcome.error);
+                  statusBar()->showMessage(exportOutcomeText(outcome));
                   emit exportFinished(fileName, outcome);
               });
 }

@@ -1,4 +1,5 @@
 #include "report.h"
+#include "records_text.h"
 
 #include "sheet_row.h"
 
@@ -17,11 +18,6 @@
 namespace estrivo {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("estrivo::Report", text);
-}
 
 constexpr int kResolutionDpi = 300;
 constexpr double kMarginMm = 12.0;
@@ -56,7 +52,7 @@ public:
     {
         paragraph(heading.title, kTitlePoints, true);
         paragraph(heading.filterText, kTextPoints, false);
-        paragraph(tr("%1; made %2")
+        paragraph(RecordsText::tr("%1; made %2")
                       .arg(collectionsText(rows), QDateTime::currentDateTimeUtc().toString(
                                                       QStringLiteral("yyyy-MM-dd HH:mm 'UTC'"))),
                   kTextPoints, false);
@@ -176,14 +172,14 @@ QSizeF reportChartSize(double dotsPerInch)
 ExportOutcome writePdfReport(Journal &journal, const SheetFilter &filter,
                              const ReportHeading &heading, const QString &fileName)
 {
+    using Kind = ExportOutcome::Kind;
     const qint64 rows = journal.sheetCount(filter);
     if (const JournalError counted = journal.lastError(); !counted.ok())
-        return {0, counted.reason};
+        return {0, Kind::JournalUnreadable, fileName, counted.reason};
 
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return {0, tr("The file %1 could not be created: %2").arg(fileName, file.errorString())};
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return {0, Kind::CannotCreate, fileName, file.errorString()};
     qint64 written = 0;
     JournalError read;
     {
@@ -197,7 +193,8 @@ ExportOutcome writePdfReport(Journal &journal, const SheetFilter &filter,
         QPainter painter;
         if (!painter.begin(&writer)) {
             file.cancelWriting();
-            return {0, tr("The report could not be started.")};
+            return {0, Kind::WriteFailed, fileName,
+                    RecordsText::tr("the PDF writer did not start")};
         }
         ReportPainter report(writer, painter);
         report.heading(heading, rows);
@@ -210,18 +207,16 @@ ExportOutcome writePdfReport(Journal &journal, const SheetFilter &filter,
         painter.end();
         if (!paged) {
             file.cancelWriting();
-            return {written, tr("A new page of the report could not be started.")};
+            return {written, Kind::PageFailed, fileName, {}};
         }
     }
     if (!read.ok()) {
         file.cancelWriting();
-        return {written, read.reason};
+        return {written, Kind::JournalUnreadable, fileName, read.reason};
     }
-    if (!file.commit()) {
-        return {written,
-                tr("The file %1 could not be written: %2").arg(fileName, file.errorString())};
-    }
-    return {written, {}};
+    if (!file.commit())
+        return {written, Kind::WriteFailed, fileName, file.errorString()};
+    return {written, Kind::None, fileName, {}};
 }
 
 } // namespace estrivo

@@ -1,17 +1,11 @@
 #include "sheet_row.h"
+#include "records_text.h"
 
 #include <QCoreApplication>
 
 namespace estrivo {
 
-namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("estrivo::SheetTable", text);
-}
-
-} // namespace
+namespace {} // namespace
 
 SheetRow sheetRow(const SheetRecord &sheet)
 {
@@ -34,27 +28,27 @@ QString columnTitle(SheetColumn column)
 {
     switch (column) {
     case SheetColumn::Saved:
-        return tr("Saved");
+        return RecordsText::tr("Saved");
     case SheetColumn::Stallion:
-        return tr("Stallion");
+        return RecordsText::tr("Stallion");
     case SheetColumn::CollectionDate:
-        return tr("Collection Date");
+        return RecordsText::tr("Collection Date");
     case SheetColumn::Concentration:
-        return tr("Concentration (M/ml)");
+        return RecordsText::tr("Concentration (M/ml)");
     case SheetColumn::GelFreeVolume:
-        return tr("Gel-Free Volume (ml)");
+        return RecordsText::tr("Gel-Free Volume (ml)");
     case SheetColumn::Motility:
-        return tr("Motility (%)");
+        return RecordsText::tr("Motility (%)");
     case SheetColumn::TotalSperm:
-        return tr("Total Sperm (billions)");
+        return RecordsText::tr("Total Sperm (billions)");
     case SheetColumn::MotileSperm:
-        return tr("Motile Sperm (billions)");
+        return RecordsText::tr("Motile Sperm (billions)");
     case SheetColumn::Doses:
-        return tr("Doses");
+        return RecordsText::tr("Doses");
     case SheetColumn::VolumePerDose:
-        return tr("Volume per Dose (ml)");
+        return RecordsText::tr("Volume per Dose (ml)");
     case SheetColumn::Printed:
-        return tr("Printed");
+        return RecordsText::tr("Printed");
     }
     return {};
 }
@@ -83,7 +77,7 @@ QString cellText(const SheetRow &row, SheetColumn column)
     case SheetColumn::VolumePerDose:
         return row.volumePerDose;
     case SheetColumn::Printed:
-        return row.printed ? tr("Yes") : tr("No");
+        return row.printed ? RecordsText::tr("Yes") : RecordsText::tr("No");
     }
     return {};
 }
@@ -103,7 +97,8 @@ bool isNumberColumn(SheetColumn column)
 
 QString collectionsText(qint64 count)
 {
-    return count == 1 ? tr("1 collection") : tr("%1 collections").arg(count);
+    return count == 1 ? RecordsText::tr("1 collection")
+                      : RecordsText::tr("%1 collections").arg(count);
 }
 
 QString savedText(const QDateTime &savedAt)

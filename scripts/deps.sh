@@ -6,7 +6,7 @@ set -euo pipefail
 role=${1:-run}
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
-       qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql libqrencode-dev
+       qt6-charts-dev qt6-l10n-tools qt6-tools-dev libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql libqrencode-dev
        libgl-dev libglx-dev libcups2-dev fonts-liberation librsvg2-bin)
 testing=(clang libclang-rt-14-dev locales xvfb xauth openbox x11-utils
          cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils

@@ -170,14 +170,14 @@ public:
                              m_con = reading.value;
                              readingDone();
                          });
-        QObject::connect(&m_link, &InstrumentLink::failed, &m_link,
-                         [](const estrivo::LinkError &error) {
-                             std::fprintf(stderr, "%s %s %s\n",
-                                          QMetaEnum::fromType<estrivo::LinkError::Kind>()
-                                              .valueToKey(int(error.kind)),
-                                          qPrintable(error.port), qPrintable(error.reason));
-                             QCoreApplication::exit(2);
-                         });
+        QObject::connect(
+            &m_link, &InstrumentLink::failed, &m_link, [](const estrivo::LinkError &error) {
+                std::fprintf(
+                    stderr, "%s %s %s\n",
+                    QMetaEnum::fromType<estrivo::LinkError::Kind>().valueToKey(int(error.kind)),
+                    qPrintable(error.port), qPrintable(error.reason));
+                QCoreApplication::exit(2);
+            });
     }
 
     void start()

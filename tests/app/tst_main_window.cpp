@@ -82,7 +82,8 @@ class TestMainWindow : public QObject
     {
         QStringList all;
         for (const QString &name : names.split(u' '))
-            all << control<QObject>(name)->property(name == "ComPort" ? "currentText" : "text")
+            all << control<QObject>(name)
+                       ->property(name == "ComPort" ? "currentText" : "text")
                        .toString();
         return all.join(u'|');
     }
@@ -105,7 +106,8 @@ class TestMainWindow : public QObject
     {
         return QStringList{m_window->windowTitle(), texts("Connect mnuSettingsConnect"),
                            flags("enabled", kAvailability),
-                           m_window->link().port().isOpen() ? "open" : "closed"}.join(u' ');
+                           m_window->link().port().isOpen() ? "open" : "closed"}
+            .join(u' ');
     }
     QStringList answerErrorBox() const // title, text, detail; empty if none came
     {
@@ -128,8 +130,10 @@ class TestMainWindow : public QObject
         process.setProcessEnvironment(env);
         QSignalSpy finished(&process, &QProcess::finished);
         process.start(program, arguments);
-        return !finished.wait(60000) ? "still running" : QString::number(process.exitCode()) + '|'
-                   + process.readAllStandardOutput() + '|' + process.readAllStandardError();
+        return !finished.wait(60000)
+                   ? "still running"
+                   : QString::number(process.exitCode()) + '|' + process.readAllStandardOutput()
+                         + '|' + process.readAllStandardError();
     }
     void connectToInstrument(SimulatedInstrument::Behaviour behaviour = {})
     {
@@ -138,8 +142,10 @@ class TestMainWindow : public QObject
         QVERIFY(m_instrument->start());
         m_window->choosePort(m_instrument->devicePath());
         QTest::mouseClick(control("Connect"), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(state(), "Estrivo (tm) [Connected] &Disconnect|&Disconnect "
-                                           "111|111|11111|11|00 open", 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(state(),
+                                  "Estrivo (tm) [Connected] &Disconnect|&Disconnect "
+                                  "111|111|11111|11|00 open",
+                                  10000);
         auto *button = QAccessible::queryAccessibleInterface(control("Connect"));
         QCOMPARE(button->text(QAccessible::Name), "Disconnect"); // what the button now does
     }
@@ -170,8 +176,9 @@ private slots:
         QCOMPARE(flags("checked", kMarks) + flags("enabled", "Date"), "10000");
         // File > Read before connecting explains itself and changes nothing.
         control<QAction>("mnuFileRead")->trigger();
-        QCOMPARE(answerErrorBox(), QStringList({"PC-to-Stamp Comm", "Error: Not connected.",
-                                   "Connect to the instrument first (Settings, Connect)."}));
+        QCOMPARE(answerErrorBox(),
+                 QStringList({"PC-to-Stamp Comm", "Error: Not connected.",
+                              "Connect to the instrument first (Settings, Connect)."}));
         QCOMPARE(state(), "Estrivo (tm) Connect|&Connect 000|111|11111|11|11 closed");
         // Connect to a board that never greets: while it waits, a command says so; after the
         // time-out the commands are offered again, on a closed port.
@@ -240,7 +247,9 @@ private slots:
     // calculation, warns only about numbers, and leaves the picture of the sheet as it was.
     void guidanceInTooltips()
     {
-        const auto tip = [this](const char *name) { return control(name)->toolTip(); };
+        const auto tip = [this](const char *name) {
+            return control(name)->toolTip();
+        };
         const auto warned = [&] {
             QStringList fields;
             for (const char *name : {"Con", "GFV", "Motility", "TotalDose", "MinExt", "MaxCon",
@@ -278,16 +287,34 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("marks");
-        QTest::newRow("menu Comm 3") << "menu" << "3" << "0010";
-        QTest::newRow("menu Comm 1, already marked") << "menu" << "1" << "1000";
-        QTest::newRow("list item 2") << "list" << "2" << "0100";
-        QTest::newRow("typed 4") << "type" << "4" << "0001";
-        QTest::newRow("typed 5") << "type" << "5" << "0000";
+        QTest::newRow("menu Comm 3") << "menu"
+                                     << "3"
+                                     << "0010";
+        QTest::newRow("menu Comm 1, already marked") << "menu"
+                                                     << "1"
+                                                     << "1000";
+        QTest::newRow("list item 2") << "list"
+                                     << "2"
+                                     << "0100";
+        QTest::newRow("typed 4") << "type"
+                                 << "4"
+                                 << "0001";
+        QTest::newRow("typed 5") << "type"
+                                 << "5"
+                                 << "0000";
         // Each of these still converts to port 2 when connecting, yet marks nothing.
-        QTest::newRow("typed blank 2") << "type" << " 2" << "0000";
-        QTest::newRow("typed zero 2") << "type" << "02" << "0000";
-        QTest::newRow("typed 2 point 0") << "type" << "2.0" << "0000";
-        QTest::newRow("typed 2 then letter") << "type" << "2a" << "0000";
+        QTest::newRow("typed blank 2") << "type"
+                                       << " 2"
+                                       << "0000";
+        QTest::newRow("typed zero 2") << "type"
+                                      << "02"
+                                      << "0000";
+        QTest::newRow("typed 2 point 0") << "type"
+                                         << "2.0"
+                                         << "0000";
+        QTest::newRow("typed 2 then letter") << "type"
+                                             << "2a"
+                                             << "0000";
     }
     void portChoice()
     {
@@ -340,10 +367,11 @@ private slots:
         QFETCH(QString, port);
         QFETCH(QStringList, mentions);
         if (port.isEmpty() && geteuid() == 0) { // root opens any device: ask 'nobody' instead
-            const QString asNobody = run("/usr/sbin/runuser", {"-u", "nobody", "--",
-                                         qApp->applicationFilePath(), "-platform", "offscreen",
-                                         "connectFailureSaysWhy:no permission"},
-                                         QProcessEnvironment::systemEnvironment());
+            const QString asNobody
+                = run("/usr/sbin/runuser",
+                      {"-u", "nobody", "--", qApp->applicationFilePath(), "-platform", "offscreen",
+                       "connectFailureSaysWhy:no permission"},
+                      QProcessEnvironment::systemEnvironment());
             if (asNobody.startsWith("126|") || asNobody.startsWith("127|"))
                 QSKIP("'nobody' may not run this test program");
             QVERIFY2(asNobody.startsWith("0|"), qPrintable(asNobody));
@@ -414,8 +442,11 @@ private slots:
 
     void options() // with no display at all: help and version on stdout, errors on stderr
     {
-        const auto estrivo = [](const QStringList &args) { return run(ESTRIVO_PROGRAM, args); };
-        QVERIFY(estrivo({"--help"}).startsWith("0|Usage: estrivo [--demo] [--journal LOCATION]\n"));
+        const auto estrivo = [](const QStringList &args) {
+            return run(ESTRIVO_PROGRAM, args);
+        };
+        QVERIFY(
+            estrivo({"--help"}).startsWith("0|Usage: estrivo [--demo] [--journal LOCATION]\n"));
         QCOMPARE(estrivo({"--version"}), "0|estrivo " ESTRIVO_VERSION "\n|");
         QVERIFY(estrivo({"--frobnicate"}).startsWith("2||estrivo: Unknown option 'frobnicate'."));
         QVERIFY(estrivo({"--demo", "-x"}).startsWith("2||estrivo: Unknown option 'x'.\n\nUsage:"));
