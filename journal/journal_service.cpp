@@ -216,6 +216,8 @@ quint64 JournalService::post(std::function<void(Journal &journal)> job)
 void JournalService::requestDone(quint64 serial)
 {
     m_started.remove(serial);
+    if (const std::shared_ptr<SaveOutcome> save = m_saves.take(serial))
+        saveDone(*save);
     checkWaiting();
 }
 
@@ -310,15 +312,9 @@ void JournalService::queueSave(std::function<SaveOutcome(Worker &worker)> save)
     const quint64 serial = post([worker, outcome, save = std::move(save)](Journal &) {
         *outcome = save(*worker);
     });
-    // The outcome is read once the request is done, back on this thread.
-    auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = connect(m_worker, &Worker::done, this,
-                          [this, serial, outcome, connection](quint64 finished) {
-                              if (finished != serial)
-                                  return;
-                              disconnect(*connection);
-                              saveDone(*outcome);
-                          });
+    // Read once the request is reported done, back on this thread; noted before the report
+    // can arrive, as reports come through this thread's event loop.
+    m_saves.insert(serial, outcome);
 }
 
 void JournalService::saveDone(const SaveOutcome &outcome)

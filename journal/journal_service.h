@@ -130,6 +130,7 @@ private:
     Worker *m_worker = nullptr; // lives on m_thread
     quint64 m_lastSerial = 0;
     QHash<quint64, qint64> m_started; // request serial -> when it was asked, on m_clock
+    QHash<quint64, std::shared_ptr<SaveOutcome>> m_saves; // filled in on the worker thread
     QElapsedTimer m_clock;
     QTimer m_waitCheck;
     bool m_reportedWaiting = false;
