@@ -23,11 +23,10 @@ using Purpose = JournalBackend::Purpose;
 
 namespace {
 
+// The account the program runs as, never what the environment claims: $USER is the caller's
+// to set.
 QString loginName()
 {
-    const QString user = qEnvironmentVariable("USER");
-    if (!user.isEmpty())
-        return user;
     const passwd *entry = getpwuid(geteuid());
     return entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(geteuid());
 }

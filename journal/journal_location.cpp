@@ -78,24 +78,120 @@ JournalLocation resolveJournalLocation(const QString &option, bool demo)
     return {data + "/estrivo/"_L1 + file, JournalLocation::Source::Default};
 }
 
+namespace {
+
+// Where each part of a postgresql:// URI lies, found the way libpq finds them, so that what we
+// mask, show and hand on is what libpq would use: the credentials run up to the first "@"
+// before any "/" (a password may hold "?" or "#"); the host up to ":", "/", "?" or ","; the
+// port up to "/", "?" or ","; the database up to "?"; the parameters after it.
+struct UriParts
+{
+    struct Span
+    {
+        qsizetype from = -1;
+        qsizetype to = -1; // one past the end
+        bool found() const { return from >= 0; }
+    };
+    Span user, password, host, port, database, query;
+    bool ipv6 = false;
+    QChar hostEnd; // what ended the host: ':', '/', '?', ',' or nothing
+};
+
+UriParts splitUri(const QString &uri)
+{
+    UriParts parts;
+    qsizetype p = uri.indexOf(kSchemeSeparator) + kSchemeSeparator.size();
+    const qsizetype size = uri.size();
+    const auto at = [&uri, size](qsizetype i) { return i < size ? uri[i] : QChar(); };
+    qsizetype look = p;
+    while (look < size && uri[look] != u'@' && uri[look] != u'/')
+        ++look;
+    if (look < size && uri[look] == u'@') {
+        qsizetype end = p;
+        while (at(end) != u':' && at(end) != u'@')
+            ++end;
+        parts.user = {p, end};
+        if (at(end) == u':')
+            parts.password = {end + 1, look};
+        p = look + 1;
+    }
+    if (at(p) == u'[') {
+        parts.ipv6 = true;
+        const qsizetype close = uri.indexOf(u']', p);
+        parts.host = {p + 1, close < 0 ? size : close};
+        p = close < 0 ? size : close + 1;
+    } else {
+        qsizetype end = p;
+        while (end < size && !QStringView(u":/?,").contains(uri[end]))
+            ++end;
+        parts.host = {p, end};
+        p = end;
+    }
+    parts.hostEnd = at(p);
+    if (at(p) == u':') {
+        qsizetype end = p + 1;
+        while (end < size && !QStringView(u"/?,").contains(uri[end]))
+            ++end;
+        parts.port = {p + 1, end};
+        p = end;
+    }
+    if (at(p) == u'/') {
+        const qsizetype mark = uri.indexOf(u'?', p + 1);
+        parts.database = {p + 1, mark < 0 ? size : mark};
+        p = mark < 0 ? size : mark;
+    }
+    if (at(p) == u'?')
+        parts.query = {p + 1, size};
+    return parts;
+}
+
+// An "@" before the parameters of a URI whose credentials libpq does not find; -1 for none.
+qsizetype strayAt(const QString &uri, const UriParts &parts)
+{
+    if (parts.user.found())
+        return -1;
+    const qsizetype start = uri.indexOf(kSchemeSeparator) + kSchemeSeparator.size();
+    const qsizetype end = parts.query.found() ? parts.query.from - 1 : uri.size();
+    const qsizetype at = uri.indexOf(u'@', start);
+    return at >= 0 && at < end ? at : -1;
+}
+
+QStringView spanOf(const QString &uri, UriParts::Span span)
+{
+    return span.found() ? QStringView(uri).sliced(span.from, span.to - span.from) : QStringView();
+}
+
+} // namespace
+
 QString displayLocation(const QString &location)
 {
     if (!isPostgresLocation(location))
         return location;
+    const UriParts parts = splitUri(location);
     QString shown = location;
-    const qsizetype authorityStart = shown.indexOf(kSchemeSeparator) + kSchemeSeparator.size();
-    qsizetype authorityEnd = authorityStart;
-    while (authorityEnd < shown.size() && !QStringView(u"/?#").contains(shown[authorityEnd]))
-        ++authorityEnd;
-    const qsizetype at = shown.lastIndexOf(u'@', authorityEnd - 1);
-    if (at >= authorityStart) {
-        const qsizetype colon = shown.indexOf(u':', authorityStart);
+    // Masked from the end, so the earlier spans keep their places.
+    if (parts.query.found()) {
+        QStringList pairs = spanOf(location, parts.query).toString().split(u'&');
+        for (QString &pair : pairs) {
+            const qsizetype equals = pair.indexOf(u'=');
+            if (equals >= 0
+                && decoded(QStringView(pair).left(equals)).compare("password"_L1,
+                                                                   Qt::CaseInsensitive)
+                       == 0)
+                pair = pair.left(equals + 1) + kMask;
+        }
+        shown.replace(parts.query.from, parts.query.to - parts.query.from, pairs.join(u'&'));
+    }
+    if (parts.password.found()) {
+        shown.replace(parts.password.from, parts.password.to - parts.password.from, kMask);
+    } else if (const qsizetype at = strayAt(location, parts); at >= 0) {
+        // No credentials by libpq's reading, yet an "@" where they would be: most likely a
+        // password with a "/" in it. It is not shown either.
+        const qsizetype start = location.indexOf(kSchemeSeparator) + kSchemeSeparator.size();
+        const qsizetype colon = location.indexOf(u':', start);
         if (colon >= 0 && colon < at)
             shown.replace(colon + 1, at - colon - 1, kMask);
     }
-    static const QRegularExpression password(u"([?&]password=)[^&#]*"_s,
-                                             QRegularExpression::CaseInsensitiveOption);
-    shown.replace(password, u"\\1"_s + kMask);
     return shown;
 }
 
@@ -108,50 +204,40 @@ std::optional<PostgresConnection> parsePostgresUri(const QString &uri, QString *
     };
     if (!isPostgresLocation(uri))
         return fail(JournalText::tr("It does not start with postgresql://."));
-    QString rest = uri.mid(uri.indexOf(kSchemeSeparator) + kSchemeSeparator.size());
-    if (rest.contains(u'#'))
-        return fail(
-            JournalText::tr("It has a fragment (#), which a connection URI does not take."));
-    QString query;
-    if (const qsizetype mark = rest.indexOf(u'?'); mark >= 0) {
-        query = rest.mid(mark + 1);
-        rest.truncate(mark);
-    }
+    const UriParts parts = splitUri(uri);
+    if (strayAt(uri, parts) >= 0)
+        return fail(JournalText::tr("It has an \"@\" after a \"/\", so it is not read as user "
+                                    "and password. Write a \"/\" of the password as %2F, or "
+                                    "better keep the password in ~/.pgpass."));
     PostgresConnection connection;
-    if (const qsizetype slash = rest.indexOf(u'/'); slash >= 0) {
-        connection.database = decoded(QStringView(rest).mid(slash + 1));
-        rest.truncate(slash);
-    }
-    if (const qsizetype at = rest.lastIndexOf(u'@'); at >= 0) {
-        const QStringView userInfo = QStringView(rest).left(at);
-        const qsizetype colon = userInfo.indexOf(u':');
-        connection.user = decoded(colon < 0 ? userInfo : userInfo.left(colon));
-        if (colon >= 0)
-            connection.password = decoded(userInfo.mid(colon + 1));
-        rest = rest.mid(at + 1);
-    }
-    if (rest.contains(u','))
-        return fail(JournalText::tr("It names several hosts; give one."));
-    QString portText;
-    if (rest.startsWith(u'[')) { // [IPv6 address]
-        const qsizetype close = rest.indexOf(u']');
-        if (close < 0 || (close + 1 < rest.size() && rest[close + 1] != u':'))
+    connection.user = decoded(spanOf(uri, parts.user));
+    connection.password = decoded(spanOf(uri, parts.password));
+    if (parts.ipv6) {
+        if (parts.host.to >= uri.size() || uri[parts.host.to] != u']')
             return fail(JournalText::tr("Its IPv6 address is not closed by ]."));
-        connection.host = rest.mid(1, close - 1);
-        portText = rest.mid(close + 2);
+        const QChar next = parts.hostEnd;
+        if (!next.isNull() && !QStringView(u":/?,").contains(next))
+            return fail(JournalText::tr("Its IPv6 address is followed by something else."));
+        connection.host = spanOf(uri, parts.host).toString();
     } else {
-        const qsizetype colon = rest.indexOf(u':');
-        connection.host = decoded(colon < 0 ? QStringView(rest) : QStringView(rest).left(colon));
-        if (colon >= 0)
-            portText = rest.mid(colon + 1);
+        connection.host = decoded(spanOf(uri, parts.host));
     }
+    if (parts.hostEnd == u',' || uri.sliced(parts.host.from).startsWith(u','))
+        return fail(JournalText::tr("It names several hosts; give one."));
+    QString portText = decoded(spanOf(uri, parts.port));
+    if (portText.contains(u','))
+        return fail(JournalText::tr("It names several hosts; give one."));
+    connection.database = decoded(spanOf(uri, parts.database));
 
     QStringList options;
     bool timeoutGiven = false;
+    const QString query = spanOf(uri, parts.query).toString();
     for (const QString &pair : query.split(u'&', Qt::SkipEmptyParts)) {
         const qsizetype equals = pair.indexOf(u'=');
         if (equals < 0)
             return fail(JournalText::tr("A parameter after ? has no value."));
+        if (pair.indexOf(u'=', equals + 1) >= 0)
+            return fail(JournalText::tr("A parameter after ? has a second \"=\"."));
         const QString key = decoded(QStringView(pair).left(equals));
         const QString value = decoded(QStringView(pair).mid(equals + 1));
         if (key == "host"_L1) {
@@ -174,6 +260,8 @@ std::optional<PostgresConnection> parsePostgresUri(const QString &uri, QString *
             options << key + u'=' + quoted(value);
         }
     }
+    if (connection.host.contains(u','))
+        return fail(JournalText::tr("It names several hosts; give one."));
     if (!portText.isEmpty()) {
         bool isNumber = false;
         connection.port = portText.toInt(&isNumber);

@@ -120,11 +120,20 @@ JournalError SqliteBackend::checkExisting(const QFileInfo &info, QString &readOn
                       JournalText::tr("The journal location is a folder, not a file."));
     const QByteArray path = QFile::encodeName(m_location);
     // Look at the bytes before SQLite does: a file that is not a database stays as it is.
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking: a FIFO put where the journal should be must not hold the program.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return failed(
             Kind::CannotOpen,
             JournalText::tr("The journal file cannot be read: %1.").arg(systemError(errno)));
+    struct stat status
+    {
+    };
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return failed(Kind::CannotOpen,
+                      JournalText::tr("The journal location is not a regular file."));
+    }
     char header[16];
     const ssize_t got = ::read(fd, header, sizeof header);
     const int readError = errno;
@@ -166,16 +175,27 @@ JournalError SqliteBackend::createMissing(const QFileInfo &info) const
         ::chmod(name.constData(), kFolderMode);
     }
     const QByteArray path = QFile::encodeName(m_location);
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kFileMode);
-    if (fd >= 0) {
-        ::fchmod(fd, kFileMode);
-        ::close(fd);
-    } else if (errno != EEXIST) { // another program may have just created it
+    // A symbolic link to a file not there yet is followed, as SQLite will follow it; what we
+    // create at its far end gets our mode too. A file someone else made meanwhile is left as
+    // it is.
+    const int fd
+        = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, kFileMode);
+    if (fd < 0) {
         const int error = errno;
-        return failed(
-            refusal(error) ? Kind::ReadOnly : Kind::CannotOpen,
-            JournalText::tr("The journal file could not be created: %1.").arg(systemError(error)));
+        return failed(refusal(error) ? Kind::ReadOnly : Kind::CannotOpen,
+                      JournalText::tr("The journal file could not be created: %1.")
+                          .arg(systemError(error)));
     }
+    struct stat status
+    {
+    };
+    const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    if (regular && status.st_uid == geteuid() && status.st_size == 0)
+        ::fchmod(fd, kFileMode);
+    ::close(fd);
+    if (!regular)
+        return failed(Kind::CannotOpen,
+                      JournalText::tr("The journal location is not a regular file."));
     return {};
 }
 
