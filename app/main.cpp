@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <cstdio>
@@ -27,6 +29,36 @@ QString usage()
         "              postgresql:// URI for a journal the station's PCs share\n"
         "  --help      show this help and exit\n"
         "  --version   show the version and exit\n");
+}
+
+// A journal file only where it was meant to be: the default one is made with its folders; a
+// chosen one that is not there yet (a share not mounted, a mistyped path) is made only once
+// the technician says so, beside the window, which works meanwhile.
+estrivo::JournalCreation creationFor(const estrivo::JournalLocation &where)
+{
+    if (where.isPostgres() || where.source == estrivo::JournalLocation::Source::Default)
+        return estrivo::JournalCreation::FileAndFolders;
+    return QFileInfo::exists(where.location) ? estrivo::JournalCreation::FileOnly
+                                             : estrivo::JournalCreation::Nothing;
+}
+
+void askForNewJournal(QWidget *window, estrivo::JournalService *journal)
+{
+    auto *question = new QMessageBox(
+        QMessageBox::Question, QStringLiteral("Estrivo (tm)"),
+        QCoreApplication::translate("Journal", "There is no journal at %1.")
+            .arg(journal->location()),
+        QMessageBox::Yes | QMessageBox::No, window);
+    question->setInformativeText(QCoreApplication::translate(
+        "Journal", "Make a new journal there? Choose No when it should be on a share that is "
+                   "not connected yet: nothing is made, and printing goes on."));
+    question->setDefaultButton(QMessageBox::No);
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(question, &QMessageBox::finished, journal, [journal](int answer) {
+        if (answer == QMessageBox::Yes)
+            journal->setCreation(estrivo::JournalCreation::FileOnly);
+    });
+    question->open();
 }
 
 } // namespace
@@ -78,8 +110,10 @@ int main(int argc, char *argv[])
         }
     }
     // Declared before the window, so it outlives it and finishes every save it was given.
-    estrivo::JournalService journal(
-        estrivo::resolveJournalLocation(parser.value(journalOption), demo).location);
+    const estrivo::JournalLocation where
+        = estrivo::resolveJournalLocation(parser.value(journalOption), demo);
+    const estrivo::JournalCreation creation = creationFor(where);
+    estrivo::JournalService journal(where.location, creation);
     estrivo::MainWindow window;
     window.setJournal(&journal);
     QObject::connect(&window, &estrivo::MainWindow::closed, &app, &QCoreApplication::quit,
@@ -87,9 +121,12 @@ int main(int argc, char *argv[])
     if (instrument)
         window.choosePort(instrument->devicePath());
     window.show();
+    const QString screenshot = qEnvironmentVariable("ESTRIVO_SCREENSHOT");
+    if (creation == estrivo::JournalCreation::Nothing && !where.isPostgres()
+        && estrivo::locationProblem(where.location).isEmpty() && screenshot.isEmpty())
+        askForNewJournal(&window, &journal);
 
     // Without a display the run command asks for a picture of the window instead.
-    const QString screenshot = qEnvironmentVariable("ESTRIVO_SCREENSHOT");
     if (!screenshot.isEmpty()) {
         QTimer::singleShot(0, &window, [&window, screenshot] {
             const bool saved = window.grab().save(screenshot, "PNG");

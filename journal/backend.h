@@ -65,10 +65,14 @@ public:
 
     // The password of the location, for masking in every text; empty when there is none.
     virtual QString secret() const = 0;
+
+    // What opening may create where nothing is there yet (a server's database is never made).
+    virtual void setCreation(JournalCreation) {}
 };
 
 // The back end a location names: PostgreSQL for a postgresql:// URI, else a SQLite file.
-std::unique_ptr<JournalBackend> makeJournalBackend(const QString &location);
+std::unique_ptr<JournalBackend> makeJournalBackend(const QString &location,
+                                                   JournalCreation creation);
 
 // Shared by the back ends: the driver's words without a full stop of their own.
 QString driverText(const QSqlError &error);

@@ -75,9 +75,9 @@ StallionAndNotes splitStallionAndNotes(const QString &text1)
 class Journal::Private
 {
 public:
-    explicit Private(QString where)
+    Private(QString where, JournalCreation creation)
         : location(std::move(where))
-        , backend(makeJournalBackend(location))
+        , backend(makeJournalBackend(location, creation))
         , connectionName(u"estrivo-journal-%1"_s.arg(nextConnection.fetchAndAddRelaxed(1)))
     {}
 
@@ -299,9 +299,14 @@ template<typename Body> bool Journal::Private::read(Body body)
     return false;
 }
 
-Journal::Journal(QString location)
-    : d(std::make_unique<Private>(std::move(location)))
+Journal::Journal(QString location, JournalCreation creation)
+    : d(std::make_unique<Private>(std::move(location), creation))
 {}
+
+void Journal::setCreation(JournalCreation creation)
+{
+    d->backend->setCreation(creation);
+}
 
 Journal::~Journal()
 {
@@ -567,13 +572,15 @@ JournalError Journal::lastError() const
     return d->lastError;
 }
 
-std::unique_ptr<JournalBackend> makeSqliteBackend(const QString &location);
+std::unique_ptr<JournalBackend> makeSqliteBackend(const QString &location,
+                                                  JournalCreation creation);
 std::unique_ptr<JournalBackend> makePostgresBackend(const QString &location);
 
-std::unique_ptr<JournalBackend> makeJournalBackend(const QString &location)
+std::unique_ptr<JournalBackend> makeJournalBackend(const QString &location,
+                                                   JournalCreation creation)
 {
     return isPostgresLocation(location) ? makePostgresBackend(location)
-                                        : makeSqliteBackend(location);
+                                        : makeSqliteBackend(location, creation);
 }
 
 } // namespace estrivo

@@ -24,7 +24,8 @@ public:
     static constexpr std::chrono::milliseconds kBusyTimeout{10000};
     static constexpr std::chrono::seconds kConnectTimeout{5};
 
-    explicit Journal(QString location);
+    explicit Journal(QString location,
+                     JournalCreation creation = JournalCreation::FileAndFolders);
     ~Journal();
     Journal(const Journal &) = delete;
     Journal &operator=(const Journal &) = delete;
@@ -36,6 +37,8 @@ public:
     void close();
     bool isOpen() const;
     bool isReadOnly() const;
+    // What the next open may create, where nothing is there yet.
+    void setCreation(JournalCreation creation);
     QString location() const;
 
     // The schema version this program writes, and the journal's.

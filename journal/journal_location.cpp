@@ -9,6 +9,13 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace estrivo {
 
 using namespace Qt::StringLiterals;
@@ -51,13 +58,25 @@ bool JournalLocation::isPostgres() const
     return isPostgresLocation(location);
 }
 
+QString locationProblem(const QString &location)
+{
+    if (isPostgresLocation(location))
+        return {};
+    static const QRegularExpression scheme(u"^[A-Za-z][A-Za-z0-9+.-]*:"_s);
+    if (scheme.match(location).hasMatch())
+        return JournalText::tr("%1 is neither a file path nor a postgresql:// address.")
+            .arg(displayLocation(location));
+    return {};
+}
+
 JournalLocation resolveJournalLocation(const QString &option, bool demo)
 {
-    // A relative path would mean another file whenever the program starts elsewhere.
+    // A relative path would mean another file whenever the program starts elsewhere; a
+    // mistyped address stays as it was typed, to be refused as such.
     const auto made = [](const QString &location, JournalLocation::Source source) {
-        return JournalLocation{
-            isPostgresLocation(location) ? location : QFileInfo(location).absoluteFilePath(),
-            source};
+        const bool asTyped = isPostgresLocation(location) || !locationProblem(location).isEmpty();
+        return JournalLocation{asTyped ? location : QFileInfo(location).absoluteFilePath(),
+                               source};
     };
     if (!option.isEmpty())
         return made(option, JournalLocation::Source::Option);
@@ -193,6 +212,86 @@ QString displayLocation(const QString &location)
             shown.replace(colon + 1, at - colon - 1, kMask);
     }
     return shown;
+}
+
+LocationSecret splitPassword(const QString &location)
+{
+    if (!isPostgresLocation(location))
+        return {location, {}};
+    const UriParts parts = splitUri(location);
+    LocationSecret split{location, {}};
+    // From the end, so the earlier spans keep their places.
+    if (parts.query.found()) {
+        QStringList kept;
+        for (const QString &pair : spanOf(location, parts.query).toString().split(u'&')) {
+            const qsizetype equals = pair.indexOf(u'=');
+            if (equals >= 0 && decoded(QStringView(pair).left(equals)) == "password"_L1)
+                split.password = decoded(QStringView(pair).mid(equals + 1));
+            else
+                kept << pair;
+        }
+        const QString query = kept.join(u'&');
+        // The "?" goes with the last parameter.
+        split.location.replace(parts.query.from - 1, parts.query.to - parts.query.from + 1,
+                               query.isEmpty() ? QString() : u'?' + query);
+    }
+    if (parts.password.found()) {
+        split.password = decoded(spanOf(location, parts.password));
+        split.location.remove(parts.password.from - 1, parts.password.to - parts.password.from + 1);
+    }
+    return split;
+}
+
+JournalError keepPasswordForLibpq(const QString &location, const QString &password)
+{
+    QString problem;
+    const std::optional<PostgresConnection> connection = parsePostgresUri(location, &problem);
+    if (!connection)
+        return {JournalError::Kind::CannotOpen, problem};
+    // A field of the file: ":" and "\" escaped; "*" where the address leaves it to libpq.
+    const auto field = [](QString value, const QString &otherwise) {
+        if (value.isEmpty())
+            return otherwise;
+        value.replace(u'\\', "\\\\"_L1);
+        value.replace(u':', "\\:"_L1);
+        return value;
+    };
+    const QString line = QStringList{field(connection->host, u"localhost"_s),
+                                     connection->port > 0 ? QString::number(connection->port)
+                                                          : u"*"_s,
+                                     field(connection->database, u"*"_s),
+                                     field(connection->user, u"*"_s), field(password, {})}
+                             .join(u':');
+    QString file = qEnvironmentVariable("PGPASSFILE");
+    if (file.isEmpty())
+        file = QDir::homePath() + "/.pgpass"_L1;
+    const QByteArray path = QFile::encodeName(file);
+    // Never through a link someone else put there; libpq ignores the file unless it is 0600.
+    const int fd = ::open(path.constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK,
+                          0600);
+    const auto failed = [&file](int error) {
+        return JournalError{JournalError::Kind::WriteFailed,
+                            JournalText::tr("%1 could not be written: %2.")
+                                .arg(file, QString::fromLocal8Bit(std::strerror(error)))};
+    };
+    if (fd < 0)
+        return failed(errno);
+    struct stat status
+    {
+    };
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != geteuid()) {
+        ::close(fd);
+        return failed(EPERM);
+    }
+    const QByteArray bytes = (status.st_size > 0 ? "\n"_ba : QByteArray()) + line.toUtf8() + '\n';
+    const bool written = ::fchmod(fd, 0600) == 0
+                         && ::write(fd, bytes.constData(), std::size_t(bytes.size()))
+                                == ssize_t(bytes.size())
+                         && ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    return written ? JournalError{} : failed(error);
 }
 
 std::optional<PostgresConnection> parsePostgresUri(const QString &uri, QString *problem)

@@ -15,8 +15,9 @@ class JournalService::Worker : public QObject
     Q_OBJECT
 
 public:
-    explicit Worker(QString location)
+    Worker(QString location, JournalCreation creation)
         : m_location(std::move(location))
+        , m_creation(creation)
         , m_changeCheck(new QTimer(this))
         , m_retry(new QTimer(this))
     {
@@ -30,7 +31,7 @@ public:
     Journal &journal()
     {
         if (!m_journal) {
-            m_journal = std::make_unique<Journal>(m_location);
+            m_journal = std::make_unique<Journal>(m_location, m_creation);
             if (m_watching)
                 m_journal->watchChanges([this] { emit changed(); });
         }
@@ -68,6 +69,12 @@ public:
             return;
         const JournalError checked = journal().ping();
         note(checked);
+    }
+
+    void setCreation(JournalCreation creation)
+    {
+        m_creation = creation;
+        journal().setCreation(creation);
     }
 
     void stop()
@@ -139,6 +146,7 @@ private:
     }
 
     QString m_location;
+    JournalCreation m_creation;
     std::unique_ptr<Journal> m_journal;
     QTimer *m_changeCheck;
     QTimer *m_retry;
@@ -148,11 +156,11 @@ private:
     quint64 m_seenConnections = 0;
 };
 
-JournalService::JournalService(QString location, QObject *parent)
+JournalService::JournalService(QString location, JournalCreation creation, QObject *parent)
     : QObject(parent)
     , m_location(std::move(location))
     , m_thread(new QThread)
-    , m_worker(new Worker(m_location))
+    , m_worker(new Worker(m_location, creation))
 {
     qRegisterMetaType<JournalError>();
     m_clock.start();
@@ -296,6 +304,13 @@ void JournalService::watchChanges()
 {
     Worker *worker = m_worker;
     QMetaObject::invokeMethod(worker, [worker] { worker->watch(); }, Qt::QueuedConnection);
+}
+
+void JournalService::setCreation(JournalCreation creation)
+{
+    Worker *worker = m_worker;
+    QMetaObject::invokeMethod(
+        worker, [worker, creation] { worker->setCreation(creation); }, Qt::QueuedConnection);
 }
 
 void JournalService::retryNow()

@@ -52,7 +52,9 @@ public:
     // always waited for.
     static constexpr std::chrono::milliseconds kReadGrace{1500};
 
-    explicit JournalService(QString location, QObject *parent = nullptr);
+    explicit JournalService(QString location,
+                            JournalCreation creation = JournalCreation::FileAndFolders,
+                            QObject *parent = nullptr);
     // Finishes every save already queued, then stops the thread.
     ~JournalService() override;
 
@@ -96,6 +98,8 @@ public:
     void watchChanges();
     // Tries a journal that does not answer again now, rather than at the next retry.
     void retryNow();
+    // What opening may create from now on (a question answered about a new journal).
+    void setCreation(JournalCreation creation);
 
 signals:
     void sheetSaved(qint64 id);

@@ -141,6 +141,28 @@ JournalLocation resolveJournalLocation(const QString &option, bool demo);
 // The location as it may be shown or logged: a password in a URI is masked.
 QString displayLocation(const QString &location);
 
+// Why a location can be neither a file path nor a postgresql:// URI ("postgresq://...",
+// "postgresql:/..." with one slash, "file://..."); empty when it can be one of them.
+QString locationProblem(const QString &location);
+
+// A location's password taken out of it: the location as it may be kept, and the password,
+// which never is (empty when there was none).
+struct LocationSecret
+{
+    QString location;
+    QString password;
+};
+LocationSecret splitPassword(const QString &location);
+
+// Keeps the password for the location's server, database and user where libpq looks for it:
+// a line of its password file ($PGPASSFILE, else ~/.pgpass), made readable by its owner only.
+// The error (ok on success) says why not.
+JournalError keepPasswordForLibpq(const QString &location, const QString &password);
+
+// What opening a SQLite journal may create: the file and the folders down to it (only ever for
+// the default location), the file alone in a folder that must exist, or nothing.
+enum class JournalCreation { FileAndFolders, FileOnly, Nothing };
+
 } // namespace estrivo
 
 Q_DECLARE_METATYPE(estrivo::JournalError)

@@ -54,9 +54,12 @@ int primaryCode(const QSqlError &error)
 class SqliteBackend final : public JournalBackend
 {
 public:
-    explicit SqliteBackend(QString location)
+    SqliteBackend(QString location, JournalCreation creation)
         : m_location(std::move(location))
+        , m_creation(creation)
     {}
+
+    void setCreation(JournalCreation creation) override { m_creation = creation; }
 
     Opened open(const QString &connectionName, Purpose purpose) override;
     JournalError prepareWritable(QSqlDatabase &db) override;
@@ -111,6 +114,7 @@ private:
     JournalError createMissing(const QFileInfo &info) const;
 
     QString m_location;
+    JournalCreation m_creation;
 };
 
 JournalError SqliteBackend::checkExisting(const QFileInfo &info, QString &readOnlyReason) const
@@ -155,11 +159,19 @@ JournalError SqliteBackend::checkExisting(const QFileInfo &info, QString &readOn
 
 JournalError SqliteBackend::createMissing(const QFileInfo &info) const
 {
-    // Create what is missing ourselves, with modes the umask cannot widen or narrow.
+    if (m_creation == JournalCreation::Nothing)
+        return failed(Kind::CannotOpen,
+                      JournalText::tr("No journal at %1.").arg(info.absoluteFilePath()));
+    // Create what is missing ourselves, with modes the umask cannot widen or narrow. Folders
+    // only for the default location: a share that is not mounted must not be made here.
     QStringList missing;
     QFileInfo up(info.absolutePath());
     for (; !up.exists() && !up.isRoot(); up = QFileInfo(up.absolutePath()))
         missing.prepend(up.absoluteFilePath());
+    if (!missing.isEmpty() && m_creation != JournalCreation::FileAndFolders)
+        return failed(Kind::CannotOpen,
+                      JournalText::tr("No journal at %1: the folder %2 does not exist.")
+                          .arg(info.absoluteFilePath(), missing.first()));
     if (!up.isDir())
         return failed(Kind::CannotOpen,
                       JournalText::tr("The journal's folder could not be created: %1.")
@@ -203,6 +215,8 @@ JournalBackend::Opened SqliteBackend::open(const QString &connectionName, Purpos
 {
     if (m_location.isEmpty())
         return {failed(Kind::CannotOpen, JournalText::tr("No journal file is set.")), {}};
+    if (const QString problem = locationProblem(m_location); !problem.isEmpty())
+        return {failed(Kind::CannotOpen, problem), {}};
     const QFileInfo info(m_location);
     const QByteArray path = QFile::encodeName(m_location);
     QString readOnlyReason;
@@ -272,9 +286,10 @@ JournalError SqliteBackend::prepareWritable(QSqlDatabase &db)
 
 } // namespace
 
-std::unique_ptr<JournalBackend> makeSqliteBackend(const QString &location)
+std::unique_ptr<JournalBackend> makeSqliteBackend(const QString &location,
+                                                  JournalCreation creation)
 {
-    return std::make_unique<SqliteBackend>(location);
+    return std::make_unique<SqliteBackend>(location, creation);
 }
 
 } // namespace estrivo

@@ -28,7 +28,7 @@ int fail(const QString &reason)
 std::unique_ptr<JournalService> openJournal(const CommandLine &line, QString *reason)
 {
     const JournalLocation where = resolveJournalLocation(line.journal, false);
-    auto journal = std::make_unique<JournalService>(where.location);
+    auto journal = std::make_unique<JournalService>(where.location, JournalCreation::Nothing);
     const JournalReply<bool> opened = journal->probe().result();
     if (!opened.value) {
         *reason = RecordsText::tr("The journal %1 could not be opened: %2")

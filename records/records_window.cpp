@@ -279,6 +279,12 @@ void RecordsWindow::buildLayout()
     m_notice->setMargin(6);
     m_notice->hide();
     listLayout->addWidget(m_notice);
+    m_viewing = new QLabel;
+    m_viewing->setObjectName(QStringLiteral("viewingNote"));
+    m_viewing->setWordWrap(true);
+    m_viewing->setTextFormat(Qt::PlainText);
+    m_viewing->hide();
+    listLayout->addWidget(m_viewing);
     listLayout->addLayout(filters);
     listLayout->addWidget(m_table);
 
@@ -317,7 +323,7 @@ void RecordsWindow::openJournal(const QString &location)
 {
     closeJournal();
     m_location = location;
-    m_journal = new JournalService(location, this);
+    m_journal = new JournalService(location, JournalCreation::Nothing, this);
     connect(m_journal, &JournalService::changed, &m_changePause, qOverload<>(&QTimer::start));
     connect(m_journal, &JournalService::availabilityChanged, this,
             &RecordsWindow::showAvailability);
@@ -655,8 +661,21 @@ QString RecordsWindow::journalNotice() const
     return {};
 }
 
+QString RecordsWindow::viewingNote() const
+{
+    return m_viewing->isVisible() || !m_viewing->isHidden() ? m_viewing->text() : QString();
+}
+
 void RecordsWindow::showNotice()
 {
+    // Browsing another journal is fine; saying so keeps it from being taken for this
+    // workstation's own.
+    const QString own = resolveJournalLocation({}, false).location;
+    const bool elsewhere = !m_location.isEmpty() && m_location != own;
+    m_viewing->setText(elsewhere ? tr("Viewing %1, not this workstation's journal (%2).")
+                                       .arg(displayLocation(m_location), displayLocation(own))
+                                 : QString());
+    m_viewing->setVisible(elsewhere);
     const QString notice = journalNotice();
     m_notice->setText(notice);
     m_notice->setVisible(!notice.isEmpty());
@@ -722,7 +741,7 @@ void RecordsWindow::startExport(const QString &fileName, bool report)
             heading.chart = m_chart->picture(reportChartSize(QPicture().logicalDpiX()));
     }
     // On a thread and a connection of their own, so browsing goes on meanwhile.
-    auto *exporter = new JournalService(m_location, this);
+    auto *exporter = new JournalService(m_location, JournalCreation::Nothing, this);
     statusBar()->showMessage(tr("Writing %1...").arg(fileName));
     whenReady(exporter->run<ExportOutcome>([chosen, heading, fileName, report](Journal &journal) {
         const JournalError opened = journal.open();
@@ -757,7 +776,7 @@ void RecordsWindow::openJournalDialog()
 {
     auto *dialog = new JournalDialog(m_location, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &JournalDialog::locationKept, this, &RecordsWindow::openJournal);
+    connect(dialog, &JournalDialog::locationChosen, this, &RecordsWindow::openJournal);
     dialog->open();
 }
 

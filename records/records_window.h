@@ -53,6 +53,8 @@ public:
     bool isJournalAnswering() const { return m_answering; }
     // What the window says about its journal above the table; empty while all is well.
     QString journalNotice() const;
+    // What it says when it shows a journal other than this workstation's; empty otherwise.
+    QString viewingNote() const;
     SheetFilter filter() const;
     // The sheet the table's current row shows, as kept, with its picture.
     std::optional<SheetRecord> currentSheet() const { return m_current; }
@@ -134,6 +136,7 @@ private:
     TrendChartView *m_chart = nullptr;
     QLabel *m_journalStatus = nullptr;
     QLabel *m_notice = nullptr; // above the table: waiting for, or no answer from, the journal
+    QLabel *m_viewing = nullptr; // above the table: a journal other than this workstation's
 
     QAction *m_exportCsvAction = nullptr;
     QAction *m_exportReportAction = nullptr;

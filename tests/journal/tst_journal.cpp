@@ -794,6 +794,53 @@ private slots:
         QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
     }
 
+    // A mistyped address or a share that is not mounted never becomes a journal of its own
+    // here: a scheme that is not postgresql:// is refused as typed, folders are made only where
+    // asked for (the default location), and a journal that must exist is not made at all.
+    void nothingMadeWhereNotMeant_data()
+    {
+        QTest::addColumn<QString>("location"); // relative to a fresh folder, the current one
+        QTest::addColumn<int>("creation");
+        QTest::addColumn<QString>("expected"); // kind, then what the reason says
+        const int nothing = int(JournalCreation::Nothing);
+        const int fileOnly = int(JournalCreation::FileOnly);
+        const int folders = int(JournalCreation::FileAndFolders);
+        QTest::newRow("scheme typo") << "postgresq://lab/estrivo" << folders
+                                     << "CannotOpen neither a file path";
+        QTest::newRow("one slash") << "postgresql:/lab/estrivo" << folders
+                                   << "CannotOpen neither a file path";
+        QTest::newRow("another scheme") << "file:///tmp/journal.sqlite" << folders
+                                        << "CannotOpen neither a file path";
+        QTest::newRow("share not mounted") << "share/estrivo/journal.sqlite" << fileOnly
+                                           << "CannotOpen does not exist";
+        QTest::newRow("must exist") << "journal.sqlite" << nothing << "CannotOpen No journal at";
+        QTest::newRow("default location") << "data/estrivo/journal.sqlite" << folders << "None ";
+    }
+    void nothingMadeWhereNotMeant()
+    {
+        QFETCH(QString, location);
+        QFETCH(int, creation);
+        QFETCH(QString, expected);
+        QTemporaryDir here;
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(here.path()));
+        const JournalLocation where = resolveJournalLocation(location, false);
+        JournalService service(where.location, JournalCreation(creation));
+        QSignalSpy failed(&service, &JournalService::saveFailed);
+        QSignalSpy saved(&service, &JournalService::sheetSaved);
+        service.saveSheet(blankSheet());
+        QTRY_COMPARE(failed.size() + saved.size(), 1);
+        const QStringList made = QDir(here.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        QDir::setCurrent(previous);
+        const JournalError error
+            = failed.isEmpty() ? JournalError{} : failed.at(0).at(0).value<JournalError>();
+        const QString got = kindName(error.kind) + ' ' + error.reason;
+        QVERIFY2(got.startsWith(expected.section(' ', 0, 0))
+                     && got.contains(expected.section(' ', 1)),
+                 qPrintable(got));
+        QCOMPARE(made, expected.startsWith("None") ? QStringList{"data"} : QStringList{});
+    }
+
     void operatorIsTheAccount()
     {
         // Whatever the environment says, the sheet names the account that printed it.

@@ -231,6 +231,14 @@ void TestRecordsJournal::commandLine_data()
               "not a database"_s);
     row("journal fails, old file kept", u"export --journal {D}/not-a-journal.txt --output x.csv"_s,
         1, {}, fails + u"The journal {D}/not-a-journal.txt could not be opened"_s);
+    row("no journal there", u"export --journal {D}/no/such/dir/j.sqlite"_s, 1, {},
+        fails
+            + u"The journal {D}/no/such/dir/j.sqlite could not be opened: No journal at "
+              "{D}/no/such/dir/j.sqlite."_s);
+    row("mistyped scheme", u"export --journal postgresq://lab/estrivo"_s, 1, {},
+        fails
+            + u"The journal postgresq://lab/estrivo could not be opened: postgresq://lab/estrivo "
+              "is neither a file path nor a postgresql:// address."_s);
     row("output folder missing", u"export --journal {J} --output {D}/missing/x.csv"_s, 1, {},
         fails + u"The file {D}/missing/x.csv could not be created"_s);
     row("labels of an unknown sheet", u"labels 99999 --journal {J}"_s, 1, {},
@@ -265,6 +273,9 @@ void TestRecordsJournal::commandLine()
         = run(arguments, environment.isEmpty() ? QStringList() : QStringList{variable});
 
     QVERIFY2(result.err.startsWith(fill(error)), qPrintable(result.err));
+    // Reading makes nothing: no journal, no folder for one, nothing named after a scheme.
+    QVERIFY(!QFileInfo::exists(m_dir.filePath(u"no"_s)));
+    QVERIFY(!QFileInfo::exists(m_dir.filePath(u"postgresq:"_s)));
     // One line for a log; a usage error adds the hint to --help.
     QCOMPARE(result.err.count(u'\n'), exitCode);
     QVERIFY(exitCode != 0 || result.err.isEmpty());
