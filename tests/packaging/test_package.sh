@@ -56,15 +56,28 @@ for program in estrivo estrivo-records; do
     done
 done
 # Printing support is a module the program loads at its first print, found beside it.
-for file in ./usr/share/doc/estrivo/copyright ./usr/share/doc/estrivo/changelog.gz \
-            ./usr/lib/estrivo/libestrivo_print_backend.so; do
+module=./usr/lib/estrivo/modules/libestrivo_print_backend.so
+for file in ./usr/share/doc/estrivo/copyright ./usr/share/doc/estrivo/changelog.gz $module; do
     check "package holds $file" grep -qF " $file" <<<"$contents"
 done
+# Nothing to do at install or removal: no ldconfig for a module opened by its path, nothing else.
+scripts=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | sed 's|^\./||' | grep -vxE 'control|md5sums|')
+check "no maintainer scripts or triggers" test -z "$scripts"
+[ -z "$scripts" ] || echo "in the control archive: $(echo $scripts)"
 check "no licence text of its own beside the common one" \
     bash -c "! grep -qE 'LICENSE|COPYING' <<<'$contents'"
 
 tree="$work/tree"
 dpkg-deb -x "$deb" "$tree"
+# The sheet window prints through the module; its place is built into the program relative to
+# the program's own (as UTF-16 text, like every QStringLiteral).
+finds_module() {
+    local relative
+    relative=$(strings -a -el "$tree/usr/bin/estrivo" | grep "^[^/].*/${module##*/}\$") || return 1
+    relative=${relative%%$'\n'*}
+    [ "$(realpath -m "$tree/usr/bin/$relative")" = "$(realpath -m "$tree/$module")" ]
+}
+check "estrivo finds the packaged print module from /usr/bin" finds_module
 for program in estrivo estrivo-records; do
     entry="$tree/usr/share/applications/$program.desktop"
     check "$program: desktop entry validates" desktop-file-validate "$entry"
