@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the .deb from the release tree and checks it the way apt, lintian and a desktop would
 # see it: its dependencies, its files, both programs' desktop entries, metadata and manual
-# pages, the licence, and a clean install/remove into a scratch root.
+# pages, the licence, the binaries' hardening, and a clean install/remove into a scratch root.
 # Usage: test_package.sh <release build dir>
 set -uo pipefail
 
@@ -56,15 +56,28 @@ for program in estrivo estrivo-records; do
     done
 done
 # Printing support is a module the program loads at its first print, found beside it.
-for file in ./usr/share/doc/estrivo/copyright ./usr/share/doc/estrivo/changelog.gz \
-            ./usr/lib/estrivo/libestrivo_print_backend.so; do
+module=./usr/lib/estrivo/modules/libestrivo_print_backend.so
+for file in ./usr/share/doc/estrivo/copyright ./usr/share/doc/estrivo/changelog.gz $module; do
     check "package holds $file" grep -qF " $file" <<<"$contents"
 done
+# Nothing to do at install or removal: no ldconfig for a module opened by its path, nothing else.
+scripts=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | sed 's|^\./||' | grep -vxE 'control|md5sums|')
+check "no maintainer scripts or triggers" test -z "$scripts"
+[ -z "$scripts" ] || echo "in the control archive: $(echo $scripts)"
 check "no licence text of its own beside the common one" \
     bash -c "! grep -qE 'LICENSE|COPYING' <<<'$contents'"
 
 tree="$work/tree"
 dpkg-deb -x "$deb" "$tree"
+# The sheet window prints through the module; its place is built into the program relative to
+# the program's own (as UTF-16 text, like every QStringLiteral).
+finds_module() {
+    local relative
+    relative=$(strings -a -el "$tree/usr/bin/estrivo" | grep "^[^/].*/${module##*/}\$") || return 1
+    relative=${relative%%$'\n'*}
+    [ "$(realpath -m "$tree/usr/bin/$relative")" = "$(realpath -m "$tree/$module")" ]
+}
+check "estrivo finds the packaged print module from /usr/bin" finds_module
 for program in estrivo estrivo-records; do
     entry="$tree/usr/share/applications/$program.desktop"
     check "$program: desktop entry validates" desktop-file-validate "$entry"
@@ -107,10 +120,36 @@ check "copyright points at the common licence text" \
 check "packaged estrivo-records exports a journal" \
     bash -c "'$tree/usr/bin/estrivo-records' export --journal '$work/journal.sqlite' | head -n1 | grep -q '^id,saved_at,stallion,'"
 
+# The binaries as Debian hardens them: relocations made read-only once resolved, all of them at
+# start, programs position independent, the stack protector's and fortify's checks called.
+for file in usr/bin/estrivo usr/bin/estrivo-records ${module#./}; do
+    name=${file##*/}
+    readelf -dW "$tree/$file" >"$work/dynamic" 2>&1
+    readelf -lW "$tree/$file" >"$work/headers" 2>&1
+    readelf --dyn-syms -W "$tree/$file" >"$work/symbols" 2>&1
+    check "$name: read-only relocations (GNU_RELRO)" grep -qw GNU_RELRO "$work/headers"
+    check "$name: bound at start (BIND_NOW)" \
+        grep -qE '\(FLAGS\).*BIND_NOW|\(FLAGS_1\).*[[:space:]]NOW' "$work/dynamic"
+    check "$name: stack protector" grep -qE '[[:space:]]__stack_chk_fail(@|$)' "$work/symbols"
+    # The module is no executable, and it calls none of the functions fortify checks.
+    [ "$file" != "${module#./}" ] || continue
+    check "$name: position independent executable" \
+        bash -c "grep -q 'Elf file type is DYN' '$work/headers' \
+                 && grep -qE '\(FLAGS_1\).*[[:space:]]PIE' '$work/dynamic'"
+    check "$name: fortified calls (__*_chk)" \
+        grep -qE '[[:space:]]__[a-z0-9_]+_chk(@|$)' "$work/symbols"
+done
+
+# Errors and warnings fail the test; of the notes, those on hardening do too.
 lintian_log="$work/lintian.log"
-lintian --tag-display-limit 0 "$deb" >"$lintian_log" 2>&1
-check "lintian reports no errors" bash -c "! grep -q '^E: ' '$lintian_log'"
-grep -E '^(E|W): ' "$lintian_log" | sed 's/^/lintian: /'
+lintian --display-info --tag-display-limit 0 --fail-on error,warning "$deb" >"$lintian_log" 2>&1
+lintian_status=$?
+check "lintian ran and passed the package" test "$lintian_status" -eq 0
+check "lintian reports no errors or warnings" bash -c "! grep -qE '^(E|W): ' '$lintian_log'"
+check "lintian notes nothing on hardening" bash -c "! grep -qE '^I: .* hardening-' '$lintian_log'"
+grep -E '^(E|W): |^I: .* hardening-' "$lintian_log" | sed 's/^/lintian: /'
+# It exits with 2 for what --fail-on names (shown above), with 1 when it could not check at all.
+[ "$lintian_status" -ne 1 ] || sed 's/^/lintian: /' "$lintian_log"
 
 # Install and remove in a scratch root with its own dpkg database.
 root="$work/root"
