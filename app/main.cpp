@@ -44,11 +44,11 @@ estrivo::JournalCreation creationFor(const estrivo::JournalLocation &where)
 
 void askForNewJournal(QWidget *window, estrivo::JournalService *journal)
 {
-    auto *question = new QMessageBox(
-        QMessageBox::Question, QStringLiteral("Estrivo (tm)"),
-        QCoreApplication::translate("Journal", "There is no journal at %1.")
-            .arg(journal->location()),
-        QMessageBox::Yes | QMessageBox::No, window);
+    auto *question
+        = new QMessageBox(QMessageBox::Question, QStringLiteral("Estrivo (tm)"),
+                          QCoreApplication::translate("Journal", "There is no journal at %1.")
+                              .arg(journal->location()),
+                          QMessageBox::Yes | QMessageBox::No, window);
     question->setInformativeText(QCoreApplication::translate(
         "Journal", "Make a new journal there? Choose No when it should be on a share that is "
                    "not connected yet: nothing is made, and printing goes on."));

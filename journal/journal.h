@@ -24,8 +24,7 @@ public:
     static constexpr std::chrono::milliseconds kBusyTimeout{10000};
     static constexpr std::chrono::seconds kConnectTimeout{5};
 
-    explicit Journal(QString location,
-                     JournalCreation creation = JournalCreation::FileAndFolders);
+    explicit Journal(QString location, JournalCreation creation = JournalCreation::FileAndFolders);
     ~Journal();
     Journal(const Journal &) = delete;
     Journal &operator=(const Journal &) = delete;

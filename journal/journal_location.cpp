@@ -121,7 +121,9 @@ UriParts splitUri(const QString &uri)
     UriParts parts;
     qsizetype p = uri.indexOf(kSchemeSeparator) + kSchemeSeparator.size();
     const qsizetype size = uri.size();
-    const auto at = [&uri, size](qsizetype i) { return i < size ? uri[i] : QChar(); };
+    const auto at = [&uri, size](qsizetype i) {
+        return i < size ? uri[i] : QChar();
+    };
     qsizetype look = p;
     while (look < size && uri[look] != u'@' && uri[look] != u'/')
         ++look;
@@ -194,8 +196,8 @@ QString displayLocation(const QString &location)
         for (QString &pair : pairs) {
             const qsizetype equals = pair.indexOf(u'=');
             if (equals >= 0
-                && decoded(QStringView(pair).left(equals)).compare("password"_L1,
-                                                                   Qt::CaseInsensitive)
+                && decoded(QStringView(pair).left(equals))
+                           .compare("password"_L1, Qt::CaseInsensitive)
                        == 0)
                 pair = pair.left(equals + 1) + kMask;
         }
@@ -237,7 +239,8 @@ LocationSecret splitPassword(const QString &location)
     }
     if (parts.password.found()) {
         split.password = decoded(spanOf(location, parts.password));
-        split.location.remove(parts.password.from - 1, parts.password.to - parts.password.from + 1);
+        split.location.remove(parts.password.from - 1,
+                              parts.password.to - parts.password.from + 1);
     }
     return split;
 }
@@ -256,20 +259,20 @@ JournalError keepPasswordForLibpq(const QString &location, const QString &passwo
         value.replace(u':', "\\:"_L1);
         return value;
     };
-    const QString line = QStringList{field(connection->host, u"localhost"_s),
-                                     connection->port > 0 ? QString::number(connection->port)
-                                                          : u"*"_s,
-                                     field(connection->database, u"*"_s),
-                                     field(connection->user, u"*"_s), field(password, {})}
-                             .join(u':');
+    const QString line
+        = QStringList{field(connection->host, u"localhost"_s),
+                      connection->port > 0 ? QString::number(connection->port) : u"*"_s,
+                      field(connection->database, u"*"_s), field(connection->user, u"*"_s),
+                      field(password, {})}
+              .join(u':');
     QString file = qEnvironmentVariable("PGPASSFILE");
     if (file.isEmpty())
         file = QDir::homePath() + "/.pgpass"_L1;
     const QByteArray path = QFile::encodeName(file);
     // Never through a link someone else put there; libpq ignores the file unless it is 0600.
-    const int fd = ::open(path.constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK,
-                          0600);
+    const int fd
+        = ::open(path.constData(),
+                 O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
     const auto failed = [&file](int error) {
         return JournalError{JournalError::Kind::WriteFailed,
                             JournalText::tr("%1 could not be written: %2.")
@@ -285,10 +288,10 @@ JournalError keepPasswordForLibpq(const QString &location, const QString &passwo
         return failed(EPERM);
     }
     const QByteArray bytes = (status.st_size > 0 ? "\n"_ba : QByteArray()) + line.toUtf8() + '\n';
-    const bool written = ::fchmod(fd, 0600) == 0
-                         && ::write(fd, bytes.constData(), std::size_t(bytes.size()))
-                                == ssize_t(bytes.size())
-                         && ::fsync(fd) == 0;
+    const bool written
+        = ::fchmod(fd, 0600) == 0
+          && ::write(fd, bytes.constData(), std::size_t(bytes.size())) == ssize_t(bytes.size())
+          && ::fsync(fd) == 0;
     const int error = errno;
     ::close(fd);
     return written ? JournalError{} : failed(error);

@@ -257,9 +257,8 @@ QFuture<JournalReply<QList<StallionCount>>> JournalService::stallions()
     });
 }
 
-QFuture<JournalReply<QList<SheetRecord>>> JournalService::sheets(const SheetFilter &filter,
-                                                                 const SheetPage &page,
-                                                                 SheetDetail detail)
+QFuture<JournalReply<QList<SheetRecord>>>
+JournalService::sheets(const SheetFilter &filter, const SheetPage &page, SheetDetail detail)
 {
     return run<JournalReply<QList<SheetRecord>>>([filter, page, detail](Journal &journal) {
         QList<SheetRecord> found = journal.sheets(filter, page, detail);
@@ -303,7 +302,8 @@ QFuture<void> JournalService::whenIdle()
 void JournalService::watchChanges()
 {
     Worker *worker = m_worker;
-    QMetaObject::invokeMethod(worker, [worker] { worker->watch(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        worker, [worker] { worker->watch(); }, Qt::QueuedConnection);
 }
 
 void JournalService::setCreation(JournalCreation creation)
@@ -316,7 +316,8 @@ void JournalService::setCreation(JournalCreation creation)
 void JournalService::retryNow()
 {
     Worker *worker = m_worker;
-    QMetaObject::invokeMethod(worker, [worker] { worker->retry(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        worker, [worker] { worker->retry(); }, Qt::QueuedConnection);
 }
 
 void JournalService::queueSave(std::function<SaveOutcome(Worker &worker)> save)
@@ -324,9 +325,8 @@ void JournalService::queueSave(std::function<SaveOutcome(Worker &worker)> save)
     ++m_pendingSaves;
     auto outcome = std::make_shared<SaveOutcome>();
     Worker *worker = m_worker;
-    const quint64 serial = post([worker, outcome, save = std::move(save)](Journal &) {
-        *outcome = save(*worker);
-    });
+    const quint64 serial
+        = post([worker, outcome, save = std::move(save)](Journal &) { *outcome = save(*worker); });
     // Read once the request is reported done, back on this thread; noted before the report
     // can arrive, as reports come through this thread's event loop.
     m_saves.insert(serial, outcome);

@@ -47,7 +47,9 @@ QString columnList(SheetDetail detail)
 {
     QStringList columns;
     if (detail == SheetDetail::Trend) {
-        columns << "id"_L1 << "saved_at"_L1 << "stallion"_L1;
+        columns << "id"_L1
+                << "saved_at"_L1
+                << "stallion"_L1;
         for (Field field : kTrendFields)
             columns << columnName(field);
     } else {
@@ -168,16 +170,16 @@ QString sheetCountSelect(const SheetFilter &filter, QVariantList &values)
 
 QString sheetInsert(const SheetRecord &sheet, QVariantList &values)
 {
-    values = {timeText(sheet.savedAt),
-              textValue(sheet.stallion),
-              textValue(sheet.notes),
-              textValue(sheet.workstation),
-              textValue(sheet.operatorName),
-              textValue(sheet.programVersion),
-              sheet.printed ? 1 : 0,
-              textValue(sheet.printer),
-              sheet.readingId ? QVariant(*sheet.readingId)
-                              : QVariant(QMetaType::fromType<qint64>())};
+    values
+        = {timeText(sheet.savedAt),
+           textValue(sheet.stallion),
+           textValue(sheet.notes),
+           textValue(sheet.workstation),
+           textValue(sheet.operatorName),
+           textValue(sheet.programVersion),
+           sheet.printed ? 1 : 0,
+           textValue(sheet.printer),
+           sheet.readingId ? QVariant(*sheet.readingId) : QVariant(QMetaType::fromType<qint64>())};
     for (const QString &text : sheet.fields)
         values << textValue(text);
     values << searchText(sheet.stallion, sheet.notes);

@@ -194,9 +194,9 @@ JournalError SqliteBackend::createMissing(const QFileInfo &info) const
         = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, kFileMode);
     if (fd < 0) {
         const int error = errno;
-        return failed(refusal(error) ? Kind::ReadOnly : Kind::CannotOpen,
-                      JournalText::tr("The journal file could not be created: %1.")
-                          .arg(systemError(error)));
+        return failed(
+            refusal(error) ? Kind::ReadOnly : Kind::CannotOpen,
+            JournalText::tr("The journal file could not be created: %1.").arg(systemError(error)));
     }
     struct stat status
     {

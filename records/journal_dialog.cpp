@@ -114,7 +114,8 @@ void JournalDialog::keepPassword()
     m_password.fill(u'\0');
     m_password.clear();
     m_keepPassword->hide();
-    m_passwordNote->setText(tr("The password is in ~/.pgpass now; the address is kept without it."));
+    m_passwordNote->setText(
+        tr("The password is in ~/.pgpass now; the address is kept without it."));
 }
 
 void JournalDialog::accept()

@@ -110,14 +110,14 @@ private:
     JournalService *m_journal = nullptr; // the window's one way to its journal
     bool m_open = false;
     bool m_answering = true;
-    JournalError m_down;            // why the journal does not answer; ok while it does
-    JournalError m_openedWith;      // read-only or newer schema, said in the status
+    JournalError m_down;       // why the journal does not answer; ok while it does
+    JournalError m_openedWith; // read-only or newer schema, said in the status
     std::chrono::milliseconds m_waited{0};
     SheetTableModel *m_model = nullptr;
     std::optional<SheetRecord> m_current;
-    qint64 m_wantedSheet = 0;       // the sheet whose details were asked for last
-    qint64 m_keepSheet = 0;         // the sheet to choose again once a refresh has its rows
-    quint64 m_stallionRequest = 0;  // only the newest answer of each kind is shown
+    qint64 m_wantedSheet = 0;      // the sheet whose details were asked for last
+    qint64 m_keepSheet = 0;        // the sheet to choose again once a refresh has its rows
+    quint64 m_stallionRequest = 0; // only the newest answer of each kind is shown
     quint64 m_summaryRequest = 0;
     qint64 m_shownCount = 0;
     QTimer m_changePause; // another program's saves, a burst at a time
@@ -135,7 +135,7 @@ private:
     QLabel *m_picture = nullptr;
     TrendChartView *m_chart = nullptr;
     QLabel *m_journalStatus = nullptr;
-    QLabel *m_notice = nullptr; // above the table: waiting for, or no answer from, the journal
+    QLabel *m_notice = nullptr;  // above the table: waiting for, or no answer from, the journal
     QLabel *m_viewing = nullptr; // above the table: a journal other than this workstation's
 
     QAction *m_exportCsvAction = nullptr;

@@ -71,9 +71,8 @@ int SheetTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant SheetTableModel::data(const QModelIndex &index, int role) const
 {
-    const SheetRow *sheet = checkIndex(index, CheckIndexOption::IndexIsValid)
-                                ? row(index.row())
-                                : nullptr;
+    const SheetRow *sheet
+        = checkIndex(index, CheckIndexOption::IndexIsValid) ? row(index.row()) : nullptr;
     if (!sheet)
         return {};
     const auto column = SheetColumn(index.column());

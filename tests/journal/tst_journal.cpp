@@ -14,10 +14,10 @@
 
 #include <atomic>
 #include <csignal>
-#include <thread>
 #include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <time.h>
 
 using namespace estrivo;
@@ -103,8 +103,8 @@ QString describe(const SheetRecord &sheet)
 
 QString kindName(Kind kind)
 {
-    return QStringList{
-        "None", "CannotOpen", "SchemaTooNew", "ReadOnly", "WriteFailed", "Busy", "NotFound"}[int(kind)];
+    return QStringList{"None",        "CannotOpen", "SchemaTooNew", "ReadOnly",
+                       "WriteFailed", "Busy",       "NotFound"}[int(kind)];
 }
 
 // The helper program's report: ids committed, the failure it stopped at ("KIND reason"), or
@@ -621,8 +621,7 @@ private slots:
         row("password with a raw /", "postgresql://estrivo:s3cret/x@/{db}?host={socket}",
             "CannotOpen");
         row("password parameter with #",
-            "postgresql:///{db}?host={socket}&user=estrivo&password=s3cret%23x",
-            "None");
+            "postgresql:///{db}?host={socket}&user=estrivo&password=s3cret%23x", "None");
     }
     void postgresLocations()
     {
@@ -805,14 +804,14 @@ private slots:
         const int nothing = int(JournalCreation::Nothing);
         const int fileOnly = int(JournalCreation::FileOnly);
         const int folders = int(JournalCreation::FileAndFolders);
-        QTest::newRow("scheme typo") << "postgresq://lab/estrivo" << folders
-                                     << "CannotOpen neither a file path";
-        QTest::newRow("one slash") << "postgresql:/lab/estrivo" << folders
-                                   << "CannotOpen neither a file path";
-        QTest::newRow("another scheme") << "file:///tmp/journal.sqlite" << folders
-                                        << "CannotOpen neither a file path";
-        QTest::newRow("share not mounted") << "share/estrivo/journal.sqlite" << fileOnly
-                                           << "CannotOpen does not exist";
+        QTest::newRow("scheme typo")
+            << "postgresq://lab/estrivo" << folders << "CannotOpen neither a file path";
+        QTest::newRow("one slash")
+            << "postgresql:/lab/estrivo" << folders << "CannotOpen neither a file path";
+        QTest::newRow("another scheme")
+            << "file:///tmp/journal.sqlite" << folders << "CannotOpen neither a file path";
+        QTest::newRow("share not mounted")
+            << "share/estrivo/journal.sqlite" << fileOnly << "CannotOpen does not exist";
         QTest::newRow("must exist") << "journal.sqlite" << nothing << "CannotOpen No journal at";
         QTest::newRow("default location") << "data/estrivo/journal.sqlite" << folders << "None ";
     }
@@ -830,7 +829,8 @@ private slots:
         QSignalSpy saved(&service, &JournalService::sheetSaved);
         service.saveSheet(blankSheet());
         QTRY_COMPARE(failed.size() + saved.size(), 1);
-        const QStringList made = QDir(here.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const QStringList made
+            = QDir(here.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         QDir::setCurrent(previous);
         const JournalError error
             = failed.isEmpty() ? JournalError{} : failed.at(0).at(0).value<JournalError>();

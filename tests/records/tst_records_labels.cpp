@@ -8,7 +8,6 @@
 
 #include <QTemporaryDir>
 
-
 using namespace estrivo;
 using namespace recordstest;
 
