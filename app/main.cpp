@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -61,9 +62,58 @@ void askForNewJournal(QWidget *window, estrivo::JournalService *journal)
     question->open();
 }
 
+// Closing with sheets the journal does not have yet: they wait on this computer, and the
+// technician is told so before the program ends. A moment is given first for what was just
+// printed to arrive.
+void quitWhenDelivered(estrivo::JournalService *journal)
+{
+    using namespace std::chrono_literals;
+    auto *watcher = new QFutureWatcher<void>(journal);
+    auto *patience = new QTimer(journal);
+    patience->setSingleShot(true);
+    const auto decide = [journal, watcher, patience] {
+        if (!watcher->property("decided").isNull())
+            return;
+        watcher->setProperty("decided", true);
+        patience->stop();
+        const int sheets = journal->keptSheets();
+        const int readings = journal->keptReadings();
+        if (sheets == 0 && readings == 0) {
+            QCoreApplication::quit();
+            return;
+        }
+        QString text
+            = sheets == 1
+                  ? QCoreApplication::translate("Journal", "1 sheet is kept")
+                  : QCoreApplication::translate("Journal", "%1 sheets are kept").arg(sheets);
+        if (readings > 0)
+            text += readings == 1
+                        ? QCoreApplication::translate("Journal", " and 1 reading")
+                        : QCoreApplication::translate("Journal", " and %1 readings").arg(readings);
+        text += QCoreApplication::translate(
+            "Journal", " on this computer and will be saved to the journal when it answers.");
+        // Said in the log too: a session that ends takes the box with it.
+        std::fprintf(stderr, "estrivo: %s\n", qPrintable(text));
+        std::fflush(stderr);
+        auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Estrivo (tm)"), text,
+                                    QMessageBox::Ok);
+        box->setInformativeText(QCoreApplication::translate("Journal", "Journal: %1\nKept in: %2")
+                                    .arg(estrivo::displayLocation(journal->location()),
+                                         estrivo::Outbox::folderFor(journal->location())));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(box, &QMessageBox::finished, qApp, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+        box->open();
+    };
+    QObject::connect(watcher, &QFutureWatcher<void>::finished, journal, decide);
+    QObject::connect(patience, &QTimer::timeout, journal, decide);
+    patience->start(2s);
+    watcher->setFuture(journal->whenIdle());
+}
+
 } // namespace
 
-int main(int argc, char *argv[])
+static int run(int argc, char *argv[])
 {
     // Options first: --help and --version must answer without a display.
     QCommandLineParser parser;
@@ -114,10 +164,13 @@ int main(int argc, char *argv[])
         = estrivo::resolveJournalLocation(parser.value(journalOption), demo);
     const estrivo::JournalCreation creation = creationFor(where);
     estrivo::JournalService journal(where.location, creation);
+    // What an earlier run kept on this computer goes to the journal now.
+    journal.deliverKept();
     estrivo::MainWindow window;
     window.setJournal(&journal);
-    QObject::connect(&window, &estrivo::MainWindow::closed, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    QObject::connect(
+        &window, &estrivo::MainWindow::closed, &journal,
+        [&journal] { quitWhenDelivered(&journal); }, Qt::QueuedConnection);
     if (instrument)
         window.choosePort(instrument->devicePath());
     window.show();
@@ -137,4 +190,16 @@ int main(int argc, char *argv[])
         });
     }
     return QApplication::exec();
+}
+
+int main(int argc, char *argv[])
+{
+    const int code = run(argc, argv);
+    // A journal that never answered holds a thread: what it was to save is in the outbox, and
+    // nothing is gained by tearing the libraries down under it.
+    if (estrivo::JournalService::threadsLeftBehind()) {
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

@@ -463,7 +463,7 @@ void MainWindow::keepReading(const Reading &reading)
     m_readingShown = reading.value;
     if (m_journal)
         m_journal->saveReading(
-            {0, reading.takenAt.toUTC(), reading.port, reading.reply, reading.value});
+            {0, reading.takenAt.toUTC(), reading.port, reading.reply, reading.value, {}});
 }
 
 void MainWindow::showJournalFailure(const JournalError &error, JournalService::Subject subject)
@@ -472,7 +472,18 @@ void MainWindow::showJournalFailure(const JournalError &error, JournalService::S
                                 ? QStringLiteral("Error: Could not save the reading.")
                                 : QStringLiteral("Error: Could not save the sheet.");
     const QString where = m_journal ? displayLocation(m_journal->location()) : QString();
-    showError(kPlainTitle, message, QStringLiteral("%1\n\nJournal: %2").arg(error.reason, where));
+    // Nothing is lost meanwhile: what the journal did not take waits on this computer.
+    const QString kept = subject == JournalService::Subject::Reading
+                             ? tr("The reading is kept on this computer and will be saved to "
+                                  "the journal when it answers.")
+                             : tr("The sheet is kept on this computer and will be saved to the "
+                                  "journal when it answers.");
+    if (m_journal && !m_journal->lastSaveKept(subject))
+        showError(kPlainTitle, message,
+                  QStringLiteral("%1\n\nJournal: %2").arg(error.reason, where));
+    else
+        showError(kPlainTitle, message,
+                  QStringLiteral("%1\n\n%2\n\nJournal: %3").arg(error.reason, kept, where));
 }
 
 void MainWindow::openPrinterSetup()

@@ -54,24 +54,6 @@ QString driverText(const QSqlError &error)
     return text.simplified();
 }
 
-StallionAndNotes splitStallionAndNotes(const QString &text1)
-{
-    qsizetype lineStart = 0;
-    while (lineStart < text1.size()) {
-        qsizetype lineEnd = lineStart;
-        while (lineEnd < text1.size() && text1[lineEnd] != u'\n' && text1[lineEnd] != u'\r')
-            ++lineEnd;
-        const QString line = text1.mid(lineStart, lineEnd - lineStart).trimmed();
-        qsizetype next = lineEnd;
-        if (next < text1.size())
-            next += text1.mid(next, 2) == "\r\n"_L1 ? 2 : 1;
-        if (!line.isEmpty())
-            return {line, text1.mid(next)};
-        lineStart = next;
-    }
-    return {};
-}
-
 class Journal::Private
 {
 public:
@@ -349,7 +331,7 @@ int Journal::schemaVersion() const
     return d->schemaVersion;
 }
 
-JournalError Journal::saveSheet(SheetRecord &sheet)
+void Journal::complete(SheetRecord &sheet)
 {
     if (!sheet.savedAt.isValid())
         sheet.savedAt = QDateTime::currentDateTimeUtc();
@@ -362,12 +344,34 @@ JournalError Journal::saveSheet(SheetRecord &sheet)
         sheet.stallion = split.stallion;
         sheet.notes = split.notes;
     }
+}
+
+JournalError Journal::saveSheet(SheetRecord &sheet)
+{
+    complete(sheet);
     qint64 id = 0;
     const JournalError saved = d->write([&](QSqlQuery &query) {
+        // The reading it names by uid, delivered before it, is in the journal by now.
+        if (!sheet.readingId && !sheet.readingUid.isEmpty()) {
+            if (!run(query, u"SELECT id FROM readings WHERE uid = ?"_s, {sheet.readingUid}))
+                return false;
+            if (query.next())
+                sheet.readingId = query.value(0).toLongLong();
+            query.finish();
+        }
         QVariantList values;
         const QString insert = sheetInsert(sheet, values);
-        if (!run(query, insert, values) || !query.next())
+        if (!run(query, insert, values))
             return false;
+        if (!query.next()) {
+            // Kept before: this is a second delivery of the same sheet.
+            query.finish();
+            if (!run(query, u"SELECT id FROM sheets WHERE uid = ?"_s, {sheet.uid})
+                || !query.next())
+                return false;
+            id = query.value(0).toLongLong();
+            return true;
+        }
         id = query.value(0).toLongLong();
         query.finish();
         return sheet.picturePng.isEmpty()
@@ -387,19 +391,34 @@ JournalError Journal::setPrintOutcome(qint64 sheetId, bool printed, const QStrin
     });
 }
 
+JournalError Journal::setPrintOutcomeOf(const QString &sheetUid, bool printed,
+                                        const QString &printer)
+{
+    return d->write([&](QSqlQuery &query) {
+        return run(query, u"UPDATE sheets SET printed = ?, printer = ? WHERE uid = ?"_s,
+                   {printed ? 1 : 0, textValue(printer), sheetUid});
+    });
+}
+
 JournalError Journal::saveReading(ReadingRecord &reading)
 {
     if (!reading.takenAt.isValid())
         reading.takenAt = QDateTime::currentDateTimeUtc();
     qint64 id = 0;
     const JournalError saved = d->write([&](QSqlQuery &query) {
+        const QVariant uid = reading.uid.isEmpty() ? QVariant(QMetaType::fromType<QString>())
+                                                   : QVariant(reading.uid);
         if (!run(query,
-                 u"INSERT INTO readings (taken_at, port, reply, value) VALUES (?, ?, ?, ?)"
-                 " RETURNING id"_s,
+                 u"INSERT INTO readings (taken_at, port, reply, value, uid) VALUES (?, ?, ?, ?, ?)"
+                 " ON CONFLICT (uid) DO NOTHING RETURNING id"_s,
                  {timeText(reading.takenAt), textValue(reading.port), bytesValue(reading.reply),
-                  textValue(reading.value)})
-            || !query.next())
+                  textValue(reading.value), uid}))
             return false;
+        if (!query.next()) { // delivered before
+            query.finish();
+            if (!run(query, u"SELECT id FROM readings WHERE uid = ?"_s, {uid}) || !query.next())
+                return false;
+        }
         id = query.value(0).toLongLong();
         return true;
     });
@@ -479,14 +498,15 @@ std::optional<ReadingRecord> Journal::reading(qint64 id)
 {
     std::optional<ReadingRecord> found;
     const bool done = d->read([&](QSqlQuery &query) {
-        if (!run(query, u"SELECT id, taken_at, port, reply, value FROM readings WHERE id = ?"_s,
+        if (!run(query,
+                 u"SELECT id, taken_at, port, reply, value, uid FROM readings WHERE id = ?"_s,
                  {id}))
             return false;
         if (query.next())
-            found
-                = ReadingRecord{query.value(0).toLongLong(),
-                                timeFromText(query.value(1).toString()), query.value(2).toString(),
-                                query.value(3).toByteArray(), query.value(4).toString()};
+            found = ReadingRecord{
+                query.value(0).toLongLong(), timeFromText(query.value(1).toString()),
+                query.value(2).toString(),   query.value(3).toByteArray(),
+                query.value(4).toString(),   query.value(5).toString()};
         return !query.lastError().isValid();
     });
     if (!done)

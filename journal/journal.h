@@ -44,12 +44,18 @@ public:
     static int currentSchemaVersion();
     int schemaVersion() const;
 
+    // Fills in what a sheet is saved with when left empty: now, this host, this account, and
+    // the stallion and notes split from the name box.
+    static void complete(SheetRecord &sheet);
+
     // Each save is one transaction; on success the record's id is set. Both open the journal
-    // first when it is not open.
+    // first when it is not open. A record with a uid the journal already holds is not saved
+    // again: its id is that of the one kept.
     JournalError saveSheet(SheetRecord &sheet);
     JournalError saveReading(ReadingRecord &reading);
     // What became of the print of a saved sheet: handed to the spooler or not, and where.
     JournalError setPrintOutcome(qint64 sheetId, bool printed, const QString &printer);
+    JournalError setPrintOutcomeOf(const QString &sheetUid, bool printed, const QString &printer);
 
     // Newest first, without pictures; a page is a query of its own, so no statement stays
     // open between pages.

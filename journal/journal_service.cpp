@@ -2,11 +2,34 @@
 
 #include <QDebug>
 #include <QThread>
+#include <QUuid>
+
+#include <atomic>
 
 namespace estrivo {
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
+
+namespace {
+
+std::atomic<bool> s_threadsLeftBehind = false;
+
+// What keeps the delivery of the outbox going when the journal is not there: a journal that
+// cannot be reached, locked, or not writable by this program.
+bool stopsDelivery(const JournalError &error)
+{
+    using Kind = JournalError::Kind;
+    return error.kind == Kind::CannotOpen || error.kind == Kind::Busy
+           || error.kind == Kind::ReadOnly || error.kind == Kind::SchemaTooNew;
+}
+
+QString entryKey(Outbox::Kind kind, const QString &uid)
+{
+    return QString::number(int(kind)) + u':' + uid;
+}
+
+} // namespace
 
 // The service's half on its own thread: the journal's connection, the last ids a save needs,
 // and the timers that look for other programs' saves and for the journal coming back.
@@ -20,7 +43,11 @@ public:
         , m_creation(creation)
         , m_changeCheck(new QTimer(this))
         , m_retry(new QTimer(this))
+        , m_deliveryRetry(new QTimer(this))
     {
+        m_deliveryRetry->setSingleShot(true);
+        m_deliveryRetry->setInterval(kDeliveryRetry);
+        connect(m_deliveryRetry, &QTimer::timeout, this, &Worker::deliver);
         m_retry->setSingleShot(true);
         m_retry->setInterval(kRetry);
         connect(m_changeCheck, &QTimer::timeout, this, &Worker::checkForChanges);
@@ -81,11 +108,40 @@ public:
     {
         m_changeCheck->stop();
         m_retry->stop();
+        m_deliveryRetry->stop();
         m_journal.reset();
     }
 
-    std::optional<qint64> lastReadingId;
-    std::optional<qint64> lastSheetId;
+    // Delivers the outbox, oldest first, until the journal stops taking entries; what it did
+    // not take is tried again a little later. Each entry's outcome waits in results for the
+    // save that asked for it.
+    void deliver()
+    {
+        if (!m_outbox)
+            m_outbox = std::make_unique<Outbox>(m_location);
+        for (const QString &entry : m_outbox->pending()) {
+            const std::optional<Outbox::Item> item = m_outbox->read(entry);
+            if (!item)
+                continue;
+            Outcome outcome = deliverOne(*item);
+            if (outcome.error.ok())
+                m_outbox->remove(entry);
+            const JournalError error = outcome.error;
+            results.insert(outcome.key, std::move(outcome));
+            if (stopsDelivery(error)) {
+                m_deliveryRetry->start();
+                return;
+            }
+        }
+    }
+
+    struct Outcome
+    {
+        QString key;
+        JournalError error;
+        qint64 id = 0;
+    };
+    QHash<QString, Outcome> results; // by entryKey(), until the save that asked takes it
 
 signals:
     void done(quint64 serial);
@@ -93,6 +149,24 @@ signals:
     void availability(const estrivo::JournalError &error);
 
 private:
+    Outcome deliverOne(const Outbox::Item &item)
+    {
+        if (const auto *kept = std::get_if<SheetRecord>(&item)) {
+            SheetRecord sheet = *kept;
+            const JournalError error = journal().saveSheet(sheet);
+            return {entryKey(Outbox::Kind::Sheet, sheet.uid), error, sheet.id};
+        }
+        if (const auto *kept = std::get_if<ReadingRecord>(&item)) {
+            ReadingRecord reading = *kept;
+            const JournalError error = journal().saveReading(reading);
+            return {entryKey(Outbox::Kind::Reading, reading.uid), error, reading.id};
+        }
+        const auto &outcome = std::get<PrintOutcomeRecord>(item);
+        return {entryKey(Outbox::Kind::Outcome, outcome.sheetUid),
+                journal().setPrintOutcomeOf(outcome.sheetUid, outcome.printed, outcome.printer),
+                0};
+    }
+
     // A journal that cannot be reached or read is down until it answers again; coming back,
     // it may have been saved to meanwhile.
     void note(const JournalError &error)
@@ -150,6 +224,8 @@ private:
     std::unique_ptr<Journal> m_journal;
     QTimer *m_changeCheck;
     QTimer *m_retry;
+    QTimer *m_deliveryRetry;
+    std::unique_ptr<Outbox> m_outbox;
     bool m_watching = false;
     bool m_down = false;
     qint64 m_counter = -1;
@@ -179,7 +255,8 @@ JournalService::~JournalService()
     m_worker->disconnect(this);
     // Only reads left while the program goes on: the thread ends on its own and takes its
     // worker with it, so a read that hangs on a frozen server holds up nothing here.
-    const bool detach = m_pendingSaves == 0 && QThread::currentThread()->loopLevel() > 0;
+    // Saves kept in the outbox are safe there; only those held in memory must be waited for.
+    const bool detach = m_unkeptSaves == 0 && QThread::currentThread()->loopLevel() > 0;
     if (detach) {
         connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
         connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
@@ -195,13 +272,15 @@ JournalService::~JournalService()
         Qt::QueuedConnection);
     if (detach)
         return;
-    if (m_pendingSaves > 0) {
+    if (m_unkeptSaves > 0) {
         m_thread->wait();
     } else if (!m_thread->wait(QDeadlineTimer(kReadGrace))) {
-        // The program is ending and a read hangs on a server that does not answer: the
-        // thread and its connection end with the process.
+        // The program is ending and the journal does not answer (a frozen server, a lock
+        // held elsewhere): what was saved waits in the outbox; the thread and its connection
+        // end with the process.
         qWarning("The journal at %s did not answer; its connection is left behind.",
                  qPrintable(displayLocation(m_location)));
+        s_threadsLeftBehind = true;
         return;
     }
     delete m_worker;
@@ -320,6 +399,45 @@ void JournalService::retryNow()
         worker, [worker] { worker->retry(); }, Qt::QueuedConnection);
 }
 
+bool JournalService::threadsLeftBehind()
+{
+    return s_threadsLeftBehind;
+}
+
+Outbox &JournalService::outbox()
+{
+    if (!m_outbox)
+        m_outbox = std::make_unique<Outbox>(m_location);
+    return *m_outbox;
+}
+
+int JournalService::keptSheets() const
+{
+    return Outbox(m_location).count(Outbox::Kind::Sheet);
+}
+
+int JournalService::keptReadings() const
+{
+    return Outbox(m_location).count(Outbox::Kind::Reading);
+}
+
+void JournalService::deliverKept()
+{
+    Worker *worker = m_worker;
+    post([worker](Journal &) { worker->deliver(); });
+}
+
+void JournalService::noteKept(Subject subject, const JournalError &kept)
+{
+    if (kept.ok()) {
+        m_unkept.remove(subject);
+        return;
+    }
+    ++m_unkeptSaves;
+    m_unkept.insert(subject);
+    qWarning("%s", qPrintable(kept.reason));
+}
+
 void JournalService::queueSave(std::function<SaveOutcome(Worker &worker)> save)
 {
     ++m_pendingSaves;
@@ -336,6 +454,8 @@ void JournalService::saveDone(const SaveOutcome &outcome)
 {
     // Counted as done before its signal, so a slot sees pendingSaves() without it.
     --m_pendingSaves;
+    if (outcome.unkept)
+        --m_unkeptSaves;
     if (!outcome.error.ok())
         emit saveFailed(outcome.error, outcome.subject);
     else if (outcome.announce && outcome.subject == Subject::Sheet)
@@ -344,17 +464,57 @@ void JournalService::saveDone(const SaveOutcome &outcome)
         emit readingSaved(outcome.id);
 }
 
+namespace {
+
+// The save's own outcome: its entry delivered now or by an earlier round, or the reason the
+// round stopped before it.
+template<typename Worker>
+JournalError deliveredOutcome(Worker &worker, const QString &key, qint64 *id)
+{
+    if (!worker.results.contains(key))
+        worker.deliver();
+    if (const auto found = worker.results.constFind(key); found != worker.results.cend()) {
+        const JournalError error = found->error;
+        *id = found->id;
+        worker.results.erase(found);
+        return error;
+    }
+    // The round stopped at an older entry: the journal does not take entries now.
+    return worker.journal().lastError().ok()
+               ? JournalError{JournalError::Kind::WriteFailed, QString()}
+               : worker.journal().lastError();
+}
+
+QString newUid()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+} // namespace
+
 void JournalService::queueSheet(SheetRecord sheet, PictureEncoder picture, bool linkLastReading)
 {
-    queueSave([linkLastReading, sheet = std::move(sheet),
-               picture = std::move(picture)](Worker &worker) mutable {
-        if (linkLastReading)
-            sheet.readingId = worker.lastReadingId;
-        if (picture)
-            sheet.picturePng = picture();
-        const JournalError error = worker.journal().saveSheet(sheet);
-        worker.lastSheetId = error.ok() ? std::optional<qint64>(sheet.id) : std::nullopt;
-        return SaveOutcome{error, sheet.id, Subject::Sheet, true};
+    // Complete and on the disk before the print job goes out: a crash from here on loses
+    // nothing.
+    sheet.uid = newUid();
+    Journal::complete(sheet);
+    if (linkLastReading)
+        sheet.readingUid = m_lastReadingUid;
+    if (picture)
+        sheet.picturePng = picture();
+    m_lastSheetUid = sheet.uid;
+    const JournalError kept = outbox().keep(sheet);
+    noteKept(Subject::Sheet, kept);
+    queueSave([kept, sheet = std::move(sheet)](Worker &worker) mutable {
+        SaveOutcome outcome{{}, 0, Subject::Sheet, true, !kept.ok()};
+        if (kept.ok()) {
+            outcome.error
+                = deliveredOutcome(worker, entryKey(Outbox::Kind::Sheet, sheet.uid), &outcome.id);
+        } else {
+            outcome.error = worker.journal().saveSheet(sheet);
+            outcome.id = sheet.id;
+        }
+        return outcome;
     });
 }
 
@@ -370,21 +530,39 @@ void JournalService::saveSheetLinkedToLastReading(SheetRecord sheet, PictureEnco
 
 void JournalService::recordPrintOutcome(bool printed, QString printer)
 {
-    queueSave([printed, printer = std::move(printer)](Worker &worker) {
-        if (!worker.lastSheetId)
-            return SaveOutcome{{}, 0, Subject::PrintOutcome, false};
-        const JournalError error
-            = worker.journal().setPrintOutcome(*worker.lastSheetId, printed, printer);
-        return SaveOutcome{error, *worker.lastSheetId, Subject::PrintOutcome, false};
+    if (m_lastSheetUid.isEmpty())
+        return;
+    const PrintOutcomeRecord record{m_lastSheetUid, printed, std::move(printer)};
+    const JournalError kept = outbox().keep(record);
+    noteKept(Subject::PrintOutcome, kept);
+    queueSave([kept, record](Worker &worker) {
+        SaveOutcome outcome{{}, 0, Subject::PrintOutcome, false, !kept.ok()};
+        outcome.error = kept.ok() ? deliveredOutcome(
+                            worker, entryKey(Outbox::Kind::Outcome, record.sheetUid), &outcome.id)
+                                  : worker.journal().setPrintOutcomeOf(
+                                      record.sheetUid, record.printed, record.printer);
+        return outcome;
     });
 }
 
 void JournalService::saveReading(ReadingRecord reading)
 {
-    queueSave([reading = std::move(reading)](Worker &worker) mutable {
-        const JournalError error = worker.journal().saveReading(reading);
-        worker.lastReadingId = error.ok() ? std::optional<qint64>(reading.id) : std::nullopt;
-        return SaveOutcome{error, reading.id, Subject::Reading, true};
+    reading.uid = newUid();
+    if (!reading.takenAt.isValid())
+        reading.takenAt = QDateTime::currentDateTimeUtc();
+    const JournalError kept = outbox().keep(reading);
+    noteKept(Subject::Reading, kept);
+    m_lastReadingUid = reading.uid;
+    queueSave([kept, reading = std::move(reading)](Worker &worker) mutable {
+        SaveOutcome outcome{{}, 0, Subject::Reading, true, !kept.ok()};
+        if (kept.ok()) {
+            outcome.error = deliveredOutcome(worker, entryKey(Outbox::Kind::Reading, reading.uid),
+                                             &outcome.id);
+        } else {
+            outcome.error = worker.journal().saveReading(reading);
+            outcome.id = reading.id;
+        }
+        return outcome;
     });
 }
 

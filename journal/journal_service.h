@@ -2,6 +2,7 @@
 #pragma once
 
 #include "journal.h"
+#include "outbox.h"
 
 #include <QElapsedTimer>
 #include <QFuture>
@@ -9,6 +10,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPromise>
+#include <QSet>
 #include <QTimer>
 
 #include <chrono>
@@ -31,10 +33,17 @@ namespace estrivo {
 // waiting() tells the caller's thread how long the oldest request has been waiting, so a
 // window can say so while the server is slow, frozen or locked.
 //
-// Linking a sheet to its reading: the queue keeps order, so a sheet whose concentration still
-// shows the last reading handed to saveReading() is saved with saveSheetLinkedToLastReading();
-// the service puts in the id that reading got, even when readingSaved() has not arrived yet
-// (no link when that reading could not be saved).
+// Saves never wait for the journal and are never lost: each is first kept on this workstation
+// (an Outbox entry, on the disk when the call returns), then delivered to the journal on the
+// service's thread, and removed from the outbox only once the journal has it. What the journal
+// did not take is delivered again every few seconds, and at the next start (deliverKept()).
+// The uid each record gets here makes a second delivery harmless. Where the outbox itself
+// cannot be written, the record goes to the journal from memory, as before there was one.
+//
+// Linking a sheet to its reading: a sheet whose concentration still shows the last reading
+// handed to saveReading() is saved with saveSheetLinkedToLastReading(); it names that reading
+// by its uid, and the journal puts in the reading's id when the sheet arrives (the reading is
+// delivered first).
 class JournalService : public QObject
 {
     Q_OBJECT
@@ -48,6 +57,8 @@ public:
     static constexpr std::chrono::milliseconds kServerCheck{5000};
     // How often a journal that does not answer is tried again.
     static constexpr std::chrono::milliseconds kRetry{2000};
+    // How often what the outbox holds is offered to a journal that did not take it.
+    static constexpr std::chrono::milliseconds kDeliveryRetry{5000};
     // How long closing waits for a read that hangs on a frozen server; queued saves are
     // always waited for.
     static constexpr std::chrono::milliseconds kReadGrace{1500};
@@ -91,6 +102,17 @@ public:
 
     // Saves asked for whose outcome has not come back yet.
     int pendingSaves() const { return m_pendingSaves; }
+    // Whether the last save of this kind was kept on this workstation until the journal has
+    // it (false where the outbox could not be written and it is held in memory only).
+    bool lastSaveKept(Subject subject) const { return !m_unkept.contains(subject); }
+    // Sheets and readings kept on this workstation that the journal does not have yet.
+    int keptSheets() const;
+    int keptReadings() const;
+    // Delivers what earlier runs kept and the journal did not take then.
+    void deliverKept();
+    // Whether a service had to leave a thread hanging on a journal that did not answer: the
+    // program should then end without running its static destructors.
+    static bool threadsLeftBehind();
     // Finishes once everything asked for before it is done.
     QFuture<void> whenIdle();
 
@@ -120,6 +142,7 @@ private:
         qint64 id = 0;
         Subject subject = Subject::Sheet;
         bool announce = false; // success tells sheetSaved() or readingSaved()
+        bool unkept = false;   // held in memory only: the outbox could not be written
     };
 
     quint64 post(std::function<void(Journal &journal)> job);
@@ -127,6 +150,8 @@ private:
     void saveDone(const SaveOutcome &outcome);
     void queueSave(std::function<SaveOutcome(Worker &worker)> save);
     void queueSheet(SheetRecord sheet, PictureEncoder picture, bool linkLastReading);
+    Outbox &outbox();
+    void noteKept(Subject subject, const JournalError &kept);
     void checkWaiting();
 
     QString m_location;
@@ -139,6 +164,11 @@ private:
     QTimer m_waitCheck;
     bool m_reportedWaiting = false;
     int m_pendingSaves = 0;
+    int m_unkeptSaves = 0; // saves held only in memory: closing waits for these
+    std::unique_ptr<Outbox> m_outbox;
+    QSet<Subject> m_unkept;   // kinds whose last save the outbox could not keep
+    QString m_lastReadingUid; // kept, so a sheet may name it
+    QString m_lastSheetUid;
 };
 
 // Calls `handle(result)` on `context`'s thread once `future` has its result; never once

@@ -33,6 +33,10 @@ struct SheetRecord
     QString printer;                 // the printer's name, or the PDF file's path
     QByteArray picturePng;           // the picture that went to the printer; empty when not loaded
     std::optional<qint64> readingId; // the reading whose value Con still shows
+    // Made at print time, so a sheet delivered twice (a retry after a lost answer) is kept
+    // once; empty for none. The reading's, where only that is known yet.
+    QString uid;
+    QString readingUid;
 
     const QString &text(Field field) const { return fields[static_cast<std::size_t>(field)]; }
     QString &text(Field field) { return fields[static_cast<std::size_t>(field)]; }
@@ -46,6 +50,7 @@ struct ReadingRecord
     QString port;      // the device it came from
     QByteArray reply;  // what arrived between "OK" and "Done", as it arrived
     QString value;     // the text put into the concentration
+    QString uid;       // made when it was taken; empty for none
 };
 
 // Splits the stallion name & notes box: the first non-blank line, trimmed, and the rest.

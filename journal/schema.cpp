@@ -59,6 +59,12 @@ constexpr MigrationStep kSteps[] = {
     {1, "CREATE INDEX sheets_saved_at ON sheets (saved_at, id)"_L1},
     {1, "CREATE INDEX sheets_stallion ON sheets (stallion, saved_at, id)"_L1},
     {1, "CREATE INDEX readings_taken_at ON readings (taken_at)"_L1},
+    // The id a workstation gives a sheet or a reading when it is made, so one delivered
+    // twice is kept once.
+    {2, "ALTER TABLE sheets ADD COLUMN uid TEXT"_L1},
+    {2, "ALTER TABLE readings ADD COLUMN uid TEXT"_L1},
+    {2, "CREATE UNIQUE INDEX sheets_uid ON sheets (uid)"_L1},
+    {2, "CREATE UNIQUE INDEX readings_uid ON readings (uid)"_L1},
 };
 
 JournalError failedWrite(const QSqlQuery &query)

@@ -105,6 +105,24 @@ QString whereClause(const SheetFilter &filter, QVariantList &values, const Sheet
 
 } // namespace
 
+StallionAndNotes splitStallionAndNotes(const QString &text1)
+{
+    qsizetype lineStart = 0;
+    while (lineStart < text1.size()) {
+        qsizetype lineEnd = lineStart;
+        while (lineEnd < text1.size() && text1[lineEnd] != u'\n' && text1[lineEnd] != u'\r')
+            ++lineEnd;
+        const QString line = text1.mid(lineStart, lineEnd - lineStart).trimmed();
+        qsizetype next = lineEnd;
+        if (next < text1.size())
+            next += text1.mid(next, 2) == "\r\n"_L1 ? 2 : 1;
+        if (!line.isEmpty())
+            return {line, text1.mid(next)};
+        lineStart = next;
+    }
+    return {};
+}
+
 QString timeText(const QDateTime &time)
 {
     return time.toUTC().toString(Qt::ISODateWithMs);
@@ -182,11 +200,13 @@ QString sheetInsert(const SheetRecord &sheet, QVariantList &values)
            sheet.readingId ? QVariant(*sheet.readingId) : QVariant(QMetaType::fromType<qint64>())};
     for (const QString &text : sheet.fields)
         values << textValue(text);
-    values << searchText(sheet.stallion, sheet.notes);
+    values << searchText(sheet.stallion, sheet.notes)
+           << (sheet.uid.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : sheet.uid);
     const QString columns = columnList(SheetDetail::Row).section(u',', 1).trimmed();
     const QStringList marks(values.size(), u"?"_s);
-    return u"INSERT INTO sheets (%1, search_text) VALUES (%2) RETURNING id"_s.arg(
-        columns, marks.join(u", "_s));
+    // A sheet delivered a second time adds nothing; the caller looks up the first one's id.
+    return u"INSERT INTO sheets (%1, search_text, uid) VALUES (%2)"
+           " ON CONFLICT (uid) DO NOTHING RETURNING id"_s.arg(columns, marks.join(u", "_s));
 }
 
 SheetRecord sheetFromRow(const QSqlQuery &query, SheetDetail detail, bool withPicture)

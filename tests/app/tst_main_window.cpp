@@ -2,6 +2,7 @@
 // explain themselves, closing, the options, and a demo session with the simulated photometer.
 #include "link_rules.h"
 #include "main_window.h"
+#include "outbox.h"
 #include "port_combo_box.h"
 #include "scripted_port.h"
 #include "simulated_instrument.h"
@@ -13,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -438,6 +440,43 @@ private slots:
                                  [kind](const LinkFailureCase &c) { return c.kind == kind; }),
                      kinds.key(i));
         }
+    }
+
+    // Closing while sheets wait on this computer for a journal that does not take them says
+    // so, and names where they are; the program does not linger for them.
+    void closingSaysWhatIsKept()
+    {
+        QTemporaryDir folder;
+        const QString journal = folder.filePath("notes.txt"); // not a journal: nothing goes in
+        QFile notes(journal);
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("field notes\n") > 0);
+        notes.close();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_STATE_HOME", folder.filePath("state"));
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("ESTRIVO_SCREENSHOT", folder.filePath("window.png"));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(folder.filePath("state")));
+        Outbox outbox(journal);
+        SheetRecord sheet;
+        sheet.uid = "5e1f0000-0000-4000-8000-000000000001";
+        sheet.savedAt = QDateTime::currentDateTimeUtc();
+        QVERIFY(outbox.keep(sheet).ok());
+        QVERIFY(outbox.keep(sheet).ok()); // a second one, to count
+        qunsetenv("XDG_STATE_HOME");
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(ESTRIVO_PROGRAM, {"--journal", journal});
+        QByteArray said;
+        const auto saysIt = [&] {
+            said += program.readAllStandardError();
+            return said.contains("2 sheets are kept on this computer and will be saved to the "
+                                 "journal when it answers.");
+        };
+        QVERIFY2(QTest::qWaitFor(saysIt, 20000), said.constData());
+        program.kill();
+        program.waitForFinished();
+        QCOMPARE(QFile(journal).size(), 12); // left as it was
+        QCOMPARE(outbox.pending().size(), 2);
     }
 
     void options() // with no display at all: help and version on stdout, errors on stderr
