@@ -444,7 +444,7 @@ void MainWindow::keepSheet(const QImage &picture)
     sheet.savedAt = QDateTime::currentDateTimeUtc();
     sheet.programVersion = QCoreApplication::applicationVersion();
     sheet.printer = m_printer->targetName();
-    // Encoded on the journal's thread: the window does not wait for the PNG encoder.
+    // Encoded before the print goes out: the sheet is on the disk, picture and all, first.
     auto encode = [picture] {
         QByteArray png;
         QBuffer buffer(&png);
@@ -452,10 +452,25 @@ void MainWindow::keepSheet(const QImage &picture)
         picture.save(&buffer, "PNG");
         return png;
     };
+    const qsizetype boxSize = sheet.text(Field::Text1).size();
     if (m_readingShown && *m_readingShown == sheet.text(Field::Con))
         m_journal->saveSheetLinkedToLastReading(std::move(sheet), std::move(encode));
     else
         m_journal->saveSheet(std::move(sheet), std::move(encode));
+    if (boxSize > kNameBoxKept) {
+        // The print shows it all; the journal keeps a sensible part, and says so.
+        auto *box = new QMessageBox(
+            QMessageBox::Information, kPlainTitle,
+            tr("The journal keeps the first %L1 characters of the stallion name & notes.")
+                .arg(kNameBoxKept),
+            QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("nameBoxCut"));
+        box->setInformativeText(
+            tr("This sheet's box holds %L1 characters; the rest is on the printed sheet only.")
+                .arg(boxSize));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    }
 }
 
 void MainWindow::keepReading(const Reading &reading)

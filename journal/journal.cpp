@@ -333,6 +333,14 @@ int Journal::schemaVersion() const
 
 void Journal::complete(SheetRecord &sheet)
 {
+    QString &box = sheet.text(Field::Text1);
+    if (box.size() > kNameBoxKept) {
+        box.truncate(kNameBoxKept);
+        if (box.back().isHighSurrogate()) // never half a character
+            box.chop(1);
+        sheet.stallion.clear();
+        sheet.notes.clear();
+    }
     if (!sheet.savedAt.isValid())
         sheet.savedAt = QDateTime::currentDateTimeUtc();
     if (sheet.workstation.isEmpty())

@@ -110,9 +110,16 @@ struct StallionCount
     qint64 collections = 0;
 };
 
-// How much of a sheet a read brings: the row a list shows, or only what a trend needs (the
-// time, the stallion and the concentration, gel-free volume, motility and doses texts).
-enum class SheetDetail { Row, Trend };
+// How much of a sheet a read brings: everything but the picture (Row); the same with the notes
+// and the name box cut to kListPreview characters, for a list that shows a line of them
+// (List); or only what a trend needs: the time, the stallion and the concentration, gel-free
+// volume, motility and doses texts (Trend).
+enum class SheetDetail { Row, List, Trend };
+inline constexpr int kListPreview = 300;
+
+// The most of the stallion name & notes box a sheet keeps: a paste gone wrong must not make
+// every list slow.
+inline constexpr qsizetype kNameBoxKept = 4000;
 
 // What a read came to: the value, or why there is none. Handed across threads by value.
 template<typename T> struct JournalReply

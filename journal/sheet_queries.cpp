@@ -52,12 +52,17 @@ QString columnList(SheetDetail detail)
                 << "stallion"_L1;
         for (Field field : kTrendFields)
             columns << columnName(field);
-    } else {
-        for (const QLatin1StringView column : kFixedColumns)
-            columns << column;
-        for (const QLatin1StringView column : kFieldColumns)
-            columns << column;
+        return columns.join(", "_L1);
     }
+    // A list reads a line of the long texts, never all of them.
+    const auto cut = [detail](QLatin1StringView column) {
+        return detail == SheetDetail::List ? u"substr(%1, 1, %2)"_s.arg(column).arg(kListPreview)
+                                           : QString(column);
+    };
+    for (const QLatin1StringView column : kFixedColumns)
+        columns << (column == "notes"_L1 ? cut(column) : QString(column));
+    for (const QLatin1StringView column : kFieldColumns)
+        columns << (column == "stallion_and_notes"_L1 ? cut(column) : QString(column));
     return columns.join(", "_L1);
 }
 

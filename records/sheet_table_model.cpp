@@ -114,7 +114,7 @@ void SheetTableModel::fetchMore(const QModelIndex &parent)
     setPending(m_pending + 1);
     const quint64 generation = m_generation;
     const bool first = m_rows.empty();
-    whenReady(m_journal->sheets(m_filter, page), this,
+    whenReady(m_journal->sheets(m_filter, page, SheetDetail::List), this,
               [this, generation, first](const JournalReply<QList<SheetRecord>> &reply) {
                   pageRead(generation, first, reply.value, reply.error.reason);
               });
@@ -166,7 +166,7 @@ void SheetTableModel::refreshNewest()
     }
     setPending(m_pending + 1);
     const quint64 generation = m_generation;
-    whenReady(m_journal->sheets(m_filter, SheetPage{{}, kBatchRows}), this,
+    whenReady(m_journal->sheets(m_filter, SheetPage{{}, kBatchRows}, SheetDetail::List), this,
               [this, generation](const JournalReply<QList<SheetRecord>> &reply) {
                   if (generation != m_generation)
                       return;

@@ -902,6 +902,30 @@ private slots:
         }
     }
 
+    // A paste gone wrong into the name box: the journal keeps 4,000 characters of it (never
+    // half a character), and a list reads only a line of the notes.
+    void hugeNameBox_data() { backendRows(); }
+    void hugeNameBox()
+    {
+        QFETCH(QString, backend);
+        Journal journal(freshLocation(backend));
+        SheetRecord sheet = blankSheet();
+        sheet.stallion.clear();
+        sheet.notes.clear();
+        QString box = "Zeus\n" + QString(3994, 'n') + QString::fromUtf8("\xF0\x9F\x90\x8E");
+        box += QString(1 << 20, 'x'); // a megabyte more
+        sheet.text(Field::Text1) = box;
+        QVERIFY_OK(journal.saveSheet(sheet));
+        const SheetRecord kept = journal.sheet(sheet.id).value_or(SheetRecord{});
+        QCOMPARE(kept.text(Field::Text1).size(), 3999); // the horse would be cut in half: dropped
+        QCOMPARE(kept.stallion, "Zeus");
+        QCOMPARE(kept.notes, QString(3994, 'n'));
+        const SheetRecord listed = journal.sheets({}, {}, SheetDetail::List).value(0);
+        QCOMPARE(listed.notes.size(), kListPreview);
+        QCOMPARE(listed.text(Field::Text1).size(), kListPreview);
+        QCOMPARE(journal.sheets({}, {}, SheetDetail::Row).value(0).notes.size(), 3994);
+    }
+
     void operatorIsTheAccount()
     {
         // Whatever the environment says, the sheet names the account that printed it.
