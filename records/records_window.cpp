@@ -643,19 +643,20 @@ void RecordsWindow::showWaiting(std::chrono::milliseconds waited)
 
 QString RecordsWindow::journalNotice() const
 {
+    // Said whole, where the eye is, with the way out: never cut off in a status line.
     const QString where = displayLocation(m_location);
+    const QString wayOut = tr("To choose another journal: File, Journal Location.");
     if (!m_down.ok())
-        return tr("The journal %1 does not answer: %2 Estrivo Records tries again every few "
-                  "seconds and shows its collections as soon as it answers. To choose another "
-                  "journal: File, Journal Location.")
-            .arg(where, m_down.reason);
+        return tr("The journal %1 cannot be read: %2 Estrivo Records tries again every few "
+                  "seconds and shows its collections as soon as it answers. %3")
+            .arg(where, m_down.reason, wayOut);
     if (m_waited.count() > 0)
         return tr("Waiting for the journal %1: no answer for %2 s. The window goes on "
                   "working; what you asked for is shown once the journal answers.")
             .arg(where)
             .arg(std::chrono::duration_cast<std::chrono::seconds>(m_waited).count());
     if (!m_model->error().isEmpty())
-        return tr("The journal %1 could not be read: %2").arg(where, m_model->error());
+        return tr("The journal %1 could not be read: %2 %3").arg(where, m_model->error(), wayOut);
     if (m_journal && !m_open)
         return tr("Opening the journal %1...").arg(where);
     return {};
