@@ -32,6 +32,7 @@ private slots:
     void exportsFromTheWindow();
     void labelsToPdf();
     void otherSavesShowLive();
+    void journalThatComesLater();
     void refreshKeepsTheOpenedSheet();
     void journalLocationIsTestedFirst();
     void cleanupTestCase() { m_window.reset(); }
@@ -338,6 +339,25 @@ void TestRecordsWindow::otherSavesShowLive()
     QTRY_COMPARE(m_stallions->topLevelItem(0)->text(1), QString::number(m_sheets.size()));
     QTRY_COMPARE(m_window->statusBar()->currentMessage(),
                  u"%1 collections"_s.arg(m_sheets.size()));
+}
+
+void TestRecordsWindow::journalThatComesLater()
+{
+    // No journal yet (a share not mounted): said plainly with the way out, nothing made; once
+    // it is there the window shows it by itself, no Refresh needed.
+    const QString later = m_dir.filePath(u"later.sqlite"_s);
+    RecordsWindow window(later);
+    window.show();
+    QTRY_VERIFY(window.journalNotice().contains(u"No journal at %1."_s.arg(later)));
+    QVERIFY2(window.journalNotice().contains(u"File, Journal Location"_s),
+             qPrintable(window.journalNotice()));
+    QVERIFY(!QFileInfo::exists(later));
+    QCOMPARE(fillJournal(later, 4).size(), 4);
+    QSignalSpy opened(&window, &RecordsWindow::journalOpened);
+    QVERIFY(opened.wait(10000));
+    QTRY_COMPARE(window.journalNotice(), QString());
+    auto *table = window.findChild<QTableView *>(u"collections"_s);
+    QTRY_COMPARE(table->model()->rowCount(), 4);
 }
 
 void TestRecordsWindow::refreshKeepsTheOpenedSheet()
