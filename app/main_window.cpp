@@ -315,6 +315,8 @@ void MainWindow::buildControls()
         m_fields[static_cast<std::size_t>(place.field)] = edit;
         if (isInputField(place.field))
             connect(edit, &QLineEdit::textChanged, this, &MainWindow::calculate);
+        else
+            edit->installEventFilter(this); // a result shows its leading digits, see there
     }
 
     m_log = new QPlainTextEdit(client);
@@ -420,9 +422,53 @@ void MainWindow::toggleConnection()
 
 // Every print is kept in the journal, saved before the job goes out and whatever becomes of
 // it, with the very picture that is printed.
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Tab into a long result scrolls it to its last digits; leaving it, it shows the leading
+    // ones again, as it did before, so "5291" of 6.2336... is never what is read.
+    if (event->type() == QEvent::FocusOut) {
+        if (auto *edit = qobject_cast<QLineEdit *>(watched))
+            edit->setCursorPosition(0);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// The picture printed and kept shows each result from its leading digits, unselected, also
+// the one that has the focus; the box is as it was again right after.
+QImage MainWindow::pictureForPrint()
+{
+    struct Kept
+    {
+        QLineEdit *edit;
+        int cursor;
+        int selectionStart;
+        int selectionLength;
+    };
+    std::vector<Kept> kept;
+    for (const Field field : kAllFields) {
+        QLineEdit *edit = m_fields[size_t(field)];
+        if (!edit || edit == m_date || isInputField(field))
+            continue;
+        kept.push_back({edit, edit->cursorPosition(), edit->selectionStart(),
+                        int(edit->selectedText().size())});
+        edit->deselect();
+        edit->setCursorPosition(0);
+    }
+    const QImage picture = snapshotWindow(this);
+    for (const Kept &box : kept) {
+        if (box.selectionStart < 0)
+            box.edit->setCursorPosition(box.cursor);
+        else if (box.cursor == box.selectionStart) // selected leftwards
+            box.edit->setSelection(box.selectionStart + box.selectionLength, -box.selectionLength);
+        else
+            box.edit->setSelection(box.selectionStart, box.selectionLength);
+    }
+    return picture;
+}
+
 void MainWindow::print()
 {
-    const QImage picture = snapshotWindow(this);
+    const QImage picture = pictureForPrint();
     keepSheet(picture);
     const PrintOutcome outcome = m_printer->printSnapshot(this, picture);
     if (m_journal)

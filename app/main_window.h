@@ -49,6 +49,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     class WindowSheet;
@@ -58,6 +59,7 @@ private:
     void setTabOrderChain();
     void toggleConnection();
     void print();
+    QImage pictureForPrint();
     void openPrinterSetup();
     void chooseNumberedPort(int number);
     void markChosenPort();

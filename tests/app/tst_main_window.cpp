@@ -10,6 +10,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -591,6 +592,51 @@ private slots:
         QCOMPARE(reading->value, "123.4");
         QVERIFY(reading->reply.contains("123.4"));
         QCOMPARE(reading->port, m_instrument->devicePath());
+    }
+
+    // A long result read from its leading digits, on the screen once the focus has left it and
+    // always on paper and in the journal: never "5291" of 6.2336...
+    void resultsShowTheirLeadingDigits()
+    {
+        QTemporaryDir folder;
+        JournalService writer(folder.filePath("journal.sqlite"));
+        m_window->setJournal(&writer);
+        m_window->findChild<SnapshotPrinter *>()->printer().setOutputFileName(
+            folder.filePath("sheet.pdf"));
+        type("Con", "77");
+        type("GFV", "60");
+        auto *semen = control<QLineEdit>("SemenVol");
+        QVERIFY2(semen->text().size() > 12, qPrintable(semen->text()));
+        const QRect box(semen->mapTo(m_window, QPoint(0, 0)), semen->size());
+        const QRect inside = box.adjusted(3, 3, -3, -3);
+        const auto printedBox = [&] {
+            control<QAction>("mnuFilePrint")->trigger();
+            writer.whenIdle().waitForFinished();
+            const QList<SheetRecord> sheets = Journal(writer.location()).sheets();
+            const auto kept = Journal(writer.location()).sheet(sheets.value(0).id);
+            return QImage::fromData(kept->picturePng)
+                .copy(inside)
+                .convertToFormat(QImage::Format_RGB32);
+        };
+        control("Con")->setFocus();
+        const QImage leading = printedBox();
+        const QImage leadingOnScreen
+            = m_window->grab().toImage().copy(inside).convertToFormat(QImage::Format_RGB32);
+
+        semen->setFocus(Qt::TabFocusReason); // selects it all, the end in view
+        QVERIFY(semen->hasSelectedText());
+        const QImage onScreen
+            = m_window->grab().toImage().copy(inside).convertToFormat(QImage::Format_RGB32);
+        QVERIFY(onScreen != leading); // the scene the fault needs: the box shows its end
+        // The same digits from the left; only the caret of the box with the focus may show.
+        const QRect digits(4, 0, inside.width() - 4, inside.height());
+        QCOMPARE(printedBox().copy(digits), leading.copy(digits));
+        QVERIFY(semen->hasFocus() && semen->selectedText() == semen->text()); // as it was
+
+        control("GFV")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(semen->cursorPosition(), 0);
+        QCOMPARE(m_window->grab().toImage().copy(inside).convertToFormat(QImage::Format_RGB32),
+                 leadingOnScreen);
     }
 
     // A journal that cannot be written says so with its location, keeps its bytes, and the
