@@ -529,22 +529,35 @@ std::optional<ReadingRecord> Journal::reading(qint64 id)
 
 QList<StallionCount> Journal::stallions()
 {
-    QList<StallionCount> found;
+    QList<StallionCount> spellings;
     const bool done = d->read([&](QSqlQuery &query) {
-        found.clear();
-        if (!run(query, u"SELECT stallion, COUNT(*) FROM sheets GROUP BY stallion"_s))
+        spellings.clear();
+        if (!run(query, u"SELECT stallion_key, stallion, COUNT(*) FROM sheets"
+                        " GROUP BY stallion_key, stallion"_s))
             return false;
         while (query.next())
-            found << StallionCount{query.value(0).toString(), query.value(1).toLongLong()};
+            spellings << StallionCount{query.value(1).toString(), query.value(2).toLongLong(),
+                                       query.value(0).toString()};
         return !query.lastError().isValid();
     });
     if (!done)
         return {};
-    // Sorted here, so both back ends agree whatever the server's collation.
-    std::sort(found.begin(), found.end(), [](const StallionCount &a, const StallionCount &b) {
-        const int folded = a.stallion.toCaseFolded().compare(b.stallion.toCaseFolded());
-        return folded != 0 ? folded < 0 : a.stallion < b.stallion;
+    // One entry a key, under the spelling used most (the first in code order among equals,
+    // so both back ends agree whatever the server's collation).
+    std::sort(spellings.begin(), spellings.end(), [](const auto &a, const auto &b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        if (a.collections != b.collections)
+            return a.collections > b.collections;
+        return a.stallion < b.stallion;
     });
+    QList<StallionCount> found;
+    for (const StallionCount &spelling : std::as_const(spellings)) {
+        if (!found.isEmpty() && found.last().key == spelling.key)
+            found.last().collections += spelling.collections;
+        else
+            found << spelling;
+    }
     d->succeeded();
     return found;
 }

@@ -98,17 +98,23 @@ struct SheetPage
 // Which sheets a query returns; empty members do not filter.
 struct SheetFilter
 {
-    QString stallion; // exact name
+    QString stallion; // any spelling of the name: compared by stallionKey()
     QDate since;      // saved on or after this day (UTC)
     QDate until;      // saved on or before this day (UTC)
-    QString search;   // a substring of the stallion's name or the notes, any case
+    QString search;   // a substring of the stallion's name or the notes, any case or accents
 };
 
 struct StallionCount
 {
-    QString stallion;
+    QString stallion; // the spelling used most, among those with the same key
     qint64 collections = 0;
+    QString key; // stallionKey() of every spelling counted here
 };
+
+// What makes two spellings one stallion: compatibility forms and accents dropped, case
+// folded, blanks made single ("André" in either Unicode form, "ANDRE", "andre" are one). The
+// search over names and notes compares the same way.
+QString stallionKey(const QString &name);
 
 // How much of a sheet a read brings: everything but the picture (Row); the same with the notes
 // and the name box cut to kListPreview characters, for a list that shows a line of them

@@ -1,5 +1,6 @@
 #include "schema.h"
 #include "journal_text.h"
+#include "sheet_queries.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -19,8 +20,11 @@ constexpr auto kVersionKey = "schema_version"_L1;
 struct MigrationStep
 {
     int version;
-    QLatin1StringView statement;
+    QLatin1StringView statement; // or, where empty, work of the program's own:
+    JournalError (*work)(QSqlDatabase &db) = nullptr;
 };
+
+JournalError fillStallionKeys(QSqlDatabase &db);
 
 constexpr MigrationStep kSteps[] = {
     {1, "CREATE TABLE journal_meta (key TEXT PRIMARY KEY, value TEXT NOT NULL)"_L1},
@@ -65,12 +69,61 @@ constexpr MigrationStep kSteps[] = {
     {2, "ALTER TABLE readings ADD COLUMN uid TEXT"_L1},
     {2, "CREATE UNIQUE INDEX sheets_uid ON sheets (uid)"_L1},
     {2, "CREATE UNIQUE INDEX readings_uid ON readings (uid)"_L1},
+    // One stallion whatever the spelling: the key the program folds the name to, and the
+    // search text folded the same way (accents dropped).
+    {3, "ALTER TABLE sheets ADD COLUMN stallion_key TEXT NOT NULL DEFAULT ''"_L1},
+    {3, {}, fillStallionKeys},
+    {3, "DROP INDEX sheets_stallion"_L1},
+    {3, "CREATE INDEX sheets_stallion_key ON sheets (stallion_key, saved_at, id)"_L1},
 };
 
 JournalError failedWrite(const QSqlQuery &query)
 {
     return {Kind::WriteFailed, JournalText::tr("The journal could not be written: %1.")
                                    .arg(driverText(query.lastError()))};
+}
+
+// Folds every kept name again, a thousand sheets at a time (the reads and the writes never
+// interleave on one statement).
+JournalError fillStallionKeys(QSqlDatabase &db)
+{
+    constexpr int kBatch = 1000;
+    QSqlQuery read(db);
+    read.setForwardOnly(true);
+    QSqlQuery write(db);
+    if (!write.prepare(u"UPDATE sheets SET stallion_key = ?, search_text = ? WHERE id = ?"_s))
+        return failedWrite(write);
+    qint64 after = -1;
+    for (;;) {
+        struct Row
+        {
+            qint64 id;
+            QString stallion;
+            QString notes;
+        };
+        QList<Row> rows;
+        if (!read.prepare(u"SELECT id, stallion, notes FROM sheets WHERE id > ? ORDER BY id "
+                          "LIMIT ?"_s))
+            return failedWrite(read);
+        read.addBindValue(after);
+        read.addBindValue(kBatch);
+        if (!read.exec())
+            return failedWrite(read);
+        while (read.next())
+            rows.append(
+                {read.value(0).toLongLong(), read.value(1).toString(), read.value(2).toString()});
+        read.finish();
+        if (rows.isEmpty())
+            return {};
+        for (const Row &row : std::as_const(rows)) {
+            write.addBindValue(stallionKey(row.stallion));
+            write.addBindValue(sheetSearchText(row.stallion, row.notes));
+            write.addBindValue(row.id);
+            if (!write.exec())
+                return failedWrite(write);
+        }
+        after = rows.last().id;
+    }
 }
 
 } // namespace
@@ -122,8 +175,14 @@ JournalError migrateSchema(QSqlDatabase &db, const JournalBackend &backend)
     if (state.version >= kSchemaVersion) // another program brought it up to date meanwhile
         return rollBack({});
     for (const MigrationStep &step : kSteps) {
-        if (step.version > state.version && !query.exec(backend.spelled(step.statement)))
+        if (step.version <= state.version)
+            continue;
+        if (step.work) {
+            if (const JournalError done = step.work(db); !done.ok())
+                return rollBack(done);
+        } else if (!query.exec(backend.spelled(step.statement))) {
             return rollBack(failedWrite(query));
+        }
     }
     const QString versionText = QString::number(kSchemaVersion);
     const bool prepared = query.prepare(

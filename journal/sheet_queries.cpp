@@ -66,15 +66,15 @@ QString columnList(SheetDetail detail)
     return columns.join(", "_L1);
 }
 
-// Text for case-insensitive search, written by the program so both back ends agree.
+// Text for the search, written by the program so both back ends compare alike.
 QString searchText(const QString &stallion, const QString &notes)
 {
-    return stallion.toCaseFolded() + u'\n' + notes.toCaseFolded();
+    return stallionKey(stallion) + u'\n' + stallionKey(notes);
 }
 
 QString likePattern(const QString &search)
 {
-    QString escaped = search.toCaseFolded();
+    QString escaped = stallionKey(search);
     escaped.replace(u'\\', "\\\\"_L1);
     escaped.replace(u'%', "\\%"_L1);
     escaped.replace(u'_', "\\_"_L1);
@@ -85,8 +85,8 @@ QString whereClause(const SheetFilter &filter, QVariantList &values, const Sheet
 {
     QStringList conditions;
     if (!filter.stallion.isEmpty()) {
-        conditions << u"stallion = ?"_s;
-        values << filter.stallion;
+        conditions << u"stallion_key = ?"_s;
+        values << stallionKey(filter.stallion);
     }
     if (filter.since.isValid()) {
         conditions << u"saved_at >= ?"_s;
@@ -126,6 +126,25 @@ StallionAndNotes splitStallionAndNotes(const QString &text1)
         lineStart = next;
     }
     return {};
+}
+
+QString stallionKey(const QString &name)
+{
+    const QString decomposed = name.normalized(QString::NormalizationForm_KD);
+    QString kept;
+    kept.reserve(decomposed.size());
+    for (const QChar c : decomposed) {
+        const QChar::Category category = c.category();
+        if (category != QChar::Mark_NonSpacing && category != QChar::Mark_SpacingCombining
+            && category != QChar::Mark_Enclosing)
+            kept += c;
+    }
+    return kept.toCaseFolded().simplified().normalized(QString::NormalizationForm_C);
+}
+
+QString sheetSearchText(const QString &stallion, const QString &notes)
+{
+    return searchText(stallion, notes);
 }
 
 QString timeText(const QDateTime &time)
@@ -205,12 +224,12 @@ QString sheetInsert(const SheetRecord &sheet, QVariantList &values)
            sheet.readingId ? QVariant(*sheet.readingId) : QVariant(QMetaType::fromType<qint64>())};
     for (const QString &text : sheet.fields)
         values << textValue(text);
-    values << searchText(sheet.stallion, sheet.notes)
+    values << searchText(sheet.stallion, sheet.notes) << stallionKey(sheet.stallion)
            << (sheet.uid.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : sheet.uid);
     const QString columns = columnList(SheetDetail::Row).section(u',', 1).trimmed();
     const QStringList marks(values.size(), u"?"_s);
     // A sheet delivered a second time adds nothing; the caller looks up the first one's id.
-    return u"INSERT INTO sheets (%1, search_text, uid) VALUES (%2)"
+    return u"INSERT INTO sheets (%1, search_text, stallion_key, uid) VALUES (%2)"
            " ON CONFLICT (uid) DO NOTHING RETURNING id"_s.arg(columns, marks.join(u", "_s));
 }
 

@@ -29,6 +29,9 @@ SheetRecord sheetFromRow(const QSqlQuery &query, SheetDetail detail, bool withPi
 QString timeText(const QDateTime &time);
 QDateTime timeFromText(const QString &text);
 
+// The search text of a sheet: its name's and notes' keys (stallionKey), on two lines.
+QString sheetSearchText(const QString &stallion, const QString &notes);
+
 // Qt binds a null QString or QByteArray as SQL NULL; the columns want the empty value.
 QVariant textValue(const QString &text);
 QVariant bytesValue(const QByteArray &bytes);

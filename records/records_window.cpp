@@ -470,7 +470,8 @@ void RecordsWindow::showStallions(const QList<StallionCount> &found)
         auto *item = new QTreeWidgetItem(m_stallions, {name, QString::number(count.collections)});
         item->setData(0, kStallionRole, count.stallion);
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-        if (!allChosen && count.stallion == chosen)
+        // The same stallion again, even when another spelling is now the one used most.
+        if (!allChosen && count.key == stallionKey(chosen))
             current = item;
     }
     m_stallions->setCurrentItem(current);

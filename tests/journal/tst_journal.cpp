@@ -9,6 +9,7 @@
 
 #include <QCryptographicHash>
 #include <QSettings>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QtTest>
@@ -294,7 +295,9 @@ private slots:
                     << backend << filter << QString(expected);
             };
             row("everything", SheetFilter(), "a7 a5 a4 a3 a2 a1 a6");
-            row("one stallion, exact case", {"Thunder", none, none, ""}, "a7 a2 a1");
+            row("one stallion, any spelling", {"THUNDER", none, none, ""}, "a7 a4 a2 a1");
+            row("one stallion, no accent", {"Olfeuer", none, none, ""}, "a3");
+            row("one stallion, decomposed", {"O\u0308lfeuer", none, none, ""}, "a3");
             row("one day, both ends", {{}, dec6, dec6, {}}, "a4 a3 a2");
             row("since a day", {{}, dec6, none, {}}, "a7 a5 a4 a3 a2");
             row("until a day", {{}, none, dec5, {}}, "a1 a6");
@@ -302,6 +305,8 @@ private slots:
             row("search umlaut, upper case", {{}, none, none, "ÖLF"}, "a3");
             row("search Greek final sigma", {{}, none, none, "ΣΊΣΥΦΟΣ"}, "a5");
             row("search notes, second line", {{}, none, none, "SECOND line"}, "a5");
+            row("search without accents", {{}, none, none, "olfeu"}, "a3");
+            row("search Greek without accents", {{}, none, none, "σισυφ"}, "a5");
             row("search a percent sign", {{}, none, none, "%"}, "a2");
             row("search an underscore", {{}, none, none, "_"}, "a4");
             row("search a backslash", {{}, none, none, "\\"}, "a6");
@@ -362,7 +367,8 @@ private slots:
         QStringList counts;
         for (const StallionCount &each : journal.stallions())
             counts << each.stallion + ':' + QString::number(each.collections);
-        QCOMPARE(counts.join(' '), ":1 Thunder:3 thunder:1 Ölfeuer:1 Σίσυφος:1");
+        // One entry a stallion, under the spelling used most.
+        QCOMPARE(counts.join(' '), ":1 Ölfeuer:1 Thunder:4 Σίσυφος:1");
     }
 
     void schemaFromANewerProgram_data() { backendRows(); }
@@ -872,7 +878,7 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(helper.state(), QProcess::NotRunning, 30000);
             QByteArray output = helper.readAllStandardOutput();
             const qsizetype kept = output.left(output.lastIndexOf('\n') + 1).count("kept ");
-            QVERIFY(kept >= 12 && kept < 40);
+            QVERIFY(kept >= 12 && kept <= 40);
             QVERIFY(!output.contains("delivered"));
             QVERIFY(lock.exec("COMMIT"));
             QCOMPARE(Journal(location).sheetCount(), 0); // nothing got past the lock
@@ -924,6 +930,54 @@ private slots:
         QCOMPARE(listed.notes.size(), kListPreview);
         QCOMPARE(listed.text(Field::Text1).size(), kListPreview);
         QCOMPARE(journal.sheets({}, {}, SheetDetail::Row).value(0).notes.size(), 3994);
+    }
+
+    // A journal of the first schema is brought up to date where it is: sheets get their
+    // folded keys (one stallion whatever the spelling, search without accents) and the ids
+    // that keep a second delivery out.
+    void olderJournalIsBroughtUpToDate_data() { backendRows(); }
+    void olderJournalIsBroughtUpToDate()
+    {
+        QFETCH(QString, backend);
+        const QString location = freshLocation(backend);
+        {
+            Journal journal(location);
+            for (const char *name :
+                 {"André", "André\nagain", "ANDRE\nfrom the old days", "Zeus"}) {
+                SheetRecord sheet = blankSheet();
+                sheet.text(Field::Text1) = QString::fromUtf8(name);
+                QVERIFY_OK(journal.saveSheet(sheet));
+            }
+        }
+        { // back to the first schema, as an older program left it
+            RawConnection raw(location);
+            QSqlQuery query(raw.db());
+            for (const char *statement :
+                 {"DROP INDEX sheets_stallion_key", "DROP INDEX sheets_uid",
+                  "DROP INDEX readings_uid", "ALTER TABLE sheets DROP COLUMN stallion_key",
+                  "ALTER TABLE sheets DROP COLUMN uid", "ALTER TABLE readings DROP COLUMN uid",
+                  "CREATE INDEX sheets_stallion ON sheets (stallion, saved_at, id)",
+                  "UPDATE sheets SET search_text = lower(stallion) || '\n' || lower(notes)",
+                  "UPDATE journal_meta SET value = '1' WHERE key = 'schema_version'"})
+                QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+        }
+        Journal journal(location);
+        QVERIFY_OK(journal.open());
+        QCOMPARE(journal.schemaVersion(), Journal::currentSchemaVersion());
+        QStringList counts;
+        for (const StallionCount &each : journal.stallions())
+            counts << each.stallion + ':' + QString::number(each.collections);
+        QCOMPARE(counts.join(' '), "André:3 Zeus:1"); // the spelling used most
+        QCOMPARE(journal.sheetCount({"andre", {}, {}, {}}), 3);
+        QCOMPARE(journal.sheetCount({{}, {}, {}, "old DAYS"}), 1);
+        QCOMPARE(journal.sheetCount({{}, {}, {}, "dré"}), 3);
+        SheetRecord again = blankSheet();
+        again.uid = "6b0c0000-0000-4000-8000-000000000001";
+        QVERIFY_OK(journal.saveSheet(again));
+        const qint64 first = again.id;
+        QVERIFY_OK(journal.saveSheet(again)); // a second delivery: kept once
+        QCOMPARE(again.id, first);
+        QCOMPARE(journal.sheetCount(), 5);
     }
 
     void operatorIsTheAccount()
