@@ -119,7 +119,7 @@ QString stallionKey(const QString &name);
 // How much of a sheet a read brings: everything but the picture (Row); the same with the notes
 // and the name box cut to kListPreview characters, for a list that shows a line of them
 // (List); or only what a trend needs: the time, the stallion and the concentration, gel-free
-// volume, motility and doses texts (Trend).
+// volume, motility, doses and collection date texts (Trend).
 enum class SheetDetail { Row, List, Trend };
 inline constexpr int kListPreview = 300;
 

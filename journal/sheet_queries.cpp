@@ -33,9 +33,10 @@ enum RowColumn {
 };
 constexpr int kPictureColumn = FirstField + int(kFieldCount);
 
-// What a trend reads: the time, the stallion and the four texts its numbers come from.
-constexpr std::array<Field, 4> kTrendFields{Field::Con, Field::GFV, Field::Motility,
-                                            Field::NumDoses};
+// What a trend reads: the time, the stallion, the texts its numbers come from and the
+// collection date.
+constexpr std::array<Field, 5> kTrendFields{Field::Con, Field::GFV, Field::Motility,
+                                            Field::NumDoses, Field::Date};
 enum TrendColumn { TrendId, TrendSavedAt, TrendStallion, TrendFirstField };
 
 QString columnName(Field field)

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCollator>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -262,10 +263,28 @@ void RecordsWindow::buildLayout()
     detailsScroll->setWidgetResizable(true);
 
     m_chart = new TrendChartView;
+    auto *quantity = new QComboBox;
+    quantity->setObjectName(QStringLiteral("trendQuantity"));
+    for (int q = 0; q < kTrendQuantityCount; ++q)
+        quantity->addItem(quantityTitle(TrendQuantity(q)), q);
+    quantity->setCurrentIndex(int(m_chart->quantity()));
+    connect(quantity, &QComboBox::currentIndexChanged, this, [this, quantity] {
+        m_chart->setQuantity(TrendQuantity(quantity->currentData().toInt()));
+    });
+    auto *show = new QLabel(tr("S&how:"));
+    show->setBuddy(quantity);
+    auto *trendPane = new QWidget;
+    auto *trendLayout = new QVBoxLayout(trendPane);
+    auto *chooser = new QHBoxLayout;
+    chooser->addWidget(show);
+    chooser->addWidget(quantity);
+    chooser->addStretch(1);
+    trendLayout->addLayout(chooser);
+    trendLayout->addWidget(m_chart, 1);
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("tabs"));
     m_tabs->addTab(detailsScroll, tr("&Sheet"));
-    m_tabs->addTab(m_chart, tr("T&rend"));
+    m_tabs->addTab(trendPane, tr("T&rend"));
 
     auto *listPane = new QWidget;
     auto *listLayout = new QVBoxLayout(listPane);
@@ -511,7 +530,7 @@ void RecordsWindow::requestSummary()
         QList<TrendSample> samples;
         summary.error = journal.forEachSheet(
             chosen, SheetDetail::Trend, [&samples](const SheetRecord &sheet) {
-                samples.append({sheet.savedAt, sheetNumbers(sheet)});
+                samples.append({collectionTime(sheet), sheetNumbers(sheet)});
                 return true;
             });
         summary.collections = samples.size();

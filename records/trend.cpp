@@ -5,9 +5,12 @@
 #include <QGraphicsScene>
 #include <QLineSeries>
 #include <QPen>
+#include <QScatterSeries>
+#include <QToolTip>
 #include <QValueAxis>
 
 #include <algorithm>
+#include <functional>
 
 namespace estrivo {
 
@@ -29,41 +32,102 @@ QList<QPointF> rollingMean(const QList<QPointF> &points, qsizetype window)
 }
 
 // The upper end of a value axis: a little above the highest point, never a zero range.
-double axisTop(std::initializer_list<const QList<QPointF> *> lines)
+double axisTop(const QList<QPointF> &points)
 {
     double top = 0.0;
-    for (const QList<QPointF> *line : lines) {
-        for (const QPointF &point : *line)
-            top = std::max(top, point.y());
-    }
+    for (const QPointF &point : points)
+        top = std::max(top, point.y());
     return top > 0.0 ? top * 1.1 : 1.0;
 }
 
-constexpr double kLineWidth = 1.5;
-constexpr double kMeanWidth = 4.0;
-constexpr int kMeanLighter = 160;         // percent
-constexpr qsizetype kMostDoseMarks = 200; // a mark a collection, as long as they stay apart
+std::optional<double> valueOf(const SheetNumbers &numbers, TrendQuantity quantity)
+{
+    switch (quantity) {
+    case TrendQuantity::Concentration:
+        return numbers.concentration;
+    case TrendQuantity::Motility:
+        return numbers.motility;
+    case TrendQuantity::TotalSperm:
+        return numbers.totalSperm;
+    case TrendQuantity::MotileSperm:
+        return numbers.motileSperm;
+    case TrendQuantity::Doses:
+        return numbers.doses;
+    }
+    return std::nullopt;
+}
+
+int decimalsOf(TrendQuantity quantity)
+{
+    return quantity == TrendQuantity::TotalSperm || quantity == TrendQuantity::MotileSperm ? 2
+           : quantity == TrendQuantity::Doses                                              ? 0
+                                                                                           : 1;
+}
+
+constexpr double kMeanWidth = 2.5;
+constexpr double kPointSize = 7.0;
+const QColor kPointColour(0x1f, 0x5f, 0xa8);
+const QColor kMeanColour(0xc0, 0x6a, 0x00);
 
 } // namespace
+
+QString quantityTitle(TrendQuantity quantity)
+{
+    switch (quantity) {
+    case TrendQuantity::Concentration:
+        return TrendChartView::tr("Concentration (M/ml)");
+    case TrendQuantity::Motility:
+        return TrendChartView::tr("Motility (%)");
+    case TrendQuantity::TotalSperm:
+        return TrendChartView::tr("Total sperm (billions)");
+    case TrendQuantity::MotileSperm:
+        return TrendChartView::tr("Motile sperm (billions)");
+    case TrendQuantity::Doses:
+        return TrendChartView::tr("Doses");
+    }
+    return {};
+}
+
+QString quantityUnit(TrendQuantity quantity)
+{
+    switch (quantity) {
+    case TrendQuantity::Concentration:
+        return QStringLiteral("M/ml");
+    case TrendQuantity::Motility:
+        return QStringLiteral("%");
+    case TrendQuantity::TotalSperm:
+    case TrendQuantity::MotileSperm:
+        return TrendChartView::tr("billion");
+    case TrendQuantity::Doses:
+        return {};
+    }
+    return {};
+}
 
 TrendSeries trendSeries(QList<TrendSample> samples, int window)
 {
     std::stable_sort(samples.begin(), samples.end(),
                      [](const TrendSample &a, const TrendSample &b) { return a.at < b.at; });
     TrendSeries series;
-    for (const TrendSample &sample : samples) {
-        const auto x = double(sample.at.toMSecsSinceEpoch());
-        if (sample.numbers.totalSperm)
-            series.total.append({x, *sample.numbers.totalSperm});
-        if (sample.numbers.motileSperm)
-            series.motile.append({x, *sample.numbers.motileSperm});
-        if (sample.numbers.doses)
-            series.doses.append({x, *sample.numbers.doses});
-    }
     window = std::max(window, 1);
-    series.totalMean = rollingMean(series.total, window);
-    series.motileMean = rollingMean(series.motile, window);
+    for (int q = 0; q < kTrendQuantityCount; ++q) {
+        TrendLine &line = series.lines[std::size_t(q)];
+        for (const TrendSample &sample : samples) {
+            if (const std::optional<double> value = valueOf(sample.numbers, TrendQuantity(q)))
+                line.values.append({double(sample.at.toMSecsSinceEpoch()), *value});
+        }
+        line.mean = rollingMean(line.values, window);
+    }
     return series;
+}
+
+QString TrendChartView::pointText(TrendQuantity quantity, const QPointF &point)
+{
+    const QDate day = QDateTime::fromMSecsSinceEpoch(qint64(point.x())).date();
+    const QString unit = quantityUnit(quantity);
+    const QString value = QString::number(point.y(), 'f', decimalsOf(quantity));
+    return tr("%1: %2").arg(QLocale().toString(day, QLocale::ShortFormat),
+                            unit.isEmpty() ? value : value + u' ' + unit);
 }
 
 TrendChartView::TrendChartView(QWidget *parent)
@@ -75,67 +139,67 @@ TrendChartView::TrendChartView(QWidget *parent)
     QChart *chart = this->chart();
     chart->legend()->setAlignment(Qt::AlignBottom);
 
-    // Solid lines only: dashes on a history of thousands of collections take seconds to draw.
-    // A mean is the thick, pale line under its thin, dark collection line.
-    const auto line = [chart](const QString &name, QColor colour, double width) {
-        auto *series = new QLineSeries;
-        series->setName(name);
-        series->setPen(QPen(colour, width));
-        chart->addSeries(series);
-        return series;
-    };
-    const QColor total(0x1f, 0x5f, 0xa8);
-    const QColor motile(0x2e, 0x8b, 0x3d);
-    const QColor doses(0xc0, 0x6a, 0x00);
-    m_totalMean = line(tr("Total, rolling mean of %1").arg(kRollingCollections),
-                       total.lighter(kMeanLighter), kMeanWidth);
-    m_motileMean = line(tr("Motile, rolling mean of %1").arg(kRollingCollections),
-                        motile.lighter(kMeanLighter), kMeanWidth);
-    m_total = line(tr("Total sperm (billions)"), total, kLineWidth);
-    m_motile = line(tr("Motile sperm (billions)"), motile, kLineWidth);
-    m_doses = line(tr("Doses"), doses, kLineWidth);
+    // Each collection a marker, the mean a line: told apart by their form, not only their
+    // weight. Solid lines only: dashes on thousands of points take seconds to draw.
+    m_values = new QScatterSeries;
+    m_values->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+    m_values->setMarkerSize(kPointSize);
+    m_values->setColor(kPointColour);
+    m_values->setBorderColor(kPointColour.darker(130));
+    m_mean = new QLineSeries;
+    m_mean->setPen(QPen(kMeanColour, kMeanWidth));
+    chart->addSeries(m_mean);
+    chart->addSeries(m_values);
+    connect(m_values, &QScatterSeries::hovered, this, [this](const QPointF &point, bool over) {
+        if (over)
+            QToolTip::showText(QCursor::pos(), pointText(m_quantity, point), this);
+        else
+            QToolTip::hideText();
+    });
 
     m_time = new QDateTimeAxis;
     m_time->setFormat(QStringLiteral("yyyy-MM-dd"));
-    m_time->setTitleText(tr("Collection kept"));
-    m_sperm = new QValueAxis;
-    m_sperm->setTitleText(tr("Sperm (billions)"));
-    m_sperm->setLabelFormat(QStringLiteral("%.1f"));
-    m_doseAxis = new QValueAxis;
-    m_doseAxis->setTitleText(tr("Doses"));
-    m_doseAxis->setLabelFormat(QStringLiteral("%d"));
+    m_time->setTitleText(tr("Collection date"));
+    m_valueAxis = new QValueAxis;
     chart->addAxis(m_time, Qt::AlignBottom);
-    chart->addAxis(m_sperm, Qt::AlignLeft);
-    chart->addAxis(m_doseAxis, Qt::AlignRight);
-    for (QLineSeries *series : {m_total, m_totalMean, m_motile, m_motileMean, m_doses}) {
+    chart->addAxis(m_valueAxis, Qt::AlignLeft);
+    for (QXYSeries *series : std::initializer_list<QXYSeries *>{m_values, m_mean}) {
         series->attachAxis(m_time);
-        series->attachAxis(series == m_doses ? m_doseAxis : m_sperm);
+        series->attachAxis(m_valueAxis);
     }
     showNothing(tr("Choose a stallion to see his trend"));
 }
 
+void TrendChartView::setQuantity(TrendQuantity quantity)
+{
+    m_quantity = quantity;
+    if (m_showing)
+        draw();
+}
+
 void TrendChartView::showTrend(const QString &stallion, const TrendSeries &series)
+{
+    m_stallion = stallion;
+    m_series = series;
+    m_showing = true;
+    draw();
+}
+
+void TrendChartView::draw()
 {
     // Lines are laid out again on every change of an axis: empty while the axes change, each
     // is laid out once, with its new points on the final axes.
-    for (QLineSeries *line : {m_total, m_totalMean, m_motile, m_motileMean, m_doses})
-        line->clear();
-
-    double first = 0.0;
-    double last = 0.0;
-    bool any = false;
-    for (const QList<QPointF> *line : {&series.total, &series.motile, &series.doses}) {
-        if (line->isEmpty())
-            continue;
-        first = any ? std::min(first, line->front().x()) : line->front().x();
-        last = any ? std::max(last, line->back().x()) : line->back().x();
-        any = true;
-    }
-    if (!any) {
-        showNothing(tr("No collections of %1 to chart").arg(stallion));
+    m_values->clear();
+    m_mean->clear();
+    const TrendLine &line = m_series.line(m_quantity);
+    if (line.values.isEmpty()) {
+        showNothing(tr("No %1 of %2 to chart").arg(quantityTitle(m_quantity), m_stallion));
+        m_showing = true; // another quantity may have some
         return;
     }
-    // A single collection still gets a day's width of axis.
+    double first = line.values.front().x();
+    double last = line.values.back().x();
+    // A single collection still gets a day's width of axis, and its point.
     constexpr double kDayMs = 24.0 * 60 * 60 * 1000;
     if (last - first < kDayMs) {
         first -= kDayMs / 2;
@@ -143,17 +207,19 @@ void TrendChartView::showTrend(const QString &stallion, const TrendSeries &serie
     }
     m_time->setRange(QDateTime::fromMSecsSinceEpoch(qint64(first)),
                      QDateTime::fromMSecsSinceEpoch(qint64(last)));
-    m_sperm->setRange(0.0, axisTop({&series.total, &series.motile}));
-    m_sperm->applyNiceNumbers();
-    m_doseAxis->setRange(0.0, axisTop({&series.doses}));
-    m_doseAxis->applyNiceNumbers();
-    chart()->setTitle(tr("%1: sperm and doses per collection").arg(stallion));
-    m_total->replace(series.total);
-    m_totalMean->replace(series.totalMean);
-    m_motile->replace(series.motile);
-    m_motileMean->replace(series.motileMean);
-    m_doses->setPointsVisible(series.doses.size() <= kMostDoseMarks);
-    m_doses->replace(series.doses);
+    m_valueAxis->setRange(0.0, axisTop(line.values));
+    m_valueAxis->applyNiceNumbers();
+    m_valueAxis->setTitleText(quantityTitle(m_quantity));
+    m_valueAxis->setLabelFormat(m_quantity == TrendQuantity::Doses ? QStringLiteral("%d")
+                                                                   : QStringLiteral("%.1f"));
+    m_time->setVisible(true);
+    m_valueAxis->setVisible(true);
+    chart()->legend()->setVisible(true);
+    m_values->setName(tr("Each collection"));
+    m_mean->setName(tr("Rolling mean of %1").arg(kRollingCollections));
+    chart()->setTitle(tr("%1: %2 per collection").arg(m_stallion, quantityTitle(m_quantity)));
+    m_values->replace(line.values);
+    m_mean->replace(line.mean);
 }
 
 QPicture TrendChartView::picture(QSizeF size)
@@ -174,12 +240,13 @@ QPicture TrendChartView::picture(QSizeF size)
 
 void TrendChartView::showNothing(const QString &why)
 {
-    for (QLineSeries *series : {m_total, m_totalMean, m_motile, m_motileMean, m_doses})
-        series->clear();
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    m_time->setRange(now.addDays(-30), now);
-    m_sperm->setRange(0.0, 1.0);
-    m_doseAxis->setRange(0.0, 1.0);
+    m_showing = false;
+    m_values->clear();
+    m_mean->clear();
+    // Axes without a stallion's points would only be misread.
+    m_time->setVisible(false);
+    m_valueAxis->setVisible(false);
+    chart()->legend()->setVisible(false);
     chart()->setTitle(why);
 }
 

@@ -28,6 +28,7 @@ private slots:
     void sheetNumbers();
     void trend_data();
     void trend();
+    void collectionDates();
     void labelTexts();
     void qrCodeDecodes_data();
     void qrCodeDecodes();
@@ -248,12 +249,37 @@ void TestRecordsCore::trend()
         motileMeans << QPointF(xs[i], means[i] / 2);
     }
     const TrendSeries series = trendSeries(samples, window);
-    QCOMPARE(series.total.size(), means.size());
-    QCOMPARE(series.totalMean, totalMeans);
-    QCOMPARE(series.motileMean, motileMeans);
-    QCOMPARE(series.doses.size(), totals.size());
-    for (qsizetype i = 1; i < series.doses.size(); ++i)
-        QVERIFY(series.doses[i - 1].x() < series.doses[i].x());
+    QCOMPARE(series.line(TrendQuantity::TotalSperm).values.size(), means.size());
+    QCOMPARE(series.line(TrendQuantity::TotalSperm).mean, totalMeans);
+    QCOMPARE(series.line(TrendQuantity::MotileSperm).mean, motileMeans);
+    const QList<QPointF> &doses = series.line(TrendQuantity::Doses).values;
+    QCOMPARE(doses.size(), totals.size());
+    for (qsizetype i = 1; i < doses.size(); ++i)
+        QVERIFY(doses[i - 1].x() < doses[i].x());
+}
+
+void TestRecordsCore::collectionDates()
+{
+    // The date a reading put on the sheet, read back in the form the sheet window writes it;
+    // the save time, said to be one, where there is none or it cannot be read.
+    SheetRecord sheet;
+    sheet.savedAt = QDateTime(QDate(2026, 5, 4), QTime(10, 0), Qt::UTC);
+    const QDateTime taken(QDate(2026, 5, 2), QTime(7, 15, 30));
+    const QLocale desktop = QLocale::system();
+    const QList<std::pair<QString, QDateTime>> rows{
+        {desktop.toString(taken.date(), QLocale::ShortFormat) + u' '
+             + desktop.toString(taken.time(), u"HH:mm:ss"_s),
+         taken},
+        {taken.toString(Qt::ISODate), taken},
+        {QString(), sheet.savedAt},
+        {u"  "_s, sheet.savedAt},
+        {u"yesterday"_s, sheet.savedAt}};
+    for (const auto &[text, expected] : rows) {
+        sheet.text(Field::Date) = text;
+        bool fromSave = false;
+        QCOMPARE(collectionTime(sheet, &fromSave), expected);
+        QCOMPARE(fromSave, expected == sheet.savedAt);
+    }
 }
 
 void TestRecordsCore::labelTexts()

@@ -8,8 +8,11 @@
 #include "sheet_table_model.h"
 #include "trend.h"
 
+#include <QDateTimeAxis>
 #include <QLineSeries>
+#include <QScatterSeries>
 #include <QTemporaryDir>
+#include <QValueAxis>
 #include <QtWidgets>
 
 using namespace estrivo;
@@ -125,13 +128,15 @@ void TestRecordsWindow::showsSummaryOf(const SheetFilter &filter, bool tableToo)
     QTRY_COMPARE(m_window->statusBar()->currentMessage(),
                  u"%1 collection%2"_s.arg(ids.size()).arg(ids.size() == 1 ? "" : "s"));
     if (filter.stallion.isEmpty()) {
-        QCOMPARE(m_chart->totalLine()->count(), 0);
+        // Nothing to misread: no points, no axes, only what to do.
+        QCOMPARE(m_chart->valuesSeries()->count(), 0);
+        QVERIFY(!m_chart->timeAxis()->isVisible() && !m_chart->valueAxis()->isVisible());
+        QCOMPARE(m_chart->chart()->title(), u"Choose a stallion to see his trend"_s);
         return;
     }
-    // One point a collection with a number; each mean as long as its line. The calculator
-    // writes numbers C's way: anything else is a placeholder.
+    // One point a collection with a number; the mean as long. The calculator writes numbers
+    // C's way: anything else is a placeholder.
     qsizetype measured = 0;
-    qsizetype withDoses = 0;
     for (int row = 0; row < ids.size(); ++row) {
         const SheetRecord &sheet = m_sheets[ids[row] - m_sheets.front().id];
         const QModelIndex cell = m_table->model()->index(row, int(SheetColumn::Stallion));
@@ -139,19 +144,18 @@ void TestRecordsWindow::showsSummaryOf(const SheetFilter &filter, bool tableToo)
         bool number = false;
         sheet.text(Field::Con).toDouble(&number);
         measured += number;
-        sheet.text(Field::NumDoses).toDouble(&number);
-        withDoses += number;
     }
-    QCOMPARE(m_chart->totalLine()->count(), measured);
-    QCOMPARE(m_chart->totalMeanLine()->count(), measured);
-    QCOMPARE(m_chart->motileLine()->count(), measured);
-    QCOMPARE(m_chart->motileMeanLine()->count(), measured);
-    QCOMPARE(m_chart->dosesLine()->count(), withDoses);
-    const QList<QPointF> points = m_chart->totalLine()->points();
+    QCOMPARE(m_chart->quantity(), TrendQuantity::TotalSperm);
+    QCOMPARE(m_chart->valuesSeries()->count(), measured);
+    QCOMPARE(m_chart->meanSeries()->count(), measured);
+    QVERIFY(m_chart->timeAxis()->isVisible() && m_chart->valueAxis()->isVisible());
+    QCOMPARE(m_chart->valueAxis()->titleText(), u"Total sperm (billions)"_s);
+    QCOMPARE(m_chart->timeAxis()->titleText(), u"Collection date"_s);
+    const QList<QPointF> points = m_chart->valuesSeries()->points();
     QVERIFY(std::is_sorted(points.cbegin(), points.cend(),
                            [](QPointF a, QPointF b) { return a.x() < b.x(); }));
     QCOMPARE(m_chart->chart()->title(),
-             u"%1: sperm and doses per collection"_s.arg(filter.stallion));
+             u"%1: Total sperm (billions) per collection"_s.arg(filter.stallion));
 }
 
 void TestRecordsWindow::opensWithStallionsCounted()
@@ -209,7 +213,7 @@ void TestRecordsWindow::onlyTheNewestSummaryShows()
                   [&shown, this] { shown << m_chart->chart()->title(); });
     m_stallions->setCurrentItem(m_stallions->findItems(u"Ábaco"_s, Qt::MatchExactly).value(0));
     m_stallions->setCurrentItem(m_stallions->findItems(u"Nordlicht"_s, Qt::MatchExactly).value(0));
-    QTRY_COMPARE(shown, QStringList{u"Nordlicht: sperm and doses per collection"_s});
+    QTRY_COMPARE(shown, QStringList{u"Nordlicht: Total sperm (billions) per collection"_s});
     disconnect(watch);
     showsSummaryOf({u"Nordlicht"_s, {}, {}, {}});
 }
@@ -267,7 +271,7 @@ void TestRecordsWindow::exportsFromTheWindow()
     const QString text
         = QString::fromUtf8(toolOutput(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s}));
     QVERIFY2(text.contains(u"Estrivo Records: collections of Zeus"_s), qPrintable(text));
-    QVERIFY(text.contains(u"Zeus: sperm and doses per collection"_s)); // the chart's title
+    QVERIFY(text.contains(u"Zeus: Total sperm (billions) per collection"_s)); // the chart
     for (qint64 id : ids) {
         const QString saved = savedText(m_sheets[id - m_sheets.front().id].savedAt);
         QVERIFY2(text.contains(saved), qPrintable(saved));
