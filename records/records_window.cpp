@@ -649,8 +649,8 @@ QString RecordsWindow::journalNotice() const
     if (m_waited.count() > 0)
         return tr("Waiting for the journal %1: no answer for %2 s. The window goes on "
                   "working; what you asked for is shown once the journal answers.")
-            .arg(where)
-            .arg(std::chrono::duration_cast<std::chrono::seconds>(m_waited).count());
+            .arg(where, QString::number(
+                            std::chrono::duration_cast<std::chrono::seconds>(m_waited).count()));
     if (!m_model->error().isEmpty())
         return tr("The journal %1 could not be read: %2").arg(where, m_model->error());
     if (m_journal && !m_open)
