@@ -622,9 +622,13 @@ void RecordsWindow::showAvailability(const JournalError &error)
                           if (journal == m_journal && !m_open)
                               opened(reply);
                       });
-        } else if (m_model->rowCount() == 0 || !m_model->error().isEmpty()) {
-            m_keepSheet = m_current ? m_current->id : 0;
-            m_model->refreshNewest();
+        } else {
+            if (m_model->rowCount() == 0 || !m_model->error().isEmpty()) {
+                m_keepSheet = m_current ? m_current->id : 0;
+                m_model->refreshNewest();
+            }
+            // A sheet chosen while it was away could not be read then.
+            showCurrentSheet();
         }
     } else {
         m_answering = false;
