@@ -80,12 +80,14 @@ public:
         const bool announced = journal().watchChanges([this] { emit changed(); });
         // Opening now also subscribes to the server's announcements.
         const JournalError opened = journal().isOpen() ? JournalError{} : journal().open();
+        // What is there now is the starting point, before note() compares with it: the
+        // connection opened to watch is not a change of the journal.
+        m_counter = journal().changeCounter();
+        m_seenConnections = journal().connectionsOpened();
         note(opened.kind == JournalError::Kind::ReadOnly
                      || opened.kind == JournalError::Kind::SchemaTooNew
                  ? JournalError{}
                  : opened);
-        m_counter = journal().changeCounter();
-        m_seenConnections = journal().connectionsOpened();
         m_changeCheck->start(announced || isPostgresLocation(m_location) ? kServerCheck
                                                                          : kChangeCheck);
     }

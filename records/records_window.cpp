@@ -641,13 +641,18 @@ void RecordsWindow::showAvailability(const JournalError &error)
         if (!m_open) {
             // It answers at last: open it as if it had at the start.
             JournalService *journal = m_journal;
-            whenReady(m_journal->probe(), this, [this, journal](const JournalReply<bool> &reply) {
-                if (journal == m_journal && !m_open)
-                    opened(reply);
-            });
-        } else if (m_model->rowCount() == 0 || !m_model->error().isEmpty()) {
-            m_keepSheet = m_current ? m_current->id : 0;
-            m_model->refreshNewest();
+            whenReady(m_journal->probe(), this,
+                      [this, journal](const JournalReply<bool> &reply) {
+                          if (journal == m_journal && !m_open)
+                              opened(reply);
+                      });
+        } else {
+            if (m_model->rowCount() == 0 || !m_model->error().isEmpty()) {
+                m_keepSheet = m_current ? m_current->id : 0;
+                m_model->refreshNewest();
+            }
+            // A sheet chosen while it was away could not be read then.
+            showCurrentSheet();
         }
     } else {
         m_answering = false;
@@ -673,8 +678,8 @@ QString RecordsWindow::journalNotice() const
     if (m_waited.count() > 0)
         return tr("Waiting for the journal %1: no answer for %2 s. The window goes on "
                   "working; what you asked for is shown once the journal answers.")
-            .arg(where)
-            .arg(std::chrono::duration_cast<std::chrono::seconds>(m_waited).count());
+            .arg(where, QString::number(
+                            std::chrono::duration_cast<std::chrono::seconds>(m_waited).count()));
     if (!m_model->error().isEmpty())
         return tr("The journal %1 could not be read: %2 %3").arg(where, m_model->error(), wayOut);
     if (m_journal && !m_open)

@@ -125,11 +125,11 @@ void SheetTableModel::pageRead(quint64 generation, bool first, const QList<Sheet
 {
     if (generation != m_generation)
         return;
-    m_fetching = false;
     setPending(m_pending - 1);
     if (!error.isEmpty()) {
         // The page is asked for again when the journal answers (refreshNewest, or a view
         // scrolling on); nothing is lost meanwhile.
+        m_fetching = false;
         m_error = error;
         emit failed(m_error);
         return;
@@ -151,6 +151,9 @@ void SheetTableModel::pageRead(quint64 generation, bool first, const QList<Sheet
                       std::make_move_iterator(batch.end()));
         endInsertRows();
     }
+    // On its way until its rows are in: a fetchMore() from a slot of the insertion would
+    // otherwise start from the rows before them and ask for this page again.
+    m_fetching = false;
     emit pageArrived(first);
 }
 
