@@ -102,6 +102,7 @@ struct SheetFilter
     QDate since;      // saved on or after this day (UTC)
     QDate until;      // saved on or before this day (UTC)
     QString search;   // a substring of the stallion's name or the notes, any case or accents
+    qint64 idAbove = 0; // only sheets saved after the one with this id (ids only grow)
 };
 
 struct StallionCount

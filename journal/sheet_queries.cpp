@@ -101,6 +101,10 @@ QString whereClause(const SheetFilter &filter, QVariantList &values, const Sheet
         conditions << u"search_text LIKE ? ESCAPE '\\'"_s;
         values << likePattern(filter.search);
     }
+    if (filter.idAbove > 0) {
+        conditions << u"id > ?"_s;
+        values << filter.idAbove;
+    }
     if (page.after) {
         conditions << u"(saved_at < ? OR (saved_at = ? AND id < ?))"_s;
         const QString at = timeText(page.after->savedAt);

@@ -36,6 +36,7 @@ void SheetTableModel::setSource(JournalService *journal, const SheetFilter &filt
     m_journal = journal;
     m_filter = filter;
     ++m_generation;
+    m_maxId = 0;
     m_atEnd = journal == nullptr;
     m_fetching = false;
     m_error.clear();
@@ -141,6 +142,7 @@ void SheetTableModel::pageRead(quint64 generation, bool first, const QList<Sheet
     std::vector<SheetRow> batch;
     batch.reserve(std::size_t(sheets.size()));
     for (const SheetRecord &sheet : sheets) {
+        m_maxId = std::max(m_maxId, sheet.id);
         if (find(sheet.savedAt, sheet.id) < 0)
             batch.push_back(sheetRow(sheet));
     }
@@ -182,6 +184,24 @@ void SheetTableModel::refreshNewest()
                   m_error.clear();
                   newestRead(generation, reply.value);
               });
+    // And whatever was saved since the newest sheet seen, whatever time it says it was saved
+    // at (a workstation whose clock is behind): ids only grow.
+    SheetFilter since = m_filter;
+    since.idAbove = m_maxId;
+    setPending(m_pending + 1);
+    whenReady(m_journal->sheets(since, SheetPage{{}, kBatchRows}, SheetDetail::List), this,
+              [this, generation](const JournalReply<QList<SheetRecord>> &reply) {
+                  if (generation != m_generation)
+                      return;
+                  setPending(m_pending - 1);
+                  if (!reply.ok())
+                      return; // the newest page's answer says why
+                  if (reply.value.size() == kBatchRows) {
+                      setSource(m_journal, m_filter); // more than a page: read it all again
+                      return;
+                  }
+                  newestRead(generation, reply.value);
+              });
 }
 
 void SheetTableModel::newestRead(quint64 generation, const QList<SheetRecord> &sheets)
@@ -200,6 +220,7 @@ void SheetTableModel::newestRead(quint64 generation, const QList<SheetRecord> &s
     }
     int addedAbove = 0;
     for (const SheetRecord &sheet : sheets) {
+        m_maxId = std::max(m_maxId, sheet.id);
         SheetRow fresh = sheetRow(sheet);
         if (const int at = find(fresh.savedAt, fresh.id); at >= 0) {
             if (!sameRow(m_rows[std::size_t(at)], fresh)) {

@@ -69,6 +69,7 @@ private:
     SheetFilter m_filter;
     std::vector<SheetRow> m_rows;
     quint64 m_generation = 0; // a new source makes pages still on their way stale
+    qint64 m_maxId = 0;       // the newest sheet seen: what has a higher id is new
     bool m_atEnd = true;
     bool m_fetching = false;
     int m_pending = 0;
