@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -611,6 +612,15 @@ void RecordsWindow::showSheet(const SheetRecord &shown)
         sheet.savedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss t")));
     for (Field field : kAllFields)
         set(detailKey(field), sheet.text(field));
+    // Volumes at a reading precision, with the unit; the kept text, in full, on hover.
+    for (Field field : {Field::SemenVol, Field::ExtVol, Field::VPD}) {
+        auto *label = m_details->findChild<QLabel *>(detailKey(field));
+        const std::optional<double> ml = numberIn(sheet.text(field));
+        if (!label || !ml)
+            continue;
+        label->setText(tr("%1 ml").arg(QLocale::c().toString(*ml, 'f', 2)));
+        label->setToolTip(sheet.text(field));
+    }
     set(QStringLiteral("printed"),
         sheet.printed
             ? tr("Yes, to %1").arg(sheet.printer)
@@ -641,11 +651,10 @@ void RecordsWindow::showAvailability(const JournalError &error)
         if (!m_open) {
             // It answers at last: open it as if it had at the start.
             JournalService *journal = m_journal;
-            whenReady(m_journal->probe(), this,
-                      [this, journal](const JournalReply<bool> &reply) {
-                          if (journal == m_journal && !m_open)
-                              opened(reply);
-                      });
+            whenReady(m_journal->probe(), this, [this, journal](const JournalReply<bool> &reply) {
+                if (journal == m_journal && !m_open)
+                    opened(reply);
+            });
         } else {
             if (m_model->rowCount() == 0 || !m_model->error().isEmpty()) {
                 m_keepSheet = m_current ? m_current->id : 0;

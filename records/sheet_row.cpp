@@ -1,9 +1,22 @@
 #include "sheet_row.h"
+
 #include "records_text.h"
+#include <QLocale>
 
 #include <QCoreApplication>
 
 namespace estrivo {
+
+namespace {
+
+// A kept number at a reading precision; a text without a number (a placeholder) as it is.
+QString rounded(const QString &text, int decimals)
+{
+    const std::optional<double> value = numberIn(text);
+    return value ? QLocale::c().toString(*value, 'f', decimals) : text;
+}
+
+} // namespace
 
 namespace {} // namespace
 
@@ -21,6 +34,8 @@ SheetRow sheetRow(const SheetRecord &sheet)
     row.volumePerDose = sheet.text(Field::VPD);
     row.printed = sheet.printed;
     row.numbers = sheetNumbers(sheet);
+    row.collectedAt = collectionTime(sheet, &row.collectedAtFromSave);
+    row.notes = sheet.notes.section(u'\n', 0, 0).left(kListPreview);
     return row;
 }
 
@@ -61,11 +76,11 @@ QString cellText(const SheetRow &row, SheetColumn column)
     case SheetColumn::Stallion:
         return row.stallion;
     case SheetColumn::CollectionDate:
-        return row.collectionDate;
+        return collectionDateText(row.collectedAt, row.collectedAtFromSave);
     case SheetColumn::Concentration:
         return row.concentration;
     case SheetColumn::GelFreeVolume:
-        return row.gelFreeVolume;
+        return rounded(row.gelFreeVolume, 1);
     case SheetColumn::Motility:
         return row.motility;
     case SheetColumn::TotalSperm:
@@ -75,11 +90,42 @@ QString cellText(const SheetRow &row, SheetColumn column)
     case SheetColumn::Doses:
         return row.doses;
     case SheetColumn::VolumePerDose:
-        return row.volumePerDose;
+        return rounded(row.volumePerDose, 2);
     case SheetColumn::Printed:
         return row.printed ? RecordsText::tr("Yes") : RecordsText::tr("No");
     }
     return {};
+}
+
+QString cellToolTip(const SheetRow &row, SheetColumn column)
+{
+    switch (column) {
+    case SheetColumn::CollectionDate:
+        return row.collectedAtFromSave
+                   ? RecordsText::tr("No collection date on the sheet; saved %1")
+                         .arg(savedText(row.savedAt))
+                   : row.collectionDate;
+    case SheetColumn::GelFreeVolume:
+        return row.gelFreeVolume;
+    case SheetColumn::VolumePerDose:
+        return row.volumePerDose;
+    case SheetColumn::TotalSperm:
+        return row.numbers.totalSperm ? QString::number(*row.numbers.totalSperm, 'g', 15)
+                                      : QString();
+    case SheetColumn::MotileSperm:
+        return row.numbers.motileSperm ? QString::number(*row.numbers.motileSperm, 'g', 15)
+                                       : QString();
+    default:
+        return cellText(row, column);
+    }
+}
+
+QString collectionDateText(const QDateTime &at, bool fromSave)
+{
+    if (!at.isValid())
+        return {};
+    const QString day = QLocale().toString(at.toLocalTime().date(), QLocale::ShortFormat);
+    return fromSave ? RecordsText::tr("%1 (saved)").arg(day) : day;
 }
 
 bool isNumberColumn(SheetColumn column)

@@ -22,6 +22,9 @@ struct SheetRow
     QString volumePerDose;
     bool printed = false;
     SheetNumbers numbers;
+    QDateTime collectedAt;           // collectionTime(): the reading's date, else the save's
+    bool collectedAtFromSave = true; // no collection date on the sheet: the save time stands in
+    QString notes;                   // a line of them, for the list
 };
 
 SheetRow sheetRow(const SheetRecord &sheet);
@@ -43,7 +46,14 @@ enum class SheetColumn {
 inline constexpr int kSheetColumnCount = int(SheetColumn::Printed) + 1;
 
 QString columnTitle(SheetColumn column);
+// A cell at a reading precision with its unit where it has one; cellToolTip() gives the text
+// as kept, in full, where the cell rounds it.
 QString cellText(const SheetRow &row, SheetColumn column);
+QString cellToolTip(const SheetRow &row, SheetColumn column);
+
+// A day as the window shows it: the desktop's short date; "(saved)" after a save time that
+// stands in for a collection date.
+QString collectionDateText(const QDateTime &at, bool fromSave);
 bool isNumberColumn(SheetColumn column);
 
 // "1 collection", "300 collections": counts in words without a translation installed.

@@ -83,6 +83,8 @@ QVariant SheetTableModel::data(const QModelIndex &index, int role) const
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignVCenter
                                    | (isNumberColumn(column) ? Qt::AlignRight : Qt::AlignLeft));
+    case Qt::ToolTipRole:
+        return cellToolTip(*sheet, column);
     case kSheetIdRole:
         return sheet->id;
     default:

@@ -134,15 +134,21 @@ void TestRecordsJournal::tableAndExport()
         const QList<std::pair<SheetColumn, QString>> cells{
             {SheetColumn::Stallion, sheet.stallion},
             {SheetColumn::Saved, savedText(sheet.savedAt)},
-            {SheetColumn::CollectionDate, sheet.text(Field::Date)},
+            {SheetColumn::CollectionDate, collectionDateText(collectionTime(sheet), false)},
             {SheetColumn::Concentration, sheet.text(Field::Con)},
             {SheetColumn::Doses, sheet.text(Field::NumDoses)},
-            {SheetColumn::VolumePerDose, sheet.text(Field::VPD)},
+            {SheetColumn::VolumePerDose,
+             numberIn(sheet.text(Field::VPD))
+                 ? QString::number(*numberIn(sheet.text(Field::VPD)), 'f', 2)
+                 : sheet.text(Field::VPD)},
             {SheetColumn::Printed, sheet.printed ? u"Yes"_s : u"No"_s},
             {SheetColumn::TotalSperm, measured ? QString::number(total, 'f', 2) : QString()},
             {SheetColumn::MotileSperm, measured ? QString::number(motile, 'f', 2) : QString()}};
         for (const auto &[column, text] : cells)
             QCOMPARE(model.index(row, int(column)).data().toString(), text);
+        // The kept text, in full, on hover.
+        QCOMPARE(model.index(row, int(SheetColumn::VolumePerDose)).data(Qt::ToolTipRole),
+                 sheet.text(Field::VPD));
     }
     model.clear(); // before the connection goes
 

@@ -234,8 +234,14 @@ void TestRecordsWindow::detailsAndPicture()
         m_table->selectRow(row);
         QTRY_COMPARE(m_window->currentSheet().value_or(SheetRecord{}).id, sheet.id);
         QCOMPARE(value(u"record"_s), QString::number(sheet.id));
-        for (Field field : kAllFields)
-            QCOMPARE(value(QString::fromLatin1(fieldName(field))), sheet.text(field));
+        for (Field field : kAllFields) {
+            const QString shown = value(QString::fromLatin1(fieldName(field)));
+            const bool volume
+                = field == Field::SemenVol || field == Field::ExtVol || field == Field::VPD;
+            const std::optional<double> ml = numberIn(sheet.text(field));
+            QCOMPARE(shown,
+                     volume && ml ? QString::number(*ml, 'f', 2) + u" ml"_s : sheet.text(field));
+        }
         QCOMPARE(value(u"workstation"_s), sheet.workstation);
         QCOMPARE(value(u"operator"_s), sheet.operatorName);
         QCOMPARE(value(u"printed"_s),
