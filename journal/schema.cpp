@@ -58,6 +58,11 @@ constexpr MigrationStep kSteps[] = {
     {1, "CREATE INDEX sheets_saved_at ON sheets (saved_at, id)"_L1},
     {1, "CREATE INDEX sheets_stallion ON sheets (stallion, saved_at, id)"_L1},
     {1, "CREATE INDEX readings_taken_at ON readings (taken_at)"_L1},
+    // A stallion's trend is read from the index alone: his sheets lie on nearly every page of
+    // a large table. It serves all the narrower index did.
+    {2, "DROP INDEX sheets_stallion"_L1},
+    {2, "CREATE INDEX sheets_stallion_trend"
+        " ON sheets (stallion, saved_at, id, con, gfv, motility, num_doses)"_L1},
 };
 
 JournalError failedWrite(const QSqlQuery &query)
