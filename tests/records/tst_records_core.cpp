@@ -8,6 +8,7 @@
 #include "sheet_numbers.h"
 #include "trend.h"
 
+#include <QLineSeries>
 #include <QTemporaryDir>
 
 using namespace estrivo;
@@ -28,6 +29,7 @@ private slots:
     void sheetNumbers();
     void trend_data();
     void trend();
+    void longTrendDrawn();
     void labelTexts();
     void qrCodeDecodes_data();
     void qrCodeDecodes();
@@ -254,6 +256,33 @@ void TestRecordsCore::trend()
     QCOMPARE(series.doses.size(), totals.size());
     for (qsizetype i = 1; i < series.doses.size(); ++i)
         QVERIFY(series.doses[i - 1].x() < series.doses[i].x());
+}
+
+void TestRecordsCore::longTrendDrawn()
+{
+    // Far more collections than the chart is wide: drawn from each slice's lowest and highest,
+    // so the line keeps its ends, its extremes and its order. Up to 2,000 stay whole.
+    TrendSeries series;
+    for (int i = 0; i < 20000; ++i) {
+        const double x = double(kFirstSave.addSecs(qint64(i) * 3600).toMSecsSinceEpoch());
+        series.total << QPointF(x, 20.0 + double((i * 7919) % 1000) / 100.0);
+        if (i < 2000)
+            series.doses << QPointF(x, double(i % 13));
+    }
+    series.total[12345].setY(99.0);
+    series.total[54].setY(1.0);
+    TrendChartView view;
+    view.showTrend(u"Zeus"_s, series);
+    const QList<QPointF> drawn = view.totalLine()->points();
+    QVERIFY(drawn.size() >= 1000);
+    QVERIFY(drawn.size() <= 2002);
+    QCOMPARE(drawn.front(), series.total.front());
+    QCOMPARE(drawn.back(), series.total.back());
+    QVERIFY(drawn.contains(series.total[12345]));
+    QVERIFY(drawn.contains(series.total[54]));
+    QVERIFY(std::is_sorted(drawn.cbegin(), drawn.cend(),
+                           [](QPointF a, QPointF b) { return a.x() < b.x(); }));
+    QCOMPARE(view.dosesLine()->points(), series.doses);
 }
 
 void TestRecordsCore::labelTexts()
