@@ -1,7 +1,7 @@
 // The records program against a SQLite journal of 100,000 sheets: the window from start to its
 // first rows on the screen, a change of the stallion filter, the export of every row, resident
 // memory, and 20 dose labels from the click to the job handed to the spooler. Runs offscreen.
-// The journal is made once (a minute or so) and kept for later runs, see benchJournal().
+// The journal is made once (a few seconds) and kept for later runs, see benchJournal().
 // Memory is the process's own: run that one alone, --benchmark_filter=residentMemory.
 #include "bench_sheets.h"
 #include "csv_export.h"

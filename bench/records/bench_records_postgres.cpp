@@ -2,10 +2,10 @@
 // private server started for the run with fsync on: the window from start to its first rows,
 // a stallion's rows and count, his trend on the chart, the export of every row with the
 // process's peak memory, and a sheet another program saves shown at the top of the table.
-// Runs offscreen. Making the journal (well under a minute) is not measured. With
+// Runs offscreen. Making the journal (10-25 s) is not measured. With
 // ESTRIVO_BENCH_HOLD set, the server is kept up after the runs until Enter is pressed; with
 // ESTRIVO_BENCH_POSTGRES set to a journal's URI, that journal is used (it must hold the planned
-// sheets, as one this program made does).
+// sheets, as one this program made and held does, until otherProgramsSave has added to it).
 #include "bench_sheets.h"
 #include "journal_service.h"
 #include "local_postgres.h"
