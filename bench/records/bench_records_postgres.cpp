@@ -98,8 +98,26 @@ struct OpenWindow
         stallions = window.findChild<QTreeWidget *>(u"stallions"_s);
         table = collections(window);
         model = qobject_cast<estrivo::SheetTableModel *>(table->model());
-        QObject::connect(&window, &estrivo::RecordsWindow::summaryShown, [this] { ++summaries; });
-        QObject::connect(&window, &estrivo::RecordsWindow::liveUpdated, [this] { ++updates; });
+        chart = window.findChild<estrivo::TrendChartView *>();
+        QObject::connect(model, &estrivo::SheetTableModel::pageArrived, [this] { noteRows(); });
+        QObject::connect(model, &estrivo::SheetTableModel::rowsAddedAbove, [this] { noteRows(); });
+        QObject::connect(&window, &estrivo::RecordsWindow::summaryShown, [this] {
+            ++summaries;
+            if (clock.isValid() && summaryAt < 0) {
+                summaryAt = millisecondsSince(clock);
+                if (paintChart) {
+                    // The layout the new lines asked for, then the chart drawn with them.
+                    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+                    chart->viewport()->repaint();
+                    chartAt = millisecondsSince(clock);
+                }
+            }
+        });
+        QObject::connect(&window, &estrivo::RecordsWindow::liveUpdated, [this] {
+            ++updates;
+            if (clock.isValid() && updatedAt < 0)
+                updatedAt = millisecondsSince(clock);
+        });
         ready = waitFor(
             [this] {
                 return stallions->topLevelItemCount() > kStallions && summaries > 0
@@ -108,13 +126,41 @@ struct OpenWindow
             kPatience);
     }
 
+    // Starts timing one step. The moments are stamped by the window's signals as they are
+    // emitted: a loop looking now and then would also count whatever else the event loop did
+    // first, a chart painted say.
+    void start(std::function<bool()> rowsAwaited, bool chartToo = false)
+    {
+        awaited = std::move(rowsAwaited);
+        paintChart = chartToo;
+        rowsAt = summaryAt = chartAt = updatedAt = -1;
+        clock.start();
+    }
+    // The awaited rows, once at the top of the table, painted.
+    void noteRows()
+    {
+        if (clock.isValid() && rowsAt < 0 && awaited && model->rowCount() > 0 && awaited()) {
+            table->viewport()->repaint();
+            rowsAt = millisecondsSince(clock);
+        }
+    }
+
     estrivo::RecordsWindow window;
     QTreeWidget *stallions = nullptr;
     QTableView *table = nullptr;
     estrivo::SheetTableModel *model = nullptr;
+    estrivo::TrendChartView *chart = nullptr;
     int summaries = 0;
     int updates = 0;
     bool ready = false;
+
+    QElapsedTimer clock;
+    std::function<bool()> awaited;
+    bool paintChart = false;
+    double rowsAt = -1;    // ms after start(): the awaited rows painted at the top
+    double summaryAt = -1; // summaryShown
+    double chartAt = -1;   // the chart painted after summaryShown
+    double updatedAt = -1; // liveUpdated
 };
 
 void windowStartToFirstRows(benchmark::State &state)
@@ -164,7 +210,6 @@ void stallionFilter(benchmark::State &state, bool trendInFront)
     }
     auto *tabs = open.window.findChild<QTabWidget *>(u"tabs"_s);
     tabs->setCurrentIndex(trendInFront ? 1 : 0);
-    auto *chart = open.window.findChild<estrivo::TrendChartView *>();
     std::vector<double> toRows;
     std::vector<double> toCount;
     std::vector<double> toChart;
@@ -174,24 +219,12 @@ void stallionFilter(benchmark::State &state, bool trendInFront)
         QTreeWidgetItem *item = open.stallions->topLevelItem(next);
         const QString his = item->text(0);
         const qint64 hisCount = item->text(1).toLongLong();
-        const int summaries = open.summaries;
-        QElapsedTimer clock;
-        clock.start();
+        open.start([&open, his] { return open.model->row(0)->stallion == his; }, trendInFront);
         open.stallions->setCurrentItem(item);
-        double rowsAt = -1;
-        double countAt = -1;
         const bool shown = waitFor(
-            [&] {
-                if (rowsAt < 0 && open.model->rowCount() > 0
-                    && open.model->row(0)->stallion == his) {
-                    open.table->viewport()->repaint();
-                    rowsAt = millisecondsSince(clock);
-                }
-                if (countAt < 0 && open.summaries > summaries) {
-                    open.window.statusBar()->repaint();
-                    countAt = millisecondsSince(clock);
-                }
-                return rowsAt >= 0 && countAt >= 0;
+            [&open] {
+                open.noteRows();
+                return open.rowsAt >= 0 && open.summaryAt >= 0;
             },
             kPatience);
         if (!shown) {
@@ -203,20 +236,19 @@ void stallionFilter(benchmark::State &state, bool trendInFront)
             break;
         }
         if (trendInFront) {
-            chart->viewport()->repaint();
-            toChart.push_back(millisecondsSince(clock));
             // His line, each collection a point or, where they are far more than the chart is
             // wide, at least one point a thousandth of its width.
-            const qsizetype drawn = chart->totalLine()->count();
+            const qsizetype drawn = open.chart->totalLine()->count();
             if (drawn < std::min<qint64>(hisCount, 1000) || drawn > hisCount
-                || !chart->chart()->title().startsWith(his)) {
+                || !open.chart->chart()->title().startsWith(his)) {
                 state.SkipWithError("the chart does not show his collections");
                 break;
             }
+            toChart.push_back(open.chartAt);
         }
-        toRows.push_back(rowsAt);
-        toCount.push_back(countAt);
-        state.SetIterationTime(std::max(rowsAt, countAt) / 1e3);
+        toRows.push_back(open.rowsAt);
+        toCount.push_back(open.summaryAt);
+        state.SetIterationTime(std::max(open.rowsAt, open.summaryAt) / 1e3);
         collectionsShown = hisCount;
         next = next % kStallions + 1;
         // A moment on his rows and chart, as a person takes, before the next stallion: what
@@ -348,8 +380,12 @@ void otherProgramsSave(benchmark::State &state)
     }
     estrivo::JournalService writer(journalUri);
     qint64 savedId = 0;
-    QObject::connect(&writer, &estrivo::JournalService::sheetSaved,
-                     [&savedId](qint64 id) { savedId = id; });
+    double savedAt = -1; // the writer told its save was committed
+    QObject::connect(&writer, &estrivo::JournalService::sheetSaved, [&](qint64 id) {
+        savedId = id;
+        savedAt = millisecondsSince(open.clock);
+        open.noteRows();
+    });
     // The writer's connection is open before the first timed save, as in a running program.
     bool probed = false;
     estrivo::whenReady(writer.probe(), &writer,
@@ -363,34 +399,26 @@ void otherProgramsSave(benchmark::State &state)
         estrivo::SheetRecord sheet = bench::plannedSheet(plan(), n++);
         sheet.savedAt = {}; // saved now, so the newest
         sheet.workstation = u"bench-live"_s;
-        const int updates = open.updates;
         const int summaries = open.summaries;
         savedId = 0;
-        double savedAt = -1;
-        double updatedAt = -1;
-        QElapsedTimer clock;
-        clock.start();
+        savedAt = -1;
+        open.start(
+            [&open, &savedId] { return savedId != 0 && open.model->row(0)->id == savedId; });
         writer.saveSheet(sheet);
         const bool shown = waitFor(
-            [&] {
-                if (savedAt < 0 && savedId != 0)
-                    savedAt = millisecondsSince(clock);
-                if (updatedAt < 0 && open.updates > updates)
-                    updatedAt = millisecondsSince(clock);
-                return savedId != 0 && open.model->rowCount() > 0
-                       && open.model->row(0)->id == savedId;
+            [&open] {
+                open.noteRows();
+                return open.rowsAt >= 0;
             },
             kPatience);
-        open.table->viewport()->repaint();
-        const double topAt = millisecondsSince(clock);
-        state.SetIterationTime(topAt / 1e3);
-        if (!shown || updatedAt < 0) {
+        state.SetIterationTime(open.rowsAt / 1e3);
+        if (!shown || open.updatedAt < 0) {
             state.SkipWithError("the saved sheet did not show");
             break;
         }
         toSaved.push_back(savedAt);
-        toUpdated.push_back(updatedAt);
-        toTop.push_back(topAt);
+        toUpdated.push_back(open.updatedAt);
+        toTop.push_back(open.rowsAt);
         // What the update asked for (stallions, count) is in before the next save.
         waitFor([&] { return open.summaries > summaries && !open.model->isLoading(); }, kPatience);
     }
