@@ -38,6 +38,14 @@ else
 fi
 "$out/records/bench_records" --benchmark_filter=residentMemory
 
+echo "== Records over a PostgreSQL journal of 1,000,000 sheets on a private server, fsync on"
+echo "   (targets: first rows <= 300 ms, a stallion's rows and count <= 100 ms, his trend"
+echo "   <= 100 ms, export of all rows <= 20 s at <= 150 MB, another program's save shown <= 2 s)"
+"$out/records/bench_records_postgres" \
+    --benchmark_filter='windowStart|stallionFilter|trendSteps|otherPrograms'
+# Alone, so the peak resident size is the export's and the window's only.
+"$out/records/bench_records_postgres" --benchmark_filter=exportAll
+
 echo "== Start-up under Xvfb beside a floor window, without and with a private print scheduler"
 echo "   (targets: <= 1.3x the floor with the scheduler, <= 300 ms, <= 60 MB; first Print <= 1 s)"
 xvfb-run -a -s "-nolisten tcp" bench/app/bench_startup.py build/release/app/estrivo 10

@@ -13,7 +13,7 @@ testing=(clang libclang-rt-14-dev locales xvfb xauth openbox x11-utils
          dbus dbus-x11 at-spi2-core python3-pyatspi
          desktop-file-utils appstream dpkg-dev file fakeroot lintian zbar-tools
          postgresql-15 sqlite3)
-bench=(libbenchmark-dev hyperfine printer-driver-cups-pdf)
+bench=(libbenchmark-dev hyperfine printer-driver-cups-pdf postgresql-15)
 
 case "$role" in
     run) wanted=("${build[@]}") ;;

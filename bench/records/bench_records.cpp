@@ -1,33 +1,32 @@
 // The records program against a SQLite journal of 100,000 sheets: the window from start to its
 // first rows on the screen, a change of the stallion filter, the export of every row, resident
 // memory, and 20 dose labels from the click to the job handed to the spooler. Runs offscreen.
-// The journal is made once (a minute or so) and kept for later runs, see benchJournal().
+// The journal is made once (a few seconds) and kept for later runs, see benchJournal().
 // Memory is the process's own: run that one alone, --benchmark_filter=residentMemory.
+#include "bench_sheets.h"
 #include "csv_export.h"
-#include "extension_calc.h"
 #include "journal.h"
 #include "labels_dialog.h"
 #include "records_window.h"
+#include "sheet_table_model.h"
+#include "window_watch.h"
 
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QApplication>
-#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include <benchmark/benchmark.h>
@@ -37,76 +36,49 @@
 
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
-using estrivo::Field;
+using bench::collections;
+using bench::PaintWatch;
+using bench::residentKiB;
+using bench::waitFor;
 
 namespace {
 
 constexpr qint64 kSheets = 100000;
 constexpr int kStallions = 20;
-constexpr int kPictureEvery = 100; // a sheet's picture is ~30 KB: 3 GB for all would be silly
 
-QString stallionName(int n)
+bench::SheetPlan plan()
 {
-    static const QStringList names{
-        u"Zeus"_s,          u"Ábaco"_s,   u"Nordlicht"_s,  u"Sören"_s,   u"Quiet Storm"_s,
-        u"Baron"_s,         u"Cassius"_s, u"Donnerhall"_s, u"Elvis"_s,   u"Fürst Heinrich"_s,
-        u"Galant"_s,        u"Hermès"_s,  u"Indigo"_s,     u"Jazz"_s,    u"Kaiser"_s,
-        u"Lord Sinclair"_s, u"Mistral"_s, u"Nobel"_s,      u"Orlando"_s, u"Pikeur"_s};
-    return names[n % kStallions];
+    bench::SheetPlan planned;
+    planned.count = kSheets;
+    planned.stallions = kStallions;
+    planned.every = 45min; // a collection every 45 minutes
+    planned.first = QDateTime(QDate(2018, 1, 1), QTime(7, 0), Qt::UTC);
+    planned.pictureEvery = 100; // a sheet's picture is ~30 KB: 3 GB for all would be silly
+    return planned;
 }
 
 // The bench journal: $ESTRIVO_BENCH_JOURNAL, else a file kept under the temporary folder;
-// made with kSheets generated sheets when it does not hold them yet.
+// made again when it does not hold the planned sheets.
 QString benchJournal()
 {
     QString path = qEnvironmentVariable("ESTRIVO_BENCH_JOURNAL");
     if (path.isEmpty())
         path = QDir::temp().filePath(u"estrivo-bench-records/journal-100k.sqlite"_s);
+    QDir().mkpath(QFileInfo(path).path());
+    QString error;
     {
         estrivo::Journal journal(path);
-        if (journal.open().ok() && journal.sheetCount() == kSheets)
+        if (journal.open().ok() && bench::matchesPlan(journal, plan(), &error))
             return path;
     }
-    for (const QString &suffix : {u""_s, u"-wal"_s, u"-shm"_s})
-        QFile::remove(path + suffix);
-    estrivo::Journal journal(path);
-    if (!journal.open().ok())
+    if (!bench::fillSqlite(path, plan(), &error)) {
+        std::fprintf(stderr, "bench_records: %s\n", qPrintable(error));
         return {};
-    // Made once for measuring, not kept: no waiting for the disk on each of the saves.
-    QSqlQuery(journal.database()).exec(u"PRAGMA synchronous = OFF"_s);
-    QImage picture(620, 480, QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    QByteArray png;
-    {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        picture.save(&buffer, "PNG");
     }
-    const QDateTime first(QDate(2018, 1, 1), QTime(7, 0), Qt::UTC);
-    for (qint64 n = 0; n < kSheets; ++n) {
-        estrivo::SampleSheet sheet;
-        const auto set = [&sheet](Field field, double value) {
-            sheet.setText(field, estrivo::writeNumber(value));
-        };
-        set(Field::Con, 80.0 + double((n * 37) % 300));
-        set(Field::GFV, 20.0 + double((n * 13) % 90));
-        set(Field::Motility, 40.0 + double((n * 7) % 50));
-        estrivo::Calculate(sheet);
-        const QDateTime saved = first.addSecs(n * 45 * 60); // a collection every 45 minutes
-        sheet.setText(Field::Date, saved.toString(u"d MMM yyyy HH:mm:ss"_s).toStdString());
-        sheet.setText(Field::Text1,
-                      (stallionName(int(n)) + u"\ncollection %1, calm"_s.arg(n)).toStdString());
-        estrivo::SheetRecord record;
-        for (Field field : estrivo::kAllFields)
-            record.text(field) = QString::fromStdString(sheet.text(field));
-        record.savedAt = saved;
-        record.printed = true;
-        record.printer = u"Lab"_s;
-        record.programVersion = u"0.1.0"_s;
-        if (n % kPictureEvery == 0)
-            record.picturePng = png;
-        if (!journal.saveSheet(record).ok())
-            return {};
+    estrivo::Journal journal(path);
+    if (!journal.open().ok() || !bench::matchesPlan(journal, plan(), &error)) {
+        std::fprintf(stderr, "bench_records: the made journal %s\n", qPrintable(error));
+        return {};
     }
     return path;
 }
@@ -115,65 +87,6 @@ const QString &journalPath()
 {
     static const QString path = benchJournal();
     return path;
-}
-
-// Waits, with the event loop turning, until `done` holds or `limit` passes.
-template<typename Done> bool waitFor(Done done, std::chrono::milliseconds limit = 30s)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limit.count())
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(1ms, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
-// Notes when a widget has painted rows of its model.
-class PaintWatch : public QObject
-{
-public:
-    explicit PaintWatch(QAbstractItemView *view)
-        : m_view(view)
-    {
-        view->viewport()->installEventFilter(this);
-    }
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && m_view->model()->rowCount() > 0)
-            painted = true;
-        return false;
-    }
-
-private:
-    QAbstractItemView *m_view;
-};
-
-QTableView *collections(estrivo::RecordsWindow &window)
-{
-    for (QTableView *table : window.findChildren<QTableView *>()) {
-        if (table->accessibleName() == u"Collections"_s)
-            return table;
-    }
-    return nullptr;
-}
-
-long residentKiB()
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
 }
 
 void windowStartToFirstRows(benchmark::State &state)
@@ -202,8 +115,9 @@ void windowStartToFirstRows(benchmark::State &state)
 }
 BENCHMARK(windowStartToFirstRows)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// The rows come at once; the count and the trend are read on their own thread and drawn when
-// they arrive. Both are timed: to the table repainted, and to the chart repainted.
+// The rows and the count with the trend come from the journal's thread and are drawn when they
+// arrive: timed to the table repainted with the stallion's first rows, and to the chart
+// repainted with his trend.
 void stallionFilter(benchmark::State &state)
 {
     estrivo::RecordsWindow window(journalPath());
@@ -218,31 +132,39 @@ void stallionFilter(benchmark::State &state)
     window.findChild<QTabWidget *>(u"tabs"_s)->setCurrentIndex(1);
     auto *chart = window.findChild<QAbstractScrollArea *>(u"trendChart"_s);
     QTableView *table = collections(window);
+    auto *model = qobject_cast<estrivo::SheetTableModel *>(table->model());
     bool summarized = false;
     QObject::connect(&window, &estrivo::RecordsWindow::summaryShown,
                      [&summarized] { summarized = true; });
     // A window open for a moment: what it reads between requests has been read.
     QElapsedTimer settling;
     settling.start();
-    waitFor([&] { return settling.elapsed() > state.range(0); }, 60s);
+    waitFor([&] { return settling.elapsed() > state.range(0) && !model->isLoading(); }, 60s);
     int next = 1;
-    double toChart = 0.0;
+    std::vector<double> toRows;
+    std::vector<double> toChart;
     for (auto _ : state) {
         summarized = false;
+        QTreeWidgetItem *item = stallions->topLevelItem(next);
+        const QString his = item->text(0);
         QElapsedTimer clock;
         clock.start();
-        stallions->setCurrentItem(stallions->topLevelItem(next));
+        stallions->setCurrentItem(item);
+        const bool rows
+            = waitFor([&] { return model->rowCount() > 0 && model->row(0)->stallion == his; });
         table->viewport()->repaint();
-        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
-        if (!waitFor([&] { return summarized; })) {
-            state.SkipWithError("no trend");
+        toRows.push_back(double(clock.nsecsElapsed()) / 1e6);
+        state.SetIterationTime(toRows.back() / 1e3);
+        if (!rows || !waitFor([&] { return summarized; })) {
+            state.SkipWithError("no rows or no trend");
             break;
         }
         chart->viewport()->repaint();
-        toChart += double(clock.nsecsElapsed()) / 1e6;
+        toChart.push_back(double(clock.nsecsElapsed()) / 1e6);
         next = next % kStallions + 1;
     }
-    state.counters["to_chart_ms"] = toChart / double(state.iterations());
+    bench::reportSamples(state, "table", toRows);
+    bench::reportSamples(state, "chart", toChart);
     state.SetLabel(qPrintable(u"%1 collections a stallion"_s.arg(kSheets / kStallions)));
 }
 // Right after the window opened, and after 3 s open.
@@ -295,20 +217,27 @@ void residentMemory(benchmark::State &state)
         estrivo::RecordsWindow window(journalPath());
         window.show();
         auto *stallions = window.findChild<QTreeWidget *>(u"stallions"_s);
+        QTableView *table = collections(window);
+        auto *model = qobject_cast<estrivo::SheetTableModel *>(table->model());
         waitFor([&] { return stallions->topLevelItemCount() > kStallions; });
         state.counters["opened_MB"] = double(residentKiB()) / 1024;
         for (int i = 1; i <= kStallions; ++i)
             stallions->setCurrentItem(stallions->topLevelItem(i));
         stallions->setCurrentItem(stallions->topLevelItem(0));
+        waitFor([&] { return model->rowCount() > 0 && !model->isLoading(); });
         state.counters["filtered_MB"] = double(residentKiB()) / 1024;
-        // Scrolled to the very end: every row read into the table.
-        QTableView *table = collections(window);
-        while (table->model()->canFetchMore({}))
-            table->model()->fetchMore({});
+        // Scrolled to the very end: every row read into the table, a page at a time.
+        waitFor(
+            [&] {
+                if (model->canFetchMore({}))
+                    model->fetchMore({});
+                return !model->canFetchMore({}) && !model->isLoading();
+            },
+            10min);
         table->scrollToBottom();
         table->viewport()->repaint();
         state.counters["all_rows_MB"] = double(residentKiB()) / 1024;
-        state.counters["rows"] = table->model()->rowCount();
+        state.counters["rows"] = model->rowCount();
     }
 }
 BENCHMARK(residentMemory)->Unit(benchmark::kMillisecond)->Iterations(1);

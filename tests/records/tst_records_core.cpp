@@ -8,6 +8,7 @@
 #include "sheet_numbers.h"
 #include "trend.h"
 
+#include <QScatterSeries>
 #include <QTemporaryDir>
 
 using namespace estrivo;
@@ -29,6 +30,7 @@ private slots:
     void trend_data();
     void trend();
     void collectionDates();
+    void longTrendDrawn();
     void labelTexts();
     void qrCodeDecodes_data();
     void qrCodeDecodes();
@@ -280,6 +282,38 @@ void TestRecordsCore::collectionDates()
         QCOMPARE(collectionTime(sheet, &fromSave), expected);
         QCOMPARE(fromSave, expected == sheet.savedAt);
     }
+}
+
+void TestRecordsCore::longTrendDrawn()
+{
+    // Far more collections than the chart is wide: drawn from each slice's lowest and highest,
+    // so the line keeps its ends, its extremes and its order. Up to 2,000 stay whole.
+    TrendSeries series;
+    TrendLine &total = series.lines[std::size_t(TrendQuantity::TotalSperm)];
+    TrendLine &doses = series.lines[std::size_t(TrendQuantity::Doses)];
+    for (int i = 0; i < 20000; ++i) {
+        const double x = double(kFirstSave.addSecs(qint64(i) * 3600).toMSecsSinceEpoch());
+        total.values << QPointF(x, 20.0 + double((i * 7919) % 1000) / 100.0);
+        if (i < 2000)
+            doses.values << QPointF(x, double(i % 13));
+    }
+    total.values[12345].setY(99.0);
+    total.values[54].setY(1.0);
+    total.mean = total.values;
+    doses.mean = doses.values;
+    TrendChartView view;
+    view.showTrend(u"Zeus"_s, series);
+    const QList<QPointF> drawn = view.valuesSeries()->points();
+    QVERIFY(drawn.size() >= 1000);
+    QVERIFY(drawn.size() <= 2002);
+    QCOMPARE(drawn.front(), total.values.front());
+    QCOMPARE(drawn.back(), total.values.back());
+    QVERIFY(drawn.contains(total.values[12345]));
+    QVERIFY(drawn.contains(total.values[54]));
+    QVERIFY(std::is_sorted(drawn.cbegin(), drawn.cend(),
+                           [](QPointF a, QPointF b) { return a.x() < b.x(); }));
+    view.setQuantity(TrendQuantity::Doses);
+    QCOMPARE(view.valuesSeries()->points(), doses.values);
 }
 
 void TestRecordsCore::labelTexts()
