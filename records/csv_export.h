@@ -10,10 +10,13 @@
 namespace estrivo {
 
 // The export's columns, in order, as its header row names them.
+inline constexpr std::size_t kCsvColumnCount = 19;
 QStringList csvColumns();
 
-// A text cell a spreadsheet would run as a formula (it begins with =, +, -, @, a tab or a
-// CR) gets a leading apostrophe.
+// A cell a spreadsheet would run as a formula gets a leading apostrophe: one that begins with
+// =, +, -, @ (or their full-width forms), a tab, a CR or an LF, also after control
+// characters, spaces, a byte order mark or zero-width characters. A plain number such as -5 or
+// -1.5E-3 stays as it is.
 QString guardFormula(const QString &text);
 
 // One cell as RFC 4180 wants it: in double quotes, its quotes doubled, when it holds a comma,

@@ -23,7 +23,11 @@ private slots:
     void commandLine();
     void csvCell_data();
     void csvCell();
+    void guardFormula_data();
+    void guardFormula();
     void csvLine();
+    void everyCellGuarded_data();
+    void everyCellGuarded();
     void sheetNumbers_data();
     void sheetNumbers();
     void trend_data();
@@ -136,16 +140,88 @@ void TestRecordsCore::csvCell_data()
     QTest::newRow("formula with quotes and comma")
         << u"=HYPERLINK(\"x\",1)"_s << u"\"'=HYPERLINK(\"\"x\"\",1)\""_s;
     QTest::newRow("sign inside is harmless") << u"a=b-c"_s << u"a=b-c"_s;
-    QTest::newRow("leading space then sign") << u" =1"_s << u" =1"_s;
+    QTest::newRow("leading space then sign") << u" =1"_s << u"' =1"_s;
+    QTest::newRow("line feed first") << u"\n=1"_s << u"\"'\n=1\""_s;
 }
 
 void TestRecordsCore::csvCell()
 {
     QFETCH(QString, text);
     QFETCH(QString, cell);
-    const QString guarded = guardFormula(text);
+    const QString guarded = estrivo::guardFormula(text);
     QCOMPARE(estrivo::csvCell(guarded), cell);
     QCOMPARE(parseCsv((cell + u"\r\n"_s).toUtf8()), QList<QStringList>{{guarded}});
+}
+
+void TestRecordsCore::guardFormula_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("risky"); // gets an apostrophe
+
+    const auto row = [](const char *name, const QString &text, bool risky) {
+        QTest::newRow(name) << text << risky;
+    };
+    // What a spreadsheet may run.
+    row("equals", u"=2+3"_s, true);
+    row("hyperlink", u"=HYPERLINK(\"http://x\",\"y\")"_s, true);
+    row("plus", u"+lab-2"_s, true);
+    row("minus, then text", u"-5 ml"_s, true);
+    row("at", u"@SUM(A1)"_s, true);
+    row("tab", u"\t1"_s, true);
+    row("carriage return", u"\r1"_s, true);
+    row("line feed", u"\n1"_s, true);
+    row("full-width equals", u"\uFF1D1+1"_s, true);
+    row("full-width plus", u"\uFF0B1"_s, true);
+    row("full-width minus", u"\uFF0D1"_s, true);
+    row("full-width at", u"\uFF20SUM(A1)"_s, true);
+    row("after a NUL", u"\0=2+3"_s, true);
+    row("after a control character", u"\x01\x1f@x"_s, true);
+    row("after DEL", u"\x7f=1"_s, true);
+    row("after a space", u" =1"_s, true);
+    row("after spaces, a sign", u"   -5"_s, true);
+    row("after a no-break space", u"\u00a0=1"_s, true);
+    row("after an ideographic space", u"\u3000\uFF1D1"_s, true);
+    row("after a byte order mark", u"\uFEFF=1"_s, true);
+    row("after a zero-width space", u"\u200B+1"_s, true);
+    row("after a zero-width non-joiner", u"\u200C-x"_s, true);
+    row("after a zero-width joiner", u"\u200D@x"_s, true);
+    row("after a word joiner", u"\u2060=x"_s, true);
+    row("after all of them", u"\0 \uFEFF\u200B\u2060\t=1"_s, true);
+    row("sign then more than a number", u"-5+3"_s, true);
+    row("number then a space", u"+3 "_s, true);
+    row("two signs", u"--5"_s, true);
+    row("sign alone", u"-"_s, true);
+    row("sign and point", u"-."_s, true);
+    row("exponent without digits", u"-1e"_s, true);
+    row("infinity", u"-inf"_s, true);
+    row("full-width minus before digits", u"\uFF0D5"_s, true);
+    // What stays as it is: plain numbers, and text a spreadsheet takes as text.
+    row("negative number", u"-5"_s, false);
+    row("negative fraction", u"-0.5"_s, false);
+    row("positive sign", u"+3"_s, false);
+    row("exponent", u"1e5"_s, false);
+    row("negative with exponent", u"-1.5E-3"_s, false);
+    row("point first", u"-.5"_s, false);
+    row("point last", u"+5."_s, false);
+    row("exponent with plus", u"-2E+10"_s, false);
+    row("kept field", u"-152.5"_s, false);
+    row("placeholder-free text", u"Overflow"_s, false);
+    row("unit after a number", u"55 %"_s, false);
+    row("sign inside", u"a=b-c"_s, false);
+    row("empty", u""_s, false);
+    row("only a zero-width space", u"\u200B"_s, false);
+    row("space then letter", u" Zeus"_s, false);
+}
+
+void TestRecordsCore::guardFormula()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, risky);
+    const QString guarded = estrivo::guardFormula(text);
+    QCOMPARE(guarded, risky ? u'\'' + text : text);
+    // Read back as a CSV reader does: the one cell, as guarded.
+    QCOMPARE(parseCsv((estrivo::csvCell(guarded) + u"\r\n"_s).toUtf8()),
+             QList<QStringList>{{guarded}});
 }
 
 void TestRecordsCore::csvLine()
@@ -160,7 +236,7 @@ void TestRecordsCore::csvLine()
     sheet.savedAt = QDateTime(QDate(2026, 12, 7), QTime(0, 40, 12, 345), QTimeZone(3600));
     sheet.stallion = u"Ábaco"_s;
     sheet.notes = u"=cmd|' /C calc'!A0\nsecond line"_s;
-    const QStringList texts = u"-152.5|60|55 %|500|3|40|5.96|17.9|23.87|Overflow|"
+    const QStringList texts = u"-152.5|60|55 %|500|=2+3|40|5.96|17.9|23.87|Overflow|"
                               "6 Dec 2026 23:30:00|ignored"_s.split(u'|');
     for (Field field : kAllFields)
         sheet.text(field) = texts[int(field)];
@@ -168,13 +244,64 @@ void TestRecordsCore::csvLine()
     sheet.printer = u"-Brother, QL"_s;
     sheet.workstation = u"@lab"_s;
     sheet.operatorName = u"+op"_s;
-    // Sheet fields as kept, a sign included; text cells guarded; time in UTC to the second.
+    // A plain number as kept, a sign included; every other risky cell guarded; time in UTC to
+    // the second.
     QCOMPARE(QString::fromUtf8(estrivo::csvLine(sheet)),
              u"1234,2026-12-06T23:40:12Z,Ábaco,\"'=cmd|' /C calc'!A0\nsecond line\","
-             "6 Dec 2026 23:30:00,-152.5,60,55 %,500,3,40,5.96,17.9,23.87,Overflow,yes,"
+             "6 Dec 2026 23:30:00,-152.5,60,55 %,500,'=2+3,40,5.96,17.9,23.87,Overflow,yes,"
              "\"'-Brother, QL\",'@lab,'+op\r\n"_s);
     sheet.printed = false;
     QCOMPARE(parseCsv(estrivo::csvLine(sheet)).value(0).value(15), u"no"_s);
+}
+
+void TestRecordsCore::everyCellGuarded_data()
+{
+    QTest::addColumn<int>("column"); // in csvColumns()
+    // Each cell the sheet's texts fill: all but the id, the time and "printed".
+    for (int column = 2; column < int(kCsvColumnCount); ++column) {
+        if (column != csvColumns().indexOf(u"printed"_s))
+            QTest::newRow(qPrintable(csvColumns().at(column))) << column;
+    }
+}
+
+void TestRecordsCore::everyCellGuarded()
+{
+    QFETCH(int, column);
+    const auto textOf = [](SheetRecord &sheet, int at) -> QString & {
+        constexpr std::array<Field, 11> fields{Field::Date,     Field::Con,       Field::GFV,
+                                               Field::Motility, Field::TotalDose, Field::MinExt,
+                                               Field::MaxCon,   Field::SemenVol,  Field::ExtVol,
+                                               Field::VPD,      Field::NumDoses};
+        switch (at) {
+        case 2:
+            return sheet.stallion;
+        case 3:
+            return sheet.notes;
+        case 16:
+            return sheet.printer;
+        case 17:
+            return sheet.workstation;
+        case 18:
+            return sheet.operatorName;
+        default:
+            return sheet.text(fields[std::size_t(at - 4)]);
+        }
+    };
+    for (const QString &risky : {u"=2+3"_s, u"=HYPERLINK(\"http://x\")"_s, u"\uFF1D1"_s,
+                                 u"\uFEFF@x"_s, u" -5"_s, u"\0+1"_s}) {
+        SheetRecord sheet = generatedSheet(1);
+        sheet.id = 77;
+        textOf(sheet, column) = risky;
+        const QStringList cells = parseCsv(estrivo::csvLine(sheet)).value(0);
+        QCOMPARE(cells.size(), qsizetype(kCsvColumnCount));
+        QCOMPARE(cells[column], u'\'' + risky);
+        QCOMPARE(cells[0], u"77"_s);
+    }
+    for (const QString &number : {u"-5"_s, u"-1.5E-3"_s, u"+3"_s}) {
+        SheetRecord sheet = generatedSheet(1);
+        textOf(sheet, column) = number;
+        QCOMPARE(parseCsv(estrivo::csvLine(sheet)).value(0).value(column), number);
+    }
 }
 
 void TestRecordsCore::sheetNumbers_data()

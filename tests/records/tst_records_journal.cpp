@@ -146,7 +146,7 @@ void TestRecordsJournal::tableAndExport()
     }
     model.clear(); // before the connection goes
 
-    // The export, read back: each row is the journal's sheet, text cells guarded once.
+    // The export, read back: each row is the journal's sheet, every cell guarded once.
     QBuffer out;
     out.open(QIODevice::WriteOnly);
     const ExportOutcome outcome = exportCsv(journal, filter, out);
@@ -160,21 +160,20 @@ void TestRecordsJournal::tableAndExport()
     const QList<SheetRecord> kept = journal.sheets(filter);
     QCOMPARE(outcome.rows, qint64(kept.size()));
     QCOMPARE(rows.size(), kept.size() + 1);
-    const auto guarded = [](const QString &text) {
-        const bool risky = !text.isEmpty() && QStringView(u"=+-@\t\r").contains(text.front());
-        return risky ? u'\'' + text : text;
-    };
     for (qsizetype i = 0; i < kept.size(); ++i) {
         const SheetRecord &sheet = kept[i];
         QStringList exported{QString::number(sheet.id),
-                             sheet.savedAt.toUTC().toString(Qt::ISODate), guarded(sheet.stallion),
-                             guarded(sheet.notes), guarded(sheet.text(Field::Date))};
+                             sheet.savedAt.toUTC().toString(Qt::ISODate), sheet.stallion,
+                             sheet.notes, sheet.text(Field::Date)};
         for (Field field :
              {Field::Con, Field::GFV, Field::Motility, Field::TotalDose, Field::MinExt,
               Field::MaxCon, Field::SemenVol, Field::ExtVol, Field::VPD, Field::NumDoses})
             exported << sheet.text(field);
-        exported << (sheet.printed ? u"yes"_s : u"no"_s) << guarded(sheet.printer)
-                 << guarded(sheet.workstation) << guarded(sheet.operatorName);
+        exported << (sheet.printed ? u"yes"_s : u"no"_s) << sheet.printer << sheet.workstation
+                 << sheet.operatorName;
+        // Every cell guarded once, as guardFormula's own table has it.
+        for (QString &cell : exported)
+            cell = guardFormula(cell);
         QCOMPARE(rows[i + 1], exported);
     }
 }
