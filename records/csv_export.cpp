@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <array>
 
@@ -189,6 +188,9 @@ QString exportOutcomeText(const ExportOutcome &outcome)
         return RecordsText::tr("%1 could not be written: %2").arg(target, outcome.detail);
     case ExportOutcome::Kind::PageFailed:
         return RecordsText::tr("A new page of the report %1 could not be started.").arg(target);
+    case ExportOutcome::Kind::Refused:
+    case ExportOutcome::Kind::NotAFile:
+        return RecordsText::tr("%1 was not written: %2.").arg(target, outcome.detail);
     }
     return {};
 }
@@ -217,19 +219,45 @@ ExportOutcome exportCsv(Journal &journal, const SheetFilter &filter, QIODevice &
     return {writer.rows(), ExportOutcome::Kind::None, {}, {}};
 }
 
+ExportOutcome exportOutcome(const OutputProblem &problem, qint64 rows, const QString &target)
+{
+    using Kind = ExportOutcome::Kind;
+    Kind kind = Kind::None;
+    switch (problem.kind) {
+    case OutputProblem::Kind::None:
+        break;
+    case OutputProblem::Kind::Refused:
+        kind = Kind::Refused;
+        break;
+    case OutputProblem::Kind::NotAFile:
+        kind = Kind::NotAFile;
+        break;
+    case OutputProblem::Kind::CannotCreate:
+        kind = Kind::CannotCreate;
+        break;
+    case OutputProblem::Kind::WriteFailed:
+        kind = Kind::WriteFailed;
+        break;
+    }
+    return {rows, kind, target, problem.detail, problem.systemError};
+}
+
 ExportOutcome exportCsvFile(Journal &journal, const SheetFilter &filter, const QString &fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return {0, ExportOutcome::Kind::CannotCreate, fileName, file.errorString()};
+    OutputFile file(fileName, journal.location());
+    if (!file.begin())
+        return exportOutcome(file.problem(), 0, fileName);
     ExportOutcome outcome = exportCsv(journal, filter, file);
     outcome.target = fileName;
     if (!outcome.ok()) {
-        file.cancelWriting();
+        // The system's own reason for a failed write, not the device's summary of it.
+        if (!file.problem().ok())
+            outcome = exportOutcome(file.problem(), outcome.rows, fileName);
+        file.discard();
         return outcome;
     }
     if (!file.commit())
-        return {outcome.rows, ExportOutcome::Kind::WriteFailed, fileName, file.errorString()};
+        return exportOutcome(file.problem(), outcome.rows, fileName);
     return outcome;
 }
 

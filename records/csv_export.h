@@ -1,6 +1,7 @@
 #pragma once
 
 #include "journal.h"
+#include "output_file.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -56,14 +57,20 @@ struct ExportOutcome
         CannotCreate,      // the target could not be made; detail: the system's words
         WriteFailed,       // writing or replacing the target failed; detail as above
         PageFailed,        // the report could not start a page
+        Refused,           // the target is a link, the journal or a database; detail: which
+        NotAFile,          // the target is a device, FIFO, socket or folder; detail: which
     };
     qint64 rows = 0;
     Kind kind = Kind::None;
     QString target; // the file written; empty for standard output
     QString detail;
+    int systemError = 0; // errno behind CannotCreate or WriteFailed, where the system said no
 
     bool ok() const { return kind == Kind::None; }
 };
+
+// An output's problem as an export's outcome after `rows` rows.
+ExportOutcome exportOutcome(const OutputProblem &problem, qint64 rows, const QString &target);
 
 // The outcome in a sentence: what was written where, or why not.
 QString exportOutcomeText(const ExportOutcome &outcome);
@@ -71,7 +78,8 @@ QString exportOutcomeText(const ExportOutcome &outcome);
 // Writes the sheets the filter selects, newest first, as CSV to `out`.
 ExportOutcome exportCsv(Journal &journal, const SheetFilter &filter, QIODevice &out);
 
-// The same into `fileName`, replaced only once the whole export is written.
+// The same into `fileName` through an OutputFile: replaced only once the whole export is
+// written, and never when it is a link, not a regular file, the journal or a database.
 ExportOutcome exportCsvFile(Journal &journal, const SheetFilter &filter, const QString &fileName);
 
 } // namespace estrivo

@@ -9,6 +9,11 @@
 
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 using namespace estrivo;
 using namespace recordstest;
 
@@ -24,6 +29,25 @@ struct Run
     QString err;
 };
 
+// What is at `path`, looked at without following a link or opening anything but a regular
+// file: its kind with its bytes, the link's target, or "none".
+QString fileState(const QString &path)
+{
+    struct stat status;
+    if (path.isEmpty() || ::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return u"none"_s;
+    if (S_ISLNK(status.st_mode))
+        return u"link to "_s + QFile::symLinkTarget(path) + u", "_s
+               + fileState(QFile::symLinkTarget(path));
+    if (!S_ISREG(status.st_mode))
+        return u"special %1 mode %2"_s.arg(status.st_mode & S_IFMT).arg(status.st_mode, 0, 8);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return u"unreadable"_s;
+    return u"file mode %1: "_s.arg(status.st_mode, 0, 8)
+           + QString::fromLatin1(file.readAll().toHex());
+}
+
 } // namespace
 
 class TestRecordsJournal : public QObject
@@ -36,10 +60,13 @@ private slots:
     void tableAndExport();
     void commandLine_data();
     void commandLine();
+    void outputModes_data();
+    void outputModes();
     void windowForm();
 
 private:
-    Run run(const QStringList &arguments, const QStringList &environment = {});
+    Run run(const QStringList &arguments, const QStringList &environment = {},
+            qint64 fileSizeLimit = 0, int umask = -1);
 
     QTemporaryDir m_dir;
     LocalPostgres m_postgres;
@@ -66,6 +93,27 @@ void TestRecordsJournal::initTestCase()
     QFile notJournal(m_dir.filePath(u"not-a-journal.txt"_s));
     QVERIFY(notJournal.open(QIODevice::WriteOnly));
     notJournal.write("field notes, not a database\n");
+    notJournal.close();
+
+    // What an --output must leave as it is: links, files that are no files, databases.
+    const auto make = [this](const QString &name, const QByteArray &bytes) {
+        QFile file(m_dir.filePath(name));
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    QVERIFY(make(u"other.txt"_s, "someone else's file\n"));
+    QVERIFY(QFile::link(m_dir.filePath(u"other.txt"_s), m_dir.filePath(u"link.csv"_s)));
+    QVERIFY(QFile::link(m_dir.filePath(u"nowhere.csv"_s), m_dir.filePath(u"dangling.csv"_s)));
+    QVERIFY(QDir(m_dir.path()).mkdir(u"folder.csv"_s));
+    QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(u"fifo.csv"_s)).constData(), 0644), 0);
+    if (::geteuid() == 0) {
+        QCOMPARE(::mknod(QFile::encodeName(m_dir.filePath(u"null.csv"_s)).constData(),
+                         S_IFCHR | 0666, ::makedev(1, 3)),
+                 0);
+    }
+    QCOMPARE(fillJournal(m_dir.filePath(u"another.sqlite"_s), 3).size(), 3);
+    QVERIFY(QFile::copy(m_dir.filePath(u"another.sqlite"_s), m_dir.filePath(u"copy.sqlite"_s)));
+    QVERIFY(
+        make(u"copy.sqlite-wal"_s, QByteArray::fromHex("377f0682002de218") + QByteArray(24, 'w')));
 }
 
 void TestRecordsJournal::tableAndExport_data()
@@ -178,9 +226,22 @@ void TestRecordsJournal::tableAndExport()
     }
 }
 
-Run TestRecordsJournal::run(const QStringList &arguments, const QStringList &environment)
+Run TestRecordsJournal::run(const QStringList &arguments, const QStringList &environment,
+                            qint64 fileSizeLimit, int umask)
 {
     QProcess process;
+    if (umask >= 0)
+        process.setChildProcessModifier([umask] { ::umask(mode_t(umask)); });
+    if (fileSizeLimit > 0) {
+        // As a full disk looks to a program: writes past the limit fail. The signal the system
+        // also sends is left as it is, for the program to deal with.
+        process.setChildProcessModifier([fileSizeLimit] {
+            const rlimit size{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &size);
+        });
+        // The limit holds for files, not for the pipe standard output is otherwise.
+        process.setStandardOutputFile(m_dir.filePath(u"limited-output.csv"_s));
+    }
     QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
     variables.remove(u"DISPLAY"_s);
     variables.remove(u"QT_QPA_PLATFORM"_s); // the labels form must manage on its own
@@ -204,6 +265,7 @@ void TestRecordsJournal::commandLine_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("out"); // a CSV of this many rows, or the start of the output
     QTest::addColumn<QString>("error");  // the start of the one line on standard error
+    QTest::addColumn<qint64>("fileSizeLimit"); // RLIMIT_FSIZE of the run in bytes; 0: none
 
     const QList<SheetRecord> &sheets = m_sheets[u"sqlite"_s];
     const auto rows = [&sheets](const SheetFilter &filter) {
@@ -214,8 +276,9 @@ void TestRecordsJournal::commandLine_data()
     });
     const QString overflow = QString::number(noDoses->id);
     const auto row = [](const char *name, const QString &line, int exitCode, const QByteArray &out,
-                        const QString &error, const QString &environment = {}) {
-        QTest::newRow(name) << line << environment << exitCode << out << error;
+                        const QString &error, const QString &environment = {},
+                        qint64 fileSizeLimit = 0) {
+        QTest::newRow(name) << line << environment << exitCode << out << error << fileSizeLimit;
     };
     const QString fails = u"estrivo-records: "_s;
     row("export to standard output", u"export --journal {J}"_s, 0, rows({}), {});
@@ -240,6 +303,33 @@ void TestRecordsJournal::commandLine_data()
               "is neither a file path nor a postgresql:// address."_s);
     row("output folder missing", u"export --journal {J} --output {D}/missing/x.csv"_s, 1, {},
         fails + u"The file {D}/missing/x.csv could not be created"_s);
+    // An output that is not a regular file of ours is left alone, the journal above all.
+    const QString notWritten = fails + u"{D}/%1 was not written: it is "_s;
+    const QString notAFile
+        = u"not a regular file. Give no --output to write to standard output.\n"_s;
+    row("output a link to another file", u"export --journal {J} --output {D}/link.csv"_s, 1, {},
+        notWritten.arg(u"link.csv"_s) + u"a symbolic link, which may lead to any file."_s);
+    row("output a dangling link", u"export --journal {J} --output {D}/dangling.csv"_s, 1, {},
+        notWritten.arg(u"dangling.csv"_s) + u"a symbolic link"_s);
+    row("output a FIFO", u"export --journal {J} --output {D}/fifo.csv"_s, 1, {},
+        notWritten.arg(u"fifo.csv"_s) + u"a FIFO, "_s + notAFile);
+    row("output a device", u"export --journal {J} --output {D}/null.csv"_s, 1, {},
+        notWritten.arg(u"null.csv"_s) + u"a device, "_s + notAFile);
+    row("output a folder", u"export --journal {J} --output {D}/folder.csv"_s, 1, {},
+        notWritten.arg(u"folder.csv"_s) + u"a folder, "_s + notAFile);
+    row("output the journal", u"export --journal {J} --output {J}"_s, 1, {},
+        fails + u"{J} was not written: it is the journal being read, or one of its files."_s);
+    row("output the journal's index", u"export --journal {J} --output {J}-shm"_s, 1, {},
+        fails + u"{J}-shm was not written: it is the journal being read, or one of its files."_s);
+    row("output another database", u"export --journal {J} --output {D}/copy.sqlite"_s, 1, {},
+        notWritten.arg(u"copy.sqlite"_s) + u"a SQLite database or write-ahead log."_s);
+    row("output another write-ahead log", u"export --journal {J} --output {D}/copy.sqlite-wal"_s,
+        1, {}, notWritten.arg(u"copy.sqlite-wal"_s) + u"a SQLite database or write-ahead log."_s);
+    // Room for the journal's index (32 KiB), not for the export.
+    row("output, disk full", u"export --journal {J} --output x.csv"_s, 1, {},
+        fails + u"x.csv could not be written: the disk is full"_s, {}, 48 * 1024);
+    row("standard output, disk full", u"export --journal {J}"_s, 1, {},
+        fails + u"standard output could not be written: the disk is full"_s, {}, 48 * 1024);
     row("labels of an unknown sheet", u"labels 99999 --journal {J}"_s, 1, {},
         fails + u"No kept sheet has the ID 99999."_s);
     row("labels without doses", u"labels %1 --journal {J}"_s.arg(overflow), 1, {},
@@ -258,6 +348,7 @@ void TestRecordsJournal::commandLine()
     QFETCH(int, exitCode);
     QFETCH(QByteArray, out);
     QFETCH(QString, error);
+    QFETCH(qint64, fileSizeLimit);
     const auto fill = [this](QString text) {
         return text.replace(u"{J}"_s, m_location[u"sqlite"_s]).replace(u"{D}"_s, m_dir.path());
     };
@@ -268,8 +359,14 @@ void TestRecordsJournal::commandLine()
     QFile old(m_dir.filePath(u"x.csv"_s));
     QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old contents\r\n") > 0);
     old.close();
-    const Run result
-        = run(arguments, environment.isEmpty() ? QStringList() : QStringList{variable});
+    const qsizetype outputAt = arguments.indexOf(u"--output"_s) + 1;
+    const QString target
+        = outputAt > 0 ? QDir(m_dir.path()).filePath(arguments.value(outputAt)) : QString();
+    if (target.endsWith(u"null.csv"_s) && !QFileInfo::exists(target))
+        QSKIP("Making a device takes root.");
+    const QString before = fileState(target);
+    const Run result = run(
+        arguments, environment.isEmpty() ? QStringList() : QStringList{variable}, fileSizeLimit);
 
     QVERIFY2(result.err.startsWith(fill(error)), qPrintable(result.err));
     // Reading makes nothing: no journal, no folder for one, nothing named after a scheme.
@@ -279,11 +376,16 @@ void TestRecordsJournal::commandLine()
     QCOMPARE(result.err.count(u'\n'), exitCode);
     QVERIFY(exitCode != 0 || result.err.isEmpty());
     QCOMPARE(result.exitCode, exitCode);
-    // The file given is replaced only by a whole export, and no part file is left.
+    // A failed export leaves its target as it was, whatever it is, and no part file anywhere.
+    if (exitCode != 0 && before != u"none"_s)
+        QCOMPARE(fileState(target), before);
+    QCOMPARE(QDir(m_dir.path())
+                 .entryList({u".*"_s},
+                            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+             QStringList());
     QByteArray output = result.out;
     if (arguments.contains(u"x.csv"_s)) {
         QCOMPARE(output, QByteArray());
-        QCOMPARE(QDir(m_dir.path()).entryList({u"x.csv*"_s}), QStringList{u"x.csv"_s});
         QFile file(m_dir.filePath(u"x.csv"_s));
         QVERIFY(file.open(QIODevice::ReadOnly));
         output = file.readAll();
@@ -294,9 +396,45 @@ void TestRecordsJournal::commandLine()
         const QList<QStringList> rows = parseCsv(output);
         QCOMPARE(rows.value(0), csvColumns());
         QCOMPARE(rows.size(), out.mid(4).toInt() + 1);
-    } else {
+    } else if (fileSizeLimit == 0) {
         QVERIFY2(exitCode == 0 ? output.startsWith(out) : output.isEmpty(), output.constData());
     }
+}
+
+void TestRecordsJournal::outputModes_data()
+{
+    QTest::addColumn<int>("existing"); // the mode of the file already there; -1: none
+    QTest::addColumn<int>("umask");
+    QTest::addColumn<int>("mode"); // of the export
+
+    QTest::newRow("new, usual umask") << -1 << 022 << 0644;
+    QTest::newRow("new, private umask") << -1 << 077 << 0600;
+    QTest::newRow("new, group umask") << -1 << 007 << 0660;
+    QTest::newRow("replaced, private") << 0600 << 022 << 0600;
+    QTest::newRow("replaced, shared with the group") << 0664 << 077 << 0664;
+}
+
+void TestRecordsJournal::outputModes()
+{
+    QFETCH(int, existing);
+    QFETCH(int, umask);
+    QFETCH(int, mode);
+    const QString target = m_dir.filePath(u"mode.csv"_s);
+    QFile::remove(target);
+    if (existing >= 0) {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old\r\n") == 5);
+        QCOMPARE(::chmod(QFile::encodeName(target).constData(), mode_t(existing)), 0);
+    }
+    const Run result
+        = run({u"export"_s, u"--journal"_s, m_location[u"sqlite"_s], u"--output"_s, target}, {}, 0,
+              umask);
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.exitCode, 0);
+    struct stat status;
+    QCOMPARE(::lstat(QFile::encodeName(target).constData(), &status), 0);
+    QVERIFY(S_ISREG(status.st_mode));
+    QCOMPARE(int(status.st_mode & 07777), mode);
 }
 
 void TestRecordsJournal::windowForm()

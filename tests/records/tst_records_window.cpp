@@ -272,6 +272,30 @@ void TestRecordsWindow::exportsFromTheWindow()
         QVERIFY2(text.contains(saved), qPrintable(saved));
     }
     QCOMPARE(pdfInfo(pdf, u"Page size"_s), u"842 x 595 pts (A4)"_s);
+
+    // Both go the careful way the command line goes: a link is not followed, the journal is
+    // not written over.
+    const auto bytes = [](const QString &name) {
+        QFile file(name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    };
+    const QString other = m_dir.filePath(u"someone-else.txt"_s);
+    QFile otherFile(other);
+    QVERIFY(otherFile.open(QIODevice::WriteOnly) && otherFile.write("kept\n") == 5);
+    otherFile.close();
+    const QString link = m_dir.filePath(u"zeus-link.csv"_s);
+    QVERIFY(QFile::link(other, link));
+    m_window->exportCsvTo(link);
+    QCOMPARE(
+        exportOutcomeText(outcome()),
+        u"%1 was not written: it is a symbolic link, which may lead to any file."_s.arg(link));
+    QCOMPARE(bytes(other), "kept\n");
+    const QByteArray journal = bytes(m_journal);
+    m_window->exportReportTo(m_journal);
+    QCOMPARE(exportOutcomeText(outcome()),
+             u"%1 was not written: it is the journal being read, or one of its files."_s.arg(
+                 m_journal));
+    QVERIFY(bytes(m_journal) == journal);
 }
 
 void TestRecordsWindow::labelsToPdf()
