@@ -94,8 +94,8 @@ struct SheetPage
 struct SheetFilter
 {
     QString stallion; // exact name
-    QDate since;      // saved on or after this day (UTC)
-    QDate until;      // saved on or before this day (UTC)
+    QDate since;      // saved on or after this day (local time)
+    QDate until;      // saved on or before this day (local time)
     QString search;   // a substring of the stallion's name or the notes, any case
 };
 

@@ -73,8 +73,9 @@ QString helpText(const QString &command)
                    "Writes the kept sheets, newest first, as CSV (RFC 4180, UTF-8).\n"
                    "\n"
                    "  --stallion NAME     only this stallion's collections\n"
-                   "  --since YYYY-MM-DD  only sheets saved on or after this day (UTC)\n"
-                   "  --until YYYY-MM-DD  only sheets saved on or before this day (UTC)\n"
+                   "  --since YYYY-MM-DD  only sheets saved on or after this day\n"
+                   "  --until YYYY-MM-DD  only sheets saved on or before this day\n"
+                   "                      (days and saved_at in local time, as $TZ sets it)\n"
                    "  --output FILE       write FILE (replaced once complete), not standard "
                    "output\n")
                + common;

@@ -110,11 +110,19 @@ QByteArray csvHeaderLine()
     return csvColumns().join(u',').toUtf8() + "\r\n";
 }
 
+QString csvTime(const QDateTime &time)
+{
+    // In local time, as the window shows it and the day filters count days; the offset keeps
+    // the instant exact.
+    const QDateTime local = time.toLocalTime();
+    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
+}
+
 QByteArray csvLine(const SheetRecord &sheet)
 {
     // Every cell through the one guard: the sheet's fields are typed text like the names.
     const std::array<QString, kCsvColumnCount> cells{QString::number(sheet.id),
-                                                     sheet.savedAt.toUTC().toString(Qt::ISODate),
+                                                     csvTime(sheet.savedAt),
                                                      sheet.stallion,
                                                      sheet.notes,
                                                      sheet.text(Field::Date),

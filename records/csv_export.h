@@ -4,6 +4,7 @@
 #include "output_file.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QIODevice>
 #include <QString>
 #include <QStringList>
@@ -19,6 +20,10 @@ QStringList csvColumns();
 // characters, spaces, a byte order mark or zero-width characters. A plain number such as -5 or
 // -1.5E-3 stays as it is.
 QString guardFormula(const QString &text);
+
+// A time as the export writes it: ISO 8601 in local time with its offset from UTC, to the
+// second, so the day in the file is the day the filters count.
+QString csvTime(const QDateTime &time);
 
 // One cell as RFC 4180 wants it: in double quotes, its quotes doubled, when it holds a comma,
 // a quote or a line break.

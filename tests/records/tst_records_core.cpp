@@ -10,6 +10,8 @@
 
 #include <QTemporaryDir>
 
+#include <ctime>
+
 using namespace estrivo;
 using namespace recordstest;
 using Action = CommandLine::Action;
@@ -28,6 +30,8 @@ private slots:
     void csvLine();
     void everyCellGuarded_data();
     void everyCellGuarded();
+    void csvTimes_data();
+    void csvTimes();
     void sheetNumbers_data();
     void sheetNumbers();
     void trend_data();
@@ -302,6 +306,56 @@ void TestRecordsCore::everyCellGuarded()
         textOf(sheet, column) = number;
         QCOMPARE(parseCsv(estrivo::csvLine(sheet)).value(0).value(column), number);
     }
+}
+
+void TestRecordsCore::csvTimes_data()
+{
+    QTest::addColumn<QByteArray>("zone"); // TZ
+    QTest::addColumn<QDateTime>("saved"); // in UTC
+    QTest::addColumn<QString>("text");    // the saved_at cell
+
+    const auto utc = [](int day, int month, int year, int hour, int minute) {
+        return QDateTime(QDate(year, month, day), QTime(hour, minute), Qt::UTC);
+    };
+    QTest::newRow("UTC") << QByteArray("UTC") << utc(6, 12, 2026, 23, 40)
+                         << u"2026-12-06T23:40:00Z"_s;
+    QTest::newRow("Chatham, summer: the next day")
+        << QByteArray("Pacific/Chatham") << utc(28, 2, 2026, 19, 15)
+        << u"2026-03-01T09:00:00+13:45"_s;
+    QTest::newRow("Chatham, winter") << QByteArray("Pacific/Chatham") << utc(1, 7, 2026, 11, 15)
+                                     << u"2026-07-02T00:00:00+12:45"_s;
+    QTest::newRow("Kiritimati") << QByteArray("Pacific/Kiritimati") << utc(28, 2, 2026, 10, 0)
+                                << u"2026-03-01T00:00:00+14:00"_s;
+    QTest::newRow("Pago Pago: the day before")
+        << QByteArray("Pacific/Pago_Pago") << utc(1, 3, 2026, 10, 59)
+        << u"2026-02-28T23:59:00-11:00"_s;
+    QTest::newRow("Sao Paulo, the first hour after clocks skipped midnight")
+        << QByteArray("America/Sao_Paulo") << utc(4, 11, 2018, 3, 0)
+        << u"2018-11-04T01:00:00-02:00"_s;
+    QTest::newRow("Sao Paulo, the repeated hour, first time")
+        << QByteArray("America/Sao_Paulo") << utc(17, 2, 2019, 1, 30)
+        << u"2019-02-16T23:30:00-02:00"_s;
+    QTest::newRow("Sao Paulo, the repeated hour, second time")
+        << QByteArray("America/Sao_Paulo") << utc(17, 2, 2019, 2, 30)
+        << u"2019-02-16T23:30:00-03:00"_s;
+}
+
+void TestRecordsCore::csvTimes()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(QDateTime, saved);
+    QFETCH(QString, text);
+    const QByteArray before = qgetenv("TZ");
+    qputenv("TZ", zone);
+    ::tzset();
+    SheetRecord sheet = generatedSheet(2);
+    sheet.savedAt = saved;
+    const QString cell = parseCsv(estrivo::csvLine(sheet)).value(0).value(1);
+    qputenv("TZ", before);
+    ::tzset();
+    QCOMPARE(cell, text);
+    // The same instant, read back by any ISO 8601 reader.
+    QCOMPARE(QDateTime::fromString(cell, Qt::ISODate).toUTC(), saved);
 }
 
 void TestRecordsCore::sheetNumbers_data()

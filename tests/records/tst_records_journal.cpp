@@ -5,6 +5,7 @@
 #include "journal_service.h"
 #include "local_postgres.h"
 #include "records_fixture.h"
+#include "sheet_row.h"
 #include "sheet_table_model.h"
 
 #include <QTemporaryDir>
@@ -58,6 +59,8 @@ private slots:
     void initTestCase();
     void tableAndExport_data();
     void tableAndExport();
+    void localDays_data();
+    void localDays();
     void commandLine_data();
     void commandLine();
     void outputModes_data();
@@ -211,7 +214,7 @@ void TestRecordsJournal::tableAndExport()
     for (qsizetype i = 0; i < kept.size(); ++i) {
         const SheetRecord &sheet = kept[i];
         QStringList exported{QString::number(sheet.id),
-                             sheet.savedAt.toUTC().toString(Qt::ISODate), sheet.stallion,
+                             csvTime(sheet.savedAt), sheet.stallion,
                              sheet.notes, sheet.text(Field::Date)};
         for (Field field :
              {Field::Con, Field::GFV, Field::Motility, Field::TotalDose, Field::MinExt,
@@ -224,6 +227,106 @@ void TestRecordsJournal::tableAndExport()
             cell = guardFormula(cell);
         QCOMPARE(rows[i + 1], exported);
     }
+}
+
+void TestRecordsJournal::localDays_data()
+{
+    QTest::addColumn<QByteArray>("zone"); // TZ
+    QTest::addColumn<QDate>("day");       // sheets are saved around its start and its end
+
+    QTest::newRow("UTC") << QByteArray("UTC") << QDate(2026, 3, 1);
+    QTest::newRow("Chatham, +13:45") << QByteArray("Pacific/Chatham") << QDate(2026, 3, 1);
+    QTest::newRow("Chatham, clocks back") << QByteArray("Pacific/Chatham") << QDate(2026, 4, 5);
+    QTest::newRow("Kiritimati, +14") << QByteArray("Pacific/Kiritimati") << QDate(2026, 3, 1);
+    QTest::newRow("Pago Pago, -11") << QByteArray("Pacific/Pago_Pago") << QDate(2026, 3, 1);
+    QTest::newRow("Sao Paulo, clocks skip midnight")
+        << QByteArray("America/Sao_Paulo") << QDate(2018, 11, 4);
+    QTest::newRow("Sao Paulo, an hour of the day twice")
+        << QByteArray("America/Sao_Paulo") << QDate(2019, 2, 16);
+    QTest::newRow("Berlin, clocks forward") << QByteArray("Europe/Berlin") << QDate(2026, 3, 29);
+}
+
+void TestRecordsJournal::localDays()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(QDate, day);
+    // Sheets every quarter of an hour over two days and a bit around the day in UTC, each
+    // also a millisecond earlier: every zone's midnights fall on a quarter hour.
+    const QString location = m_dir.filePath(
+        u"days-%1.sqlite"_s.arg(QString::fromLatin1(QTest::currentDataTag())
+                                    .replace(QRegularExpression(u"\\W+"_s), u"-"_s)));
+    QList<SheetRecord> sheets;
+    {
+        Journal journal(location);
+        const QDateTime from(day.addDays(-1), QTime(9, 0), Qt::UTC);
+        for (int quarter = 0; quarter < 4 * 54; ++quarter) {
+            for (int early : {1, 0}) {
+                SheetRecord sheet = generatedSheet(quarter);
+                sheet.savedAt = from.addSecs(quarter * 15 * 60).addMSecs(-early);
+                QVERIFY(journal.saveSheet(sheet).ok());
+                sheets << sheet;
+            }
+        }
+    }
+    const QByteArray before = qgetenv("TZ");
+    const auto restore = qScopeGuard([&before] {
+        qputenv("TZ", before);
+        ::tzset();
+    });
+    qputenv("TZ", zone);
+    ::tzset();
+
+    Journal journal(location);
+    const auto idsOf = [](const QList<SheetRecord> &found) {
+        QList<qint64> ids;
+        for (const SheetRecord &sheet : found)
+            ids << sheet.id;
+        return ids;
+    };
+    // The day, its neighbours, open ranges and the calendar's first and last days.
+    const QDate last(9999, 12, 31);
+    const QList<SheetFilter> filters{{{}, day, day, {}},
+                                     {{}, day.addDays(-1), day.addDays(-1), {}},
+                                     {{}, day.addDays(1), day.addDays(1), {}},
+                                     {{}, day, {}, {}},
+                                     {{}, {}, day, {}},
+                                     {{}, day, last, {}},
+                                     {{}, QDate(1, 1, 1), last, {}},
+                                     {{}, QDate(100, 1, 1), {}, {}},
+                                     {{}, last, last, {}}};
+    for (const SheetFilter &filter : filters) {
+        const QList<qint64> expected = selectedIds(sheets, filter);
+        const QString range
+            = filter.since.toString(Qt::ISODate) + u".."_s + filter.until.toString(Qt::ISODate);
+        QVERIFY2(filter.since == last || !expected.isEmpty(), qPrintable(range));
+        QCOMPARE(journal.sheetCount(filter), qint64(expected.size()));
+        const QList<SheetRecord> found = journal.sheets(filter);
+        QCOMPARE(idsOf(found), expected);
+        if (filter.since != filter.until)
+            continue;
+        // The column and the export show the day of the filter.
+        for (const SheetRecord &sheet : found)
+            QCOMPARE(savedText(sheet.savedAt).left(10), filter.since.toString(Qt::ISODate));
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        QVERIFY(exportCsv(journal, filter, out).ok());
+        const QList<QStringList> rows = parseCsv(out.data());
+        QCOMPARE(rows.size(), expected.size() + 1);
+        for (const QStringList &row : rows.mid(1))
+            QCOMPARE(row.value(1).left(10), filter.since.toString(Qt::ISODate));
+    }
+
+    // The command line counts the same days in the zone it is given.
+    const Run run = this->run({u"export"_s, u"--journal"_s, location, u"--since"_s,
+                               day.toString(Qt::ISODate), u"--until"_s, day.toString(Qt::ISODate)},
+                              {u"TZ="_s + QString::fromLatin1(zone)});
+    QCOMPARE(run.err, QString());
+    QList<qint64> exported;
+    for (const QStringList &row : parseCsv(run.out).mid(1)) {
+        exported << row.value(0).toLongLong();
+        QCOMPARE(row.value(1).left(10), day.toString(Qt::ISODate));
+    }
+    QCOMPARE(exported, selectedIds(sheets, {{}, day, day, {}}));
 }
 
 Run TestRecordsJournal::run(const QStringList &arguments, const QStringList &environment,
@@ -336,6 +439,8 @@ void TestRecordsJournal::commandLine_data()
         fails + u"Sheet %1 holds no whole doses (\"Overflow\"); give --count."_s.arg(overflow));
     row("labels with no print system", u"labels 2 --count 2 --journal {J}"_s, 1, {},
         fails + u"No printer is installed."_s);
+    row("to the calendar's last day", u"export --journal {J} --until 9999-12-31"_s, 0,
+        rows({{}, {}, QDate(9999, 12, 31), {}}), {});
     row("usage: bad day", u"export --since 2026-13-01 --journal {J}"_s, 2, {},
         fails + u"--since wants a day as YYYY-MM-DD"_s);
     row("usage: no command", u"print 3"_s, 2, {}, fails + u"Unknown command \"print\"."_s);

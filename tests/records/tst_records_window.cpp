@@ -174,7 +174,7 @@ void TestRecordsWindow::opensWithStallionsCounted()
 
 void TestRecordsWindow::filtersAndTrend_data()
 {
-    // Days count in UTC, both ends included.
+    // Days count in local time, both ends included.
     QTest::addColumn<SheetFilter>("filter");
     for (const QString &name : kStallions)
         QTest::newRow(name.toUtf8().constData()) << SheetFilter{name, {}, {}, {}};
@@ -187,6 +187,16 @@ void TestRecordsWindow::filtersAndTrend_data()
         << SheetFilter{u"Zeus"_s, QDate(2026, 3, 20), QDate(2026, 4, 10), u"libido"_s};
     QTest::newRow("all, searched, days")
         << SheetFilter{{}, QDate(2026, 3, 20), QDate(2026, 4, 10), u"LIBIDO"_s};
+    // The calendar's own ends: no day before the first or after the last is left out.
+    QTest::newRow("to the calendar's last day")
+        << SheetFilter{{}, QDate(2026, 3, 20), child<QDateEdit>(u"until"_s)->maximumDate(), {}};
+    QTest::newRow("from the calendar's first day") << SheetFilter{
+        u"Zeus"_s, child<QDateEdit>(u"since"_s)->minimumDate(), QDate(2026, 3, 11), {}};
+    QTest::newRow("the calendar's whole range")
+        << SheetFilter{{},
+                       child<QDateEdit>(u"since"_s)->minimumDate(),
+                       child<QDateEdit>(u"until"_s)->maximumDate(),
+                       {}};
 }
 
 void TestRecordsWindow::filtersAndTrend()
@@ -195,6 +205,8 @@ void TestRecordsWindow::filtersAndTrend()
     QTest::keyClicks(child<QLineEdit>(u"search"_s), filter.search);
     setDays(filter.since, filter.until);
     choose(filter.stallion.isEmpty() ? u"All stallions"_s : filter.stallion);
+    QCOMPARE(m_window->filter().since, filter.since);
+    QCOMPARE(m_window->filter().until, filter.until);
     showsSummaryOf(filter);
 }
 
