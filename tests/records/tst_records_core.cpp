@@ -90,6 +90,37 @@ void TestRecordsCore::commandLine_data()
         u"usage --label-size wants WxHmm"_s);
     row("size too small", u"labels 3 --label-size 10x29mm"_s, u"usage --label-size wants WxHmm"_s);
     row("empty journal", u"--journal="_s, u"usage --journal needs a location"_s);
+    // An empty value ('' stands for one) is a mistake whatever the option, never "any".
+    row("empty journal, apart", u"export --journal ''"_s, u"usage --journal needs a location"_s);
+    row("empty stallion", u"export --stallion ''"_s, u"usage --stallion needs a stallion's"_s);
+    row("empty stallion, joined", u"export --stallion="_s,
+        u"usage --stallion needs a stallion's"_s);
+    row("empty since", u"export --since ''"_s, u"usage --since needs a day"_s);
+    row("empty until", u"export --until="_s, u"usage --until needs a day"_s);
+    row("empty output", u"export --output ''"_s, u"usage --output needs a file name"_s);
+    row("empty count", u"labels 3 --count ''"_s, u"usage --count needs a number"_s);
+    row("empty printer", u"labels 3 --printer ''"_s, u"usage --printer needs a printer's"_s);
+    row("empty label size", u"labels 3 --label-size="_s, u"usage --label-size needs a size"_s);
+    row("empty command", u"''"_s, u"usage Unknown command \"\""_s);
+    // A second value is a mistake too, not the one that counts.
+    row("stallion twice", u"export --stallion Zeus --stallion Ábaco"_s,
+        u"usage --stallion is given more than once"_s);
+    row("same stallion twice", u"export --stallion Zeus --stallion=Zeus"_s,
+        u"usage --stallion is given more than once"_s);
+    row("journal twice", u"--journal a.sqlite export --journal b.sqlite"_s,
+        u"usage --journal is given more than once"_s);
+    row("since twice", u"export --since 2026-03-01 --since 2026-03-02"_s,
+        u"usage --since is given more than once"_s);
+    row("until twice", u"export --until 2026-03-01 --until 2026-03-02"_s,
+        u"usage --until is given more than once"_s);
+    row("output twice", u"export --output a.csv --output b.csv"_s,
+        u"usage --output is given more than once"_s);
+    row("count twice", u"labels 3 --count 2 --count 3"_s,
+        u"usage --count is given more than once"_s);
+    row("printer twice", u"labels 3 --printer A --printer B"_s,
+        u"usage --printer is given more than once"_s);
+    row("label size twice", u"labels 3 --label-size 62x29 --label-size 50x30"_s,
+        u"usage --label-size is given more than once"_s);
 }
 
 void TestRecordsCore::commandLine()
@@ -97,8 +128,12 @@ void TestRecordsCore::commandLine()
     QFETCH(QString, line);
     QFETCH(QString, read);
 
-    const CommandLine parsed
-        = parseCommandLine((u"estrivo-records "_s + line).split(u' ', Qt::SkipEmptyParts));
+    QStringList arguments = (u"estrivo-records "_s + line).split(u' ', Qt::SkipEmptyParts);
+    for (QString &argument : arguments) {
+        if (argument == u"''"_s)
+            argument.clear();
+    }
+    const CommandLine parsed = parseCommandLine(arguments);
     const auto quoted = [](const QString &text) {
         return u'\'' + text + u'\'';
     };

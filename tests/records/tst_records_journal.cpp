@@ -213,8 +213,7 @@ void TestRecordsJournal::tableAndExport()
     QCOMPARE(rows.size(), kept.size() + 1);
     for (qsizetype i = 0; i < kept.size(); ++i) {
         const SheetRecord &sheet = kept[i];
-        QStringList exported{QString::number(sheet.id),
-                             csvTime(sheet.savedAt), sheet.stallion,
+        QStringList exported{QString::number(sheet.id), csvTime(sheet.savedAt), sheet.stallion,
                              sheet.notes, sheet.text(Field::Date)};
         for (Field field :
              {Field::Con, Field::GFV, Field::Motility, Field::TotalDose, Field::MinExt,
@@ -443,6 +442,10 @@ void TestRecordsJournal::commandLine_data()
         rows({{}, {}, QDate(9999, 12, 31), {}}), {});
     row("usage: bad day", u"export --since 2026-13-01 --journal {J}"_s, 2, {},
         fails + u"--since wants a day as YYYY-MM-DD"_s);
+    row("usage: empty stallion", u"export --journal {J} --stallion ''"_s, 2, {},
+        fails + u"--stallion needs a stallion's name."_s);
+    row("usage: stallion twice", u"export --journal {J} --stallion Zeus --stallion Nordlicht"_s, 2,
+        {}, fails + u"--stallion is given more than once."_s);
     row("usage: no command", u"print 3"_s, 2, {}, fails + u"Unknown command \"print\"."_s);
 }
 
@@ -458,8 +461,11 @@ void TestRecordsJournal::commandLine()
         return text.replace(u"{J}"_s, m_location[u"sqlite"_s]).replace(u"{D}"_s, m_dir.path());
     };
     QStringList arguments = fill(line).split(u' ', Qt::SkipEmptyParts);
-    for (QString &argument : arguments)
+    for (QString &argument : arguments) {
         argument.replace(u'\u00a0', u' ');
+        if (argument == u"''"_s) // an empty argument, as a script's empty variable gives
+            argument.clear();
+    }
     const QString variable = u"ESTRIVO_JOURNAL="_s + fill(environment);
     QFile old(m_dir.filePath(u"x.csv"_s));
     QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old contents\r\n") > 0);
