@@ -89,12 +89,22 @@ int runLabels(const CommandLine &line)
     LabelJob job;
     job.printerName = line.printer;
     job.sizeMm = line.labelSize;
-    job.count = line.count.value_or(defaultLabelCount(*sheet));
-    if (job.count < 1) {
+    const qint64 doses = wholeDoses(*sheet);
+    if (!line.count && doses < 1) {
         return fail(RecordsText::tr("Sheet %1 holds no whole doses (\"%2\"); give --count.")
                         .arg(line.sheetId)
                         .arg(sheet->text(Field::NumDoses)));
     }
+    // A mistyped figure on the sheet must not run a roll of labels through the printer.
+    if (!line.count && doses > kLabelsWithoutAsking) {
+        return fail(RecordsText::tr("Sheet %1 holds %2 doses; more than %3 labels are printed "
+                                    "only with --count (at most %4 a run).")
+                        .arg(line.sheetId)
+                        .arg(doses)
+                        .arg(kLabelsWithoutAsking)
+                        .arg(kMaxLabels));
+    }
+    job.count = line.count.value_or(int(doses));
     const PrintOutcome outcome = printLabels(*sheet, job);
     return outcome.ok() ? kExitOk : fail(outcome.detail);
 }

@@ -76,12 +76,14 @@ QString labelSizeText(QSizeF sizeMm)
     return QStringLiteral("%1x%2mm").arg(sizeMm.width()).arg(sizeMm.height());
 }
 
-int defaultLabelCount(const SheetRecord &sheet)
+qint64 wholeDoses(const SheetRecord &sheet)
 {
+    // Beyond this the sheet's figure is no count of doses anyone could label.
+    constexpr double kMostDoses = 1e15;
     const std::optional<double> doses = numberIn(sheet.text(Field::NumDoses));
-    if (!doses || *doses < 1.0)
+    if (!doses || !(*doses >= 1.0) || *doses >= kMostDoses)
         return 0;
-    return int(std::min(std::floor(*doses), double(kMaxLabels)));
+    return qint64(std::floor(*doses));
 }
 
 QByteArray doseCode(qint64 sheetId, int dose)
@@ -89,12 +91,14 @@ QByteArray doseCode(qint64 sheetId, int dose)
     return "ESTRIVO:" + QByteArray::number(sheetId) + ':' + QByteArray::number(dose);
 }
 
-DoseLabel doseLabel(const SheetRecord &sheet, int dose, int doses)
+DoseLabel doseLabel(const SheetRecord &sheet, int dose)
 {
     DoseLabel label;
     label.stallion = sheet.stallion;
     label.collectionDate = sheet.text(Field::Date);
-    label.dose = RecordsText::tr("Dose %1 of %2").arg(dose).arg(doses);
+    const qint64 doses = wholeDoses(sheet);
+    label.dose = dose <= doses ? RecordsText::tr("Dose %1 of %2").arg(dose).arg(doses)
+                               : RecordsText::tr("Dose %1").arg(dose);
     label.spermPerDose
         = RecordsText::tr("%1 M sperm/dose").arg(labelNumber(sheet.text(Field::TotalDose)));
     label.volume
@@ -288,7 +292,7 @@ PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job)
             return {PrintError::DocumentNotOpened,
                     RecordsText::tr("A new label page could not be started.")};
         }
-        paintLabel(painter, page, doseLabel(sheet, dose, job.count));
+        paintLabel(painter, page, doseLabel(sheet, dose));
     }
     if (!painter.end())
         return {PrintError::DocumentNotOpened,

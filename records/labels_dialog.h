@@ -22,7 +22,8 @@ public:
     LabelsDialog(SheetRecord sheet, QWidget *parent = nullptr);
 
 public slots:
-    // Prints with the choices made; closes on success, says why not otherwise.
+    // Prints with the choices made, asking first when that is more than kLabelsWithoutAsking
+    // labels; closes on success, says why not otherwise.
     void accept() override;
 
 signals:
@@ -30,6 +31,7 @@ signals:
 
 private:
     void targetChanged();
+    void print();
 
     SheetRecord m_sheet;
     QSpinBox *m_count = nullptr;

@@ -37,6 +37,8 @@ private slots:
     void trend_data();
     void trend();
     void labelTexts();
+    void doseNumbers_data();
+    void doseNumbers();
     void qrCodeDecodes_data();
     void qrCodeDecodes();
 };
@@ -479,21 +481,58 @@ void TestRecordsCore::labelTexts()
     sheet.text(Field::VPD) = u"23.8666666666667"_s;
     sheet.text(Field::SemenVol) = u"5.96666666666667"_s;
     sheet.text(Field::ExtVol) = u"17.9"_s;
-    const DoseLabel label = doseLabel(sheet, 3, 12);
+    sheet.text(Field::NumDoses) = u"12"_s;
+    const DoseLabel label = doseLabel(sheet, 3);
     QCOMPARE(
         QStringList({label.stallion, label.collectionDate, label.dose, label.spermPerDose,
                      label.volume, label.workstation, QString::fromLatin1(label.code)}),
         QStringList({u"Ábaco"_s, sheet.text(Field::Date), u"Dose 3 of 12"_s, u"500 M sperm/dose"_s,
                      u"23.87 ml (5.97 semen + 17.9 ext.)"_s, u"lab-1"_s, u"ESTRIVO:815:3"_s}));
+}
 
-    // As many labels as whole doses; none where the sheet has none to give.
-    const QList<std::pair<QString, int>> counts{{u"12"_s, 12},      {u"7.99"_s, 7},
-                                                {u"0"_s, 0},        {u"---.-"_s, 0},
-                                                {u"Overflow"_s, 0}, {u"5000"_s, kMaxLabels}};
-    for (const auto &[doses, labels] : counts) {
-        sheet.text(Field::NumDoses) = doses;
-        QCOMPARE(defaultLabelCount(sheet), labels);
-    }
+void TestRecordsCore::doseNumbers_data()
+{
+    QTest::addColumn<QString>("doses"); // the sheet's Total Doses Possible
+    QTest::addColumn<qint64>("whole");  // its whole doses
+    QTest::addColumn<int>("count");     // labels printed
+    QTest::addColumn<QString>("first"); // the first label's dose line
+    QTest::addColumn<QString>("last");  // the last one's
+
+    const auto row = [](const char *name, const QString &doses, qint64 whole, int count,
+                        const QString &first, const QString &last) {
+        QTest::newRow(name) << doses << whole << count << first << last;
+    };
+    row("all of them", u"7"_s, 7, 7, u"Dose 1 of 7"_s, u"Dose 7 of 7"_s);
+    row("fewer than the doses", u"7"_s, 7, 2, u"Dose 1 of 7"_s, u"Dose 2 of 7"_s);
+    row("a part dose left out", u"7.99"_s, 7, 3, u"Dose 1 of 7"_s, u"Dose 3 of 7"_s);
+    row("more than the doses", u"7"_s, 7, 9, u"Dose 1 of 7"_s, u"Dose 9"_s);
+    row("many doses, a few labels", u"100000"_s, 100000, 4, u"Dose 1 of 100000"_s,
+        u"Dose 4 of 100000"_s);
+    row("unit after the number", u"12 doses"_s, 12, 12, u"Dose 1 of 12"_s, u"Dose 12 of 12"_s);
+    row("one dose", u"1"_s, 1, 2, u"Dose 1 of 1"_s, u"Dose 2"_s);
+    row("less than one dose", u"0.8"_s, 0, 2, u"Dose 1"_s, u"Dose 2"_s);
+    row("none", u"0"_s, 0, 1, u"Dose 1"_s, u"Dose 1"_s);
+    row("never measured", u"---.-"_s, 0, 3, u"Dose 1"_s, u"Dose 3"_s);
+    row("overflow", u"Overflow"_s, 0, 2, u"Dose 1"_s, u"Dose 2"_s);
+    row("past any collection", u"1E+20"_s, 0, 2, u"Dose 1"_s, u"Dose 2"_s);
+    row("negative", u"-5"_s, 0, 1, u"Dose 1"_s, u"Dose 1"_s);
+}
+
+void TestRecordsCore::doseNumbers()
+{
+    QFETCH(QString, doses);
+    QFETCH(qint64, whole);
+    QFETCH(int, count);
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+    SheetRecord sheet = generatedSheet(4);
+    sheet.id = 31;
+    sheet.text(Field::NumDoses) = doses;
+    QCOMPARE(wholeDoses(sheet), whole);
+    QCOMPARE(doseLabel(sheet, 1).dose, first);
+    QCOMPARE(doseLabel(sheet, count).dose, last);
+    // The code names the dose whatever the text says.
+    QCOMPARE(doseLabel(sheet, count).code, "ESTRIVO:31:" + QByteArray::number(count));
 }
 
 void TestRecordsCore::qrCodeDecodes_data()
@@ -517,7 +556,7 @@ void TestRecordsCore::qrCodeDecodes()
     image.setDotsPerMeterX(qRound(kDotsPerMm * 1000));
     image.setDotsPerMeterY(qRound(kDotsPerMm * 1000));
     image.fill(Qt::gray);
-    DoseLabel label = doseLabel(generatedSheet(3), 1, 1);
+    DoseLabel label = doseLabel(generatedSheet(3), 1);
     label.code = code;
     QPainter painter(&image);
     paintLabel(painter, QRectF(QPointF(0, 0), image.size()), label);

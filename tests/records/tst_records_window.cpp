@@ -2,6 +2,7 @@
 // counts, the filters, the chosen sheet's details and picture, the trend's lines, the exports
 // and labels made from the window, and the journal location that is kept only once it works.
 #include "journal_dialog.h"
+#include "labels.h"
 #include "labels_dialog.h"
 #include "records_fixture.h"
 #include "records_window.h"
@@ -31,6 +32,7 @@ private slots:
     void detailsAndPicture();
     void exportsFromTheWindow();
     void labelsToPdf();
+    void manyLabelsAskFirst();
     void otherSavesShowLive();
     void refreshKeepsTheOpenedSheet();
     void journalLocationIsTestedFirst();
@@ -333,6 +335,84 @@ void TestRecordsWindow::labelsToPdf()
     QCOMPARE(printed.size(), 1);
     QCOMPARE(pdfInfo(pdf, u"Pages"_s), u"3"_s);
     QCOMPARE(pdfInfo(pdf, u"Page size"_s), u"142 x 85 pts"_s); // 50 x 30 mm, whole points
+}
+
+void TestRecordsWindow::manyLabelsAskFirst()
+{
+    // More than kLabelsWithoutAsking labels are printed only once the operator says so; every
+    // label is numbered against the collection's doses, not the labels printed.
+    choose(u"All stallions"_s);
+    m_table->selectRow(4);
+    const SheetRecord sheet = m_sheets[kSheets - 1 - 4];
+    const int doses = sheet.text(Field::NumDoses).toInt();
+    QVERIFY(doses > 1 && doses < kLabelsWithoutAsking);
+    QTRY_COMPARE(m_window->currentSheet().value_or(SheetRecord{}).id, sheet.id);
+    child<QAction>(u"printLabels"_s)->trigger();
+    QPointer<LabelsDialog> dialog;
+    QTRY_VERIFY((dialog = m_window->findChild<LabelsDialog *>()) && dialog->isVisible());
+    auto *target = dialog->findChild<QComboBox *>(u"target"_s);
+    target->setCurrentIndex(target->findText(u"PDF file"_s));
+    auto *count = dialog->findChild<QSpinBox *>(u"count"_s);
+    auto *print = dialog->findChild<QPushButton *>(u"print"_s);
+    QSignalSpy printed(dialog, &LabelsDialog::printed);
+    const auto question = [&dialog] {
+        QMessageBox *box = nullptr;
+        const bool shown = QTest::qWaitFor([&] {
+            box = dialog ? dialog->findChild<QMessageBox *>(u"confirmManyLabels"_s) : nullptr;
+            return box && box->isVisible();
+        });
+        return shown ? box : nullptr;
+    };
+
+    // Up to the limit: printed at once.
+    const QString few = m_dir.filePath(u"labels-few.pdf"_s);
+    dialog->findChild<QLineEdit *>(u"pdfFile"_s)->setText(few);
+    count->setValue(kLabelsWithoutAsking);
+    print->click();
+    QCOMPARE(printed.size(), 1);
+    QCOMPARE(pdfInfo(few, u"Pages"_s), QString::number(kLabelsWithoutAsking));
+    QTRY_VERIFY(!dialog);
+
+    // Past it: asked, and nothing printed on No.
+    child<QAction>(u"printLabels"_s)->trigger();
+    QTRY_VERIFY((dialog = m_window->findChild<LabelsDialog *>()) && dialog->isVisible());
+    target = dialog->findChild<QComboBox *>(u"target"_s);
+    target->setCurrentIndex(target->findText(u"PDF file"_s));
+    const QString many = m_dir.filePath(u"labels-many.pdf"_s);
+    dialog->findChild<QLineEdit *>(u"pdfFile"_s)->setText(many);
+    count = dialog->findChild<QSpinBox *>(u"count"_s);
+    print = dialog->findChild<QPushButton *>(u"print"_s);
+    const int asked = kLabelsWithoutAsking + 1;
+    count->setValue(asked);
+    QSignalSpy printedMany(dialog, &LabelsDialog::printed);
+    print->click();
+    QMessageBox *confirm = question();
+    QVERIFY(confirm);
+    QCOMPARE(confirm->text(), u"Print %1 labels?"_s.arg(asked));
+    QCOMPARE(confirm->informativeText(), u"The collection holds %1 whole doses."_s.arg(doses));
+    confirm->button(QMessageBox::No)->click();
+    QTRY_VERIFY(!dialog->findChild<QMessageBox *>(u"confirmManyLabels"_s));
+    QCOMPARE(printedMany.size(), 0);
+    QVERIFY(!QFileInfo::exists(many));
+    QVERIFY(dialog && dialog->isVisible());
+
+    // Asked again and confirmed: printed, each label numbered against the doses.
+    print->click();
+    confirm = question();
+    QVERIFY(confirm);
+    confirm->button(QMessageBox::Yes)->click();
+    QTRY_COMPARE(printedMany.size(), 1);
+    QCOMPARE(pdfInfo(many, u"Pages"_s), QString::number(asked));
+    const auto pageText = [&many](int page) {
+        const QString number = QString::number(page);
+        return QString::fromUtf8(
+            toolOutput(u"pdftotext"_s, {u"-f"_s, number, u"-l"_s, number, many, u"-"_s}));
+    };
+    QVERIFY2(pageText(1).contains(u"Dose 1 of %1\n"_s.arg(doses)), qPrintable(pageText(1)));
+    QVERIFY2(pageText(doses).contains(u"Dose %1 of %1\n"_s.arg(doses)),
+             qPrintable(pageText(doses)));
+    QVERIFY2(pageText(asked).contains(u"Dose %1\n"_s.arg(asked)), qPrintable(pageText(asked)));
+    QVERIFY(!pageText(asked).contains(u" of "_s));
 }
 
 void TestRecordsWindow::otherSavesShowLive()
