@@ -254,7 +254,7 @@ PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job)
             = job.printerName.isEmpty() ? QPrinterInfo::defaultPrinterName() : job.printerName;
         const QStringList installed = QPrinterInfo::availablePrinterNames();
         if (installed.isEmpty())
-            return {PrintError::NoPrinter, RecordsText::tr("No printer is installed.")};
+            return spooler::noPrinterOutcome();
         if (printerName.isEmpty())
             return {PrintError::NoPrinter, RecordsText::tr("No default printer is set.")};
         if (!installed.contains(printerName))

@@ -437,7 +437,7 @@ void TestRecordsJournal::commandLine_data()
     row("labels without doses", u"labels %1 --journal {J}"_s.arg(overflow), 1, {},
         fails + u"Sheet %1 holds no whole doses (\"Overflow\"); give --count."_s.arg(overflow));
     row("labels with no print system", u"labels 2 --count 2 --journal {J}"_s, 1, {},
-        fails + u"No printer is installed."_s);
+        fails + u"The print service does not answer (is CUPS running?)."_s);
     row("to the calendar's last day", u"export --journal {J} --until 9999-12-31"_s, 0,
         rows({{}, {}, QDate(9999, 12, 31), {}}), {});
     row("usage: bad day", u"export --since 2026-13-01 --journal {J}"_s, 2, {},

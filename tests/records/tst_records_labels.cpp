@@ -17,6 +17,8 @@ class TestRecordsLabels : public QObject
 
 private slots:
     void initTestCase();
+    void noQueueYet();
+    void addQueues(); // for the tests after it
     void spooledLabels_data();
     void spooledLabels();
 
@@ -44,15 +46,6 @@ void TestRecordsLabels::initTestCase()
                                  || m_scheduler.state() == QProcess::NotRunning,
                              20000);
     QVERIFY2(m_scheduler.state() == QProcess::Running, m_scheduler.readAllStandardError());
-
-    // Stopped queues keep their jobs in the spool and need no writer only root may run.
-    for (const QString &queue : {u"Labels"_s, u"Refusing"_s}) {
-        admin(u"lpadmin"_s, {u"-p"_s, queue, u"-E"_s, u"-v"_s, u"file:/dev/null"_s, u"-P"_s,
-                             u"/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"_s});
-    }
-    admin(u"cupsdisable"_s, {u"Labels"_s, u"Refusing"_s});
-    admin(u"cupsreject"_s, {u"Refusing"_s});
-    admin(u"lpadmin"_s, {u"-d"_s, u"Labels"_s});
 
     m_journal = m_root.filePath(u"journal.sqlite"_s);
     m_sheets = fillJournal(m_journal, 12);
@@ -83,6 +76,28 @@ QProcess *TestRecordsLabels::labels(const QString &arguments)
 QStringList TestRecordsLabels::spooledDocuments() const
 {
     return QDir(m_root.filePath(u"spool"_s)).entryList({u"d*-001"_s}, QDir::Files, QDir::Name);
+}
+
+void TestRecordsLabels::noQueueYet()
+{
+    // The scheduler answers and knows no printer: that is what is said, not that it is down.
+    QProcess *run = labels(QString::number(m_sheets[2].id));
+    QCOMPARE(QString::fromLocal8Bit(run->readAllStandardError()),
+             u"estrivo-records: No printer is installed.\n"_s);
+    QCOMPARE(run->exitCode(), 1);
+}
+
+void TestRecordsLabels::addQueues()
+{
+    // Stopped queues keep their jobs in the spool and need no writer only root may run.
+    for (const QString &queue : {u"Labels"_s, u"Refusing"_s}) {
+        admin(u"lpadmin"_s, {u"-p"_s, queue, u"-E"_s, u"-v"_s, u"file:/dev/null"_s, u"-P"_s,
+                             u"/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"_s});
+    }
+    admin(u"cupsdisable"_s, {u"Labels"_s, u"Refusing"_s});
+    admin(u"cupsreject"_s, {u"Refusing"_s});
+    admin(u"lpadmin"_s, {u"-d"_s, u"Labels"_s});
+    QCOMPARE(toolOutput(u"lpstat"_s, {u"-d"_s}), "system default destination: Labels\n");
 }
 
 void TestRecordsLabels::spooledLabels_data()

@@ -33,6 +33,7 @@ private slots:
     void exportsFromTheWindow();
     void labelsToPdf();
     void manyLabelsAskFirst();
+    void noPrintService();
     void otherSavesShowLive();
     void refreshKeepsTheOpenedSheet();
     void journalLocationIsTestedFirst();
@@ -413,6 +414,20 @@ void TestRecordsWindow::manyLabelsAskFirst()
              qPrintable(pageText(doses)));
     QVERIFY2(pageText(asked).contains(u"Dose %1\n"_s.arg(asked)), qPrintable(pageText(asked)));
     QVERIFY(!pageText(asked).contains(u" of "_s));
+}
+
+void TestRecordsWindow::noPrintService()
+{
+    // This test's print service is a socket nobody listens on: said so, whichever printer.
+    QVERIFY(!qEnvironmentVariableIsEmpty("CUPS_SERVER"));
+    for (const QString &printer : {QString(), u"Labels"_s}) {
+        LabelJob job;
+        job.count = 1;
+        job.printerName = printer;
+        const PrintOutcome outcome = printLabels(m_sheets.front(), job);
+        QCOMPARE(outcome.error, PrintError::NoPrinter);
+        QCOMPARE(outcome.detail, u"The print service does not answer (is CUPS running?)."_s);
+    }
 }
 
 void TestRecordsWindow::otherSavesShowLive()
