@@ -84,7 +84,8 @@ void paintLabel(QPainter &painter, const QRectF &page, const DoseLabel &label);
 struct LabelJob
 {
     QString printerName;
-    QString pdfFile;
+    QString pdfFile; // written as an export's file is (OutputFile)
+    QString journal; // the journal the sheet came from: a PDF never goes over it
     QSizeF sizeMm = defaultLabelSize();
     int count = 0;
 };

@@ -38,9 +38,10 @@ QDoubleSpinBox *sideBox(double value, const QString &name)
 
 } // namespace
 
-LabelsDialog::LabelsDialog(SheetRecord sheet, QWidget *parent)
+LabelsDialog::LabelsDialog(SheetRecord sheet, QString journal, QWidget *parent)
     : QDialog(parent)
     , m_sheet(std::move(sheet))
+    , m_journal(std::move(journal))
 {
     setObjectName(QStringLiteral("labelsDialog"));
     setWindowTitle(tr("Print Dose Labels"));
@@ -149,6 +150,7 @@ void LabelsDialog::accept()
 void LabelsDialog::print()
 {
     LabelJob job;
+    job.journal = m_journal;
     job.count = m_count->value();
     job.sizeMm = QSizeF(m_width->value(), m_height->value());
     const bool toFile = m_target->currentData().typeId() == QMetaType::Int;

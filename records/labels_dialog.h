@@ -19,7 +19,8 @@ class LabelsDialog : public QDialog
     Q_OBJECT
 
 public:
-    LabelsDialog(SheetRecord sheet, QWidget *parent = nullptr);
+    // `journal` is where the sheet was read: a PDF of its labels never goes over it.
+    LabelsDialog(SheetRecord sheet, QString journal = {}, QWidget *parent = nullptr);
 
 public slots:
     // Prints with the choices made, asking first when that is more than kLabelsWithoutAsking
@@ -34,6 +35,7 @@ private:
     void print();
 
     SheetRecord m_sheet;
+    QString m_journal;
     QSpinBox *m_count = nullptr;
     QDoubleSpinBox *m_width = nullptr;
     QDoubleSpinBox *m_height = nullptr;

@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QtWidgets>
 
+#include <sys/stat.h>
+
 using namespace estrivo;
 using namespace recordstest;
 
@@ -329,9 +331,23 @@ void TestRecordsWindow::labelsToPdf()
     dialog->findChild<QDoubleSpinBox *>(u"labelHeight"_s)->setValue(30);
     auto *target = dialog->findChild<QComboBox *>(u"target"_s);
     target->setCurrentIndex(target->findText(u"PDF file"_s));
+    QSignalSpy printed(dialog, &LabelsDialog::printed);
+    // Written as the exports are: a FIFO is neither waited on nor written, the journal is not
+    // written over.
+    const QString fifo = m_dir.filePath(u"labels-fifo.pdf"_s);
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    auto *status = dialog->findChild<QLabel *>(u"status"_s);
+    for (const auto &[file, why] :
+         {std::pair{fifo, u"it is a FIFO, not a regular file."_s},
+          std::pair{m_journal, u"it is the journal being read, or one of its files."_s}}) {
+        dialog->findChild<QLineEdit *>(u"pdfFile"_s)->setText(file);
+        dialog->findChild<QPushButton *>(u"print"_s)->click();
+        QCOMPARE(status->text(), u"Not printed: %1 was not written: %2"_s.arg(file, why));
+    }
+    QCOMPARE(printed.size(), 0);
+    QVERIFY(QFileInfo(fifo).isFile() == false && QFileInfo::exists(fifo));
     const QString pdf = m_dir.filePath(u"labels.pdf"_s);
     dialog->findChild<QLineEdit *>(u"pdfFile"_s)->setText(pdf);
-    QSignalSpy printed(dialog, &LabelsDialog::printed);
     dialog->findChild<QPushButton *>(u"print"_s)->click();
     QCOMPARE(printed.size(), 1);
     QCOMPARE(pdfInfo(pdf, u"Pages"_s), u"3"_s);
