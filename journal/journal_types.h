@@ -99,8 +99,8 @@ struct SheetPage
 struct SheetFilter
 {
     QString stallion; // any spelling of the name: compared by stallionKey()
-    QDate since;      // saved on or after this day (UTC)
-    QDate until;      // saved on or before this day (UTC)
+    QDate since;      // saved on or after this day (local time)
+    QDate until;      // saved on or before this day (local time)
     QString search;   // a substring of the stallion's name or the notes, any case or accents
     qint64 idAbove = 0; // only sheets saved after the one with this id (ids only grow)
 };

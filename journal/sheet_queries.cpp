@@ -82,6 +82,16 @@ QString likePattern(const QString &search)
     return u'%' + escaped + u'%';
 }
 
+// The first local instant of `day` (after a change of clocks that skipped its midnight, the
+// first one there is) as the journal writes times; empty when there is none to write.
+QString dayStartText(QDate day)
+{
+    if (!day.isValid())
+        return {};
+    const QDateTime start = day.startOfDay();
+    return start.isValid() ? timeText(start) : QString();
+}
+
 QString whereClause(const SheetFilter &filter, QVariantList &values, const SheetPage &page = {})
 {
     QStringList conditions;
@@ -89,13 +99,16 @@ QString whereClause(const SheetFilter &filter, QVariantList &values, const Sheet
         conditions << u"stallion_key = ?"_s;
         values << stallionKey(filter.stallion);
     }
-    if (filter.since.isValid()) {
+    // Days are the local calendar's, as the programs show times. A bound the journal's times
+    // cannot be written for (beyond year 9999 or before year 0 in UTC, as the calendar's
+    // last and first days are in some zones) is no bound at all.
+    if (const QString from = dayStartText(filter.since); !from.isEmpty()) {
         conditions << u"saved_at >= ?"_s;
-        values << timeText(filter.since.startOfDay(Qt::UTC));
+        values << from;
     }
-    if (filter.until.isValid()) {
+    if (const QString to = dayStartText(filter.until.addDays(1)); !to.isEmpty()) {
         conditions << u"saved_at < ?"_s;
-        values << timeText(filter.until.addDays(1).startOfDay(Qt::UTC));
+        values << to;
     }
     if (!filter.search.isEmpty()) {
         conditions << u"search_text LIKE ? ESCAPE '\\'"_s;

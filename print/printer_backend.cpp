@@ -101,6 +101,11 @@ PrintOutcome QtPrinterBackend::checkTarget()
     if (m_printer.outputFormat() == QPrinter::PdfFormat) {
         // Qt falls back to a PDF printer without a file when the system has no printer.
         if (m_printer.outputFileName().isEmpty()) {
+            if (!spooler::serviceAnswers()) {
+                return {PrintError::NoPrinter,
+                        PrintText::tr("The print service does not answer (is CUPS running?). "
+                                      "Printer Setup can print to a PDF file.")};
+            }
             return {
                 PrintError::NoPrinter,
                 PrintText::tr("No printer is installed. Printer Setup can print to a PDF file.")};
@@ -110,7 +115,7 @@ PrintOutcome QtPrinterBackend::checkTarget()
     const QString name = m_printer.printerName();
     const QStringList installed = QPrinterInfo::availablePrinterNames();
     if (installed.isEmpty())
-        return {PrintError::NoPrinter, PrintText::tr("No printer is installed.")};
+        return spooler::noPrinterOutcome();
     if (name.isEmpty() || !installed.contains(name) || !m_printer.isValid())
         return {PrintError::InvalidPrinter,
                 PrintText::tr("The printer \"%1\" is not available.").arg(name)};

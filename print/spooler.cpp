@@ -65,4 +65,33 @@ PrintOutcome lastJobOutcome(const QString &printerName)
     return {};
 }
 
+bool serviceAnswers()
+{
+#ifdef ESTRIVO_HAVE_CUPS
+    // Any answer to a question of its own will do, "no default printer" included: only a
+    // scheduler that cannot be reached, or that drops the request, gives none.
+    constexpr int kConnectMs = 3000;
+    http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                kConnectMs, nullptr);
+    if (!http)
+        return false;
+    ipp_t *answer = cupsDoRequest(http, ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/");
+    const bool answered = answer != nullptr;
+    ippDelete(answer);
+    httpClose(http);
+    return answered;
+#else
+    return true;
+#endif
+}
+
+PrintOutcome noPrinterOutcome()
+{
+    if (!serviceAnswers()) {
+        return {PrintError::NoPrinter,
+                PrintText::tr("The print service does not answer (is CUPS running?).")};
+    }
+    return {PrintError::NoPrinter, PrintText::tr("No printer is installed.")};
+}
+
 } // namespace estrivo::spooler

@@ -19,21 +19,27 @@ const QString kLabels = QStringLiteral("labels");
 struct OptionSpec
 {
     const char *name;
-    const char *valueName; // null for a switch
+    const char *valueName;   // null for a switch
+    const char *emptyReason; // what an option with a value says when given an empty one
     const QString *command;
 };
 
 const std::array<OptionSpec, 10> kOptions{{
-    {"journal", "LOCATION", nullptr},
-    {"help", nullptr, nullptr},
-    {"version", nullptr, nullptr},
-    {"stallion", "NAME", &kExport},
-    {"since", "YYYY-MM-DD", &kExport},
-    {"until", "YYYY-MM-DD", &kExport},
-    {"output", "FILE", &kExport},
-    {"count", "N", &kLabels},
-    {"printer", "NAME", &kLabels},
-    {"label-size", "WxHmm", &kLabels},
+    {"journal", "LOCATION", QT_TRANSLATE_NOOP("Records", "--journal needs a location."), nullptr},
+    {"help", nullptr, nullptr, nullptr},
+    {"version", nullptr, nullptr, nullptr},
+    {"stallion", "NAME", QT_TRANSLATE_NOOP("Records", "--stallion needs a stallion's name."),
+     &kExport},
+    {"since", "YYYY-MM-DD", QT_TRANSLATE_NOOP("Records", "--since needs a day as YYYY-MM-DD."),
+     &kExport},
+    {"until", "YYYY-MM-DD", QT_TRANSLATE_NOOP("Records", "--until needs a day as YYYY-MM-DD."),
+     &kExport},
+    {"output", "FILE", QT_TRANSLATE_NOOP("Records", "--output needs a file name."), &kExport},
+    {"count", "N", QT_TRANSLATE_NOOP("Records", "--count needs a number of labels."), &kLabels},
+    {"printer", "NAME", QT_TRANSLATE_NOOP("Records", "--printer needs a printer's name."),
+     &kLabels},
+    {"label-size", "WxHmm", QT_TRANSLATE_NOOP("Records", "--label-size needs a size as WxHmm."),
+     &kLabels},
 }};
 
 QString optionName(const OptionSpec &spec)
@@ -73,8 +79,9 @@ QString helpText(const QString &command)
                    "Writes the kept sheets, newest first, as CSV (RFC 4180, UTF-8).\n"
                    "\n"
                    "  --stallion NAME     only this stallion's collections\n"
-                   "  --since YYYY-MM-DD  only sheets saved on or after this day (UTC)\n"
-                   "  --until YYYY-MM-DD  only sheets saved on or before this day (UTC)\n"
+                   "  --since YYYY-MM-DD  only sheets saved on or after this day\n"
+                   "  --until YYYY-MM-DD  only sheets saved on or before this day\n"
+                   "                      (days and saved_at in local time, as $TZ sets it)\n"
                    "  --output FILE       write FILE (replaced once complete), not standard "
                    "output\n")
                + common;
@@ -120,8 +127,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return usageError(parser.errorText());
 
     QStringList positional = parser.positionalArguments();
-    const QString command = positional.isEmpty() ? QString() : positional.takeFirst();
-    if (!command.isEmpty() && command != kExport && command != kLabels)
+    const bool commandGiven = !positional.isEmpty();
+    const QString command = commandGiven ? positional.takeFirst() : QString();
+    if (commandGiven && command != kExport && command != kLabels)
         return usageError(RecordsText::tr("Unknown command \"%1\".").arg(command));
 
     CommandLine line;
@@ -141,9 +149,20 @@ CommandLine parseCommandLine(const QStringList &arguments)
                                   .arg(optionName(spec), *spec.command));
         }
     }
+    // An empty value is a mistake, not "any": a script's empty variable must not widen an
+    // export to every stallion. Nor does a second value quietly replace the first.
+    for (const OptionSpec &spec : kOptions) {
+        if (!spec.valueName)
+            continue;
+        const QStringList values = parser.values(optionName(spec));
+        if (values.size() > 1) {
+            return usageError(
+                RecordsText::tr("--%1 is given more than once.").arg(optionName(spec)));
+        }
+        if (values.size() == 1 && values.front().isEmpty())
+            return usageError(RecordsText::tr(spec.emptyReason));
+    }
     line.journal = parser.value(QStringLiteral("journal"));
-    if (parser.isSet(QStringLiteral("journal")) && line.journal.isEmpty())
-        return usageError(RecordsText::tr("--journal needs a location."));
 
     if (command.isEmpty()) {
         if (!positional.isEmpty())
@@ -173,8 +192,6 @@ CommandLine parseCommandLine(const QStringList &arguments)
             && line.filter.since > line.filter.until)
             return usageError(RecordsText::tr("--since is after --until."));
         line.output = parser.value(QStringLiteral("output"));
-        if (parser.isSet(QStringLiteral("output")) && line.output.isEmpty())
-            return usageError(RecordsText::tr("--output needs a file name."));
         return line;
     }
 
@@ -197,8 +214,6 @@ CommandLine parseCommandLine(const QStringList &arguments)
         line.count = count;
     }
     line.printer = parser.value(QStringLiteral("printer"));
-    if (parser.isSet(QStringLiteral("printer")) && line.printer.isEmpty())
-        return usageError(RecordsText::tr("--printer needs a printer's name."));
     line.labelSize = defaultLabelSize();
     if (parser.isSet(QStringLiteral("label-size"))) {
         const std::optional<QSizeF> size

@@ -6,9 +6,11 @@
 #include "labels.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
+#include <csignal>
 #include <cstdio>
+
+#include <unistd.h>
 
 namespace estrivo {
 
@@ -42,28 +44,32 @@ std::unique_ptr<JournalService> openJournal(const CommandLine &line, QString *re
 
 int runExport(const CommandLine &line)
 {
+    // Past a file size limit a write fails with EFBIG, which is reported like a full disk,
+    // instead of the signal ending the program with nothing said.
+    std::signal(SIGXFSZ, SIG_IGN);
     QString reason;
     const std::unique_ptr<JournalService> journal = openJournal(line, &reason);
     if (!journal)
         return fail(reason);
     const SheetFilter filter = line.filter;
     const QString output = line.output;
-    const ExportOutcome outcome
-        = journal
-              ->run<ExportOutcome>([filter, output](Journal &source) {
-                  if (!output.isEmpty())
-                      return exportCsvFile(source, filter, output);
-                  QFile out;
-                  if (!out.open(stdout, QIODevice::WriteOnly))
-                      return ExportOutcome{
-                          0, ExportOutcome::Kind::CannotCreate, {}, out.errorString()};
-                  ExportOutcome written = exportCsv(source, filter, out);
-                  if (written.ok() && !out.flush())
-                      written = {
-                          written.rows, ExportOutcome::Kind::WriteFailed, {}, out.errorString()};
-                  return written;
-              })
-              .result();
+    const ExportOutcome outcome = journal
+                                      ->run<ExportOutcome>([filter, output](Journal &source) {
+                                          if (!output.isEmpty())
+                                              return exportCsvFile(source, filter, output);
+                                          DescriptorWriter out(STDOUT_FILENO);
+                                          ExportOutcome written = exportCsv(source, filter, out);
+                                          if (written.ok())
+                                              out.flushBuffer();
+                                          if (!out.problem().ok())
+                                              written
+                                                  = exportOutcome(out.problem(), written.rows, {});
+                                          return written;
+                                      })
+                                      .result();
+    if (outcome.kind == ExportOutcome::Kind::NotAFile)
+        return fail(exportOutcomeText(outcome) + u' '
+                    + RecordsText::tr("Give no --output to write to standard output."));
     return outcome.ok() ? kExitOk : fail(exportOutcomeText(outcome));
 }
 
@@ -83,12 +89,22 @@ int runLabels(const CommandLine &line)
     LabelJob job;
     job.printerName = line.printer;
     job.sizeMm = line.labelSize;
-    job.count = line.count.value_or(defaultLabelCount(*sheet));
-    if (job.count < 1) {
+    const qint64 doses = wholeDoses(*sheet);
+    if (!line.count && doses < 1) {
         return fail(RecordsText::tr("Sheet %1 holds no whole doses (\"%2\"); give --count.")
                         .arg(line.sheetId)
                         .arg(sheet->text(Field::NumDoses)));
     }
+    // A mistyped figure on the sheet must not run a roll of labels through the printer.
+    if (!line.count && doses > kLabelsWithoutAsking) {
+        return fail(RecordsText::tr("Sheet %1 holds %2 doses; more than %3 labels are printed "
+                                    "only with --count (at most %4 a run).")
+                        .arg(line.sheetId)
+                        .arg(doses)
+                        .arg(kLabelsWithoutAsking)
+                        .arg(kMaxLabels));
+    }
+    job.count = line.count.value_or(int(doses));
     const PrintOutcome outcome = printLabels(*sheet, job);
     return outcome.ok() ? kExitOk : fail(outcome.detail);
 }

@@ -2,7 +2,9 @@
 #include "records_text.h"
 
 #include <QCoreApplication>
-#include <QSaveFile>
+#include <QRegularExpression>
+
+#include <array>
 
 namespace estrivo {
 
@@ -19,46 +21,77 @@ void append(QString &line, const QString &cell, bool first = false)
     line += csvCell(cell);
 }
 
-} // namespace
-
-QStringList csvColumns()
+// What a spreadsheet takes as the start of a formula, the full-width forms included: some
+// convert those to their ASCII twins before they look.
+bool startsFormula(char16_t c)
 {
-    return {QStringLiteral("id"),
-            QStringLiteral("saved_at"),
-            QStringLiteral("stallion"),
-            QStringLiteral("notes"),
-            QStringLiteral("collection_date"),
-            QStringLiteral("concentration"),
-            QStringLiteral("gel_free_volume"),
-            QStringLiteral("motility"),
-            QStringLiteral("total_dose"),
-            QStringLiteral("min_extension_ratio"),
-            QStringLiteral("max_extended_concentration"),
-            QStringLiteral("semen_ml"),
-            QStringLiteral("extender_ml"),
-            QStringLiteral("dose_volume_ml"),
-            QStringLiteral("doses"),
-            QStringLiteral("printed"),
-            QStringLiteral("printer"),
-            QStringLiteral("workstation"),
-            QStringLiteral("operator")};
-}
-
-QString guardFormula(const QString &text)
-{
-    if (text.isEmpty())
-        return text;
-    switch (text.front().unicode()) {
+    switch (c) {
     case u'=':
     case u'+':
     case u'-':
     case u'@':
     case u'\t':
     case u'\r':
-        return u'\'' + text;
+    case u'\n':
+    case u'\uFF1D': // full-width =
+    case u'\uFF0B': // full-width +
+    case u'\uFF0D': // full-width -
+    case u'\uFF20': // full-width @
+        return true;
     default:
-        return text;
+        return false;
     }
+}
+
+// What a spreadsheet drops or steps over before it decides whether a cell is a formula:
+// control characters, any kind of space, a byte order mark and the zero-width characters.
+bool skippedAtStart(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || QChar::isSpace(c) || c == 0xFEFF
+           || (c >= 0x200B && c <= 0x200D) || c == 0x2060;
+}
+
+} // namespace
+
+QStringList csvColumns()
+{
+    static const std::array<const char *, kCsvColumnCount> names{"id",
+                                                                 "saved_at",
+                                                                 "stallion",
+                                                                 "notes",
+                                                                 "collection_date",
+                                                                 "concentration",
+                                                                 "gel_free_volume",
+                                                                 "motility",
+                                                                 "total_dose",
+                                                                 "min_extension_ratio",
+                                                                 "max_extended_concentration",
+                                                                 "semen_ml",
+                                                                 "extender_ml",
+                                                                 "dose_volume_ml",
+                                                                 "doses",
+                                                                 "printed",
+                                                                 "printer",
+                                                                 "workstation",
+                                                                 "operator"};
+    QStringList columns;
+    for (const char *name : names)
+        columns << QString::fromLatin1(name);
+    return columns;
+}
+
+QString guardFormula(const QString &text)
+{
+    // A number a spreadsheet reads as one stays one: a sign is part of it, not a formula.
+    static const QRegularExpression number(
+        QStringLiteral("\\A[+-]?(?:[0-9]+(?:\\.[0-9]*)?|\\.[0-9]+)(?:[eE][+-]?[0-9]+)?\\z"));
+    for (const QChar c : text) {
+        if (startsFormula(c.unicode()))
+            return number.match(text).hasMatch() ? text : u'\'' + text;
+        if (!skippedAtStart(c.unicode()))
+            return text;
+    }
+    return text;
 }
 
 QString csvCell(const QString &text)
@@ -77,24 +110,41 @@ QByteArray csvHeaderLine()
     return csvColumns().join(u',').toUtf8() + "\r\n";
 }
 
+QString csvTime(const QDateTime &time)
+{
+    // In local time, as the window shows it and the day filters count days; the offset keeps
+    // the instant exact.
+    const QDateTime local = time.toLocalTime();
+    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
+}
+
 QByteArray csvLine(const SheetRecord &sheet)
 {
+    // Every cell through the one guard: the sheet's fields are typed text like the names.
+    const std::array<QString, kCsvColumnCount> cells{QString::number(sheet.id),
+                                                     csvTime(sheet.savedAt),
+                                                     sheet.stallion,
+                                                     sheet.notes,
+                                                     sheet.text(Field::Date),
+                                                     sheet.text(Field::Con),
+                                                     sheet.text(Field::GFV),
+                                                     sheet.text(Field::Motility),
+                                                     sheet.text(Field::TotalDose),
+                                                     sheet.text(Field::MinExt),
+                                                     sheet.text(Field::MaxCon),
+                                                     sheet.text(Field::SemenVol),
+                                                     sheet.text(Field::ExtVol),
+                                                     sheet.text(Field::VPD),
+                                                     sheet.text(Field::NumDoses),
+                                                     sheet.printed ? QStringLiteral("yes")
+                                                                   : QStringLiteral("no"),
+                                                     sheet.printer,
+                                                     sheet.workstation,
+                                                     sheet.operatorName};
     QString line;
     line.reserve(256);
-    append(line, QString::number(sheet.id), true);
-    append(line, sheet.savedAt.toUTC().toString(Qt::ISODate));
-    append(line, guardFormula(sheet.stallion));
-    append(line, guardFormula(sheet.notes));
-    append(line, guardFormula(sheet.text(Field::Date)));
-    // The sheet's own fields are exported as kept, a leading sign included.
-    for (Field field :
-         {Field::Con, Field::GFV, Field::Motility, Field::TotalDose, Field::MinExt, Field::MaxCon,
-          Field::SemenVol, Field::ExtVol, Field::VPD, Field::NumDoses})
-        append(line, sheet.text(field));
-    append(line, sheet.printed ? QStringLiteral("yes") : QStringLiteral("no"));
-    append(line, guardFormula(sheet.printer));
-    append(line, guardFormula(sheet.workstation));
-    append(line, guardFormula(sheet.operatorName));
+    for (const QString &cell : cells)
+        append(line, guardFormula(cell), &cell == cells.data());
     line += QStringLiteral("\r\n");
     return line.toUtf8();
 }
@@ -146,6 +196,9 @@ QString exportOutcomeText(const ExportOutcome &outcome)
         return RecordsText::tr("%1 could not be written: %2").arg(target, outcome.detail);
     case ExportOutcome::Kind::PageFailed:
         return RecordsText::tr("A new page of the report %1 could not be started.").arg(target);
+    case ExportOutcome::Kind::Refused:
+    case ExportOutcome::Kind::NotAFile:
+        return RecordsText::tr("%1 was not written: %2.").arg(target, outcome.detail);
     }
     return {};
 }
@@ -174,19 +227,45 @@ ExportOutcome exportCsv(Journal &journal, const SheetFilter &filter, QIODevice &
     return {writer.rows(), ExportOutcome::Kind::None, {}, {}};
 }
 
+ExportOutcome exportOutcome(const OutputProblem &problem, qint64 rows, const QString &target)
+{
+    using Kind = ExportOutcome::Kind;
+    Kind kind = Kind::None;
+    switch (problem.kind) {
+    case OutputProblem::Kind::None:
+        break;
+    case OutputProblem::Kind::Refused:
+        kind = Kind::Refused;
+        break;
+    case OutputProblem::Kind::NotAFile:
+        kind = Kind::NotAFile;
+        break;
+    case OutputProblem::Kind::CannotCreate:
+        kind = Kind::CannotCreate;
+        break;
+    case OutputProblem::Kind::WriteFailed:
+        kind = Kind::WriteFailed;
+        break;
+    }
+    return {rows, kind, target, problem.detail, problem.systemError};
+}
+
 ExportOutcome exportCsvFile(Journal &journal, const SheetFilter &filter, const QString &fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return {0, ExportOutcome::Kind::CannotCreate, fileName, file.errorString()};
+    OutputFile file(fileName, journal.location());
+    if (!file.begin())
+        return exportOutcome(file.problem(), 0, fileName);
     ExportOutcome outcome = exportCsv(journal, filter, file);
     outcome.target = fileName;
     if (!outcome.ok()) {
-        file.cancelWriting();
+        // The system's own reason for a failed write, not the device's summary of it.
+        if (!file.problem().ok())
+            outcome = exportOutcome(file.problem(), outcome.rows, fileName);
+        file.discard();
         return outcome;
     }
     if (!file.commit())
-        return {outcome.rows, ExportOutcome::Kind::WriteFailed, fileName, file.errorString()};
+        return exportOutcome(file.problem(), outcome.rows, fileName);
     return outcome;
 }
 

@@ -1,6 +1,8 @@
 #include "labels.h"
 #include "records_text.h"
 
+#include "csv_export.h"
+#include "output_file.h"
 #include "sheet_numbers.h"
 #include "spooler.h"
 
@@ -9,6 +11,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
@@ -33,6 +36,7 @@ constexpr double kMinFontPoints = 4.5;  // below this a label printer smears the
 constexpr double kMaxCodeShare = 0.45;  // of the label's width, or an upright one's height
 constexpr double kUprightRatio = 1.2;   // taller than wide by this much: code above the text
 constexpr double kFitMargin = 0.98;
+constexpr int kPdfDotsPerInch = 1200; // as a printer's high resolution
 
 // A number on a label, rounded for the eye; a text without one stays as kept.
 QString labelNumber(const QString &text)
@@ -76,12 +80,14 @@ QString labelSizeText(QSizeF sizeMm)
     return QStringLiteral("%1x%2mm").arg(sizeMm.width()).arg(sizeMm.height());
 }
 
-int defaultLabelCount(const SheetRecord &sheet)
+qint64 wholeDoses(const SheetRecord &sheet)
 {
+    // Beyond this the sheet's figure is no count of doses anyone could label.
+    constexpr double kMostDoses = 1e15;
     const std::optional<double> doses = numberIn(sheet.text(Field::NumDoses));
-    if (!doses || *doses < 1.0)
+    if (!doses || !(*doses >= 1.0) || *doses >= kMostDoses)
         return 0;
-    return int(std::min(std::floor(*doses), double(kMaxLabels)));
+    return qint64(std::floor(*doses));
 }
 
 QByteArray doseCode(qint64 sheetId, int dose)
@@ -89,12 +95,14 @@ QByteArray doseCode(qint64 sheetId, int dose)
     return "ESTRIVO:" + QByteArray::number(sheetId) + ':' + QByteArray::number(dose);
 }
 
-DoseLabel doseLabel(const SheetRecord &sheet, int dose, int doses)
+DoseLabel doseLabel(const SheetRecord &sheet, int dose)
 {
     DoseLabel label;
     label.stallion = sheet.stallion;
     label.collectionDate = sheet.text(Field::Date);
-    label.dose = RecordsText::tr("Dose %1 of %2").arg(dose).arg(doses);
+    const qint64 doses = wholeDoses(sheet);
+    label.dose = dose <= doses ? RecordsText::tr("Dose %1 of %2").arg(dose).arg(doses)
+                               : RecordsText::tr("Dose %1").arg(dose);
     label.spermPerDose
         = RecordsText::tr("%1 M sperm/dose").arg(labelNumber(sheet.text(Field::TotalDose)));
     label.volume
@@ -235,34 +243,11 @@ void paintLabel(QPainter &painter, const QRectF &page, const DoseLabel &label)
     painter.restore();
 }
 
-PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job)
+namespace {
+
+// Lays the run out on a paged device, a printer or a PDF writer, one label a page.
+PrintOutcome paintLabels(QPagedPaintDevice &device, const SheetRecord &sheet, const LabelJob &job)
 {
-    if (job.count < 1 || job.count > kMaxLabels)
-        return {PrintError::DocumentNotOpened,
-                RecordsText::tr("The number of labels must be 1 to %1.").arg(kMaxLabels)};
-    QPrinter printer(QPrinter::HighResolution);
-    QString printerName;
-    if (!job.pdfFile.isEmpty()) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(job.pdfFile);
-    } else {
-        printerName
-            = job.printerName.isEmpty() ? QPrinterInfo::defaultPrinterName() : job.printerName;
-        const QStringList installed = QPrinterInfo::availablePrinterNames();
-        if (installed.isEmpty())
-            return {PrintError::NoPrinter, RecordsText::tr("No printer is installed.")};
-        if (printerName.isEmpty())
-            return {PrintError::NoPrinter, RecordsText::tr("No default printer is set.")};
-        if (!installed.contains(printerName))
-            return {PrintError::InvalidPrinter,
-                    RecordsText::tr("The printer \"%1\" is not available.").arg(printerName)};
-        printer.setOutputFormat(QPrinter::NativeFormat);
-        printer.setPrinterName(printerName);
-        if (PrintOutcome queue = spooler::checkQueue(printerName); !queue.ok())
-            return queue;
-    }
-    printer.setDocName(RecordsText::tr("Dose labels, sheet %1").arg(sheet.id));
-    printer.setFullPage(true);
     const QPageSize size(job.sizeMm, QPageSize::Millimeter, labelSizeText(job.sizeMm),
                          QPageSize::ExactMatch);
     // Should the size be kept upright, the layout turns it back to the label's shape.
@@ -271,31 +256,85 @@ PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job)
         = (defined.width() > defined.height()) != (job.sizeMm.width() > job.sizeMm.height());
     const QPageLayout::Orientation orientation
         = turned ? QPageLayout::Landscape : QPageLayout::Portrait;
-    if (!printer.setPageLayout(
+    if (!device.setPageLayout(
             QPageLayout(size, orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter)))
         return {PrintError::InvalidPrinter,
                 RecordsText::tr("The printer does not take labels of %1.")
                     .arg(labelSizeText(job.sizeMm))};
 
     QPainter painter;
-    if (!painter.begin(&printer))
+    if (!painter.begin(&device))
         return {PrintError::DocumentNotOpened,
                 RecordsText::tr("The print document could not be started.")};
-    const QRectF page = printer.pageLayout().fullRectPixels(printer.resolution());
+    const QRectF page = device.pageLayout().fullRectPixels(device.logicalDpiX());
     for (int dose = 1; dose <= job.count; ++dose) {
-        if (dose > 1 && !printer.newPage()) {
+        if (dose > 1 && !device.newPage()) {
             painter.end();
             return {PrintError::DocumentNotOpened,
                     RecordsText::tr("A new label page could not be started.")};
         }
-        paintLabel(painter, page, doseLabel(sheet, dose, job.count));
+        paintLabel(painter, page, doseLabel(sheet, dose));
     }
     if (!painter.end())
         return {PrintError::DocumentNotOpened,
                 RecordsText::tr("The print document could not be finished.")};
-    if (!printerName.isEmpty())
-        return spooler::lastJobOutcome(printerName);
     return {};
+}
+
+// The labels as a PDF file, written the way the exports are: never through a link, into a
+// device or a FIFO, or over the journal or another database.
+PrintOutcome writeLabelsPdf(const SheetRecord &sheet, const LabelJob &job)
+{
+    const auto failed = [&job](const OutputProblem &problem) {
+        return PrintOutcome{PrintError::DocumentNotOpened,
+                            exportOutcomeText(exportOutcome(problem, 0, job.pdfFile))};
+    };
+    OutputFile file(job.pdfFile, job.journal);
+    if (!file.begin())
+        return failed(file.problem());
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(kPdfDotsPerInch);
+        writer.setTitle(RecordsText::tr("Dose labels, sheet %1").arg(sheet.id));
+        writer.setCreator(QStringLiteral("Estrivo Records"));
+        if (const PrintOutcome painted = paintLabels(writer, sheet, job); !painted.ok())
+            return painted;
+    }
+    // The PDF writer does not report a failed write: the file knows.
+    if (!file.problem().ok() || !file.commit())
+        return failed(file.problem());
+    return {};
+}
+
+} // namespace
+
+PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job)
+{
+    if (job.count < 1 || job.count > kMaxLabels)
+        return {PrintError::DocumentNotOpened,
+                RecordsText::tr("The number of labels must be 1 to %1.").arg(kMaxLabels)};
+    if (!job.pdfFile.isEmpty())
+        return writeLabelsPdf(sheet, job);
+    const QString printerName
+        = job.printerName.isEmpty() ? QPrinterInfo::defaultPrinterName() : job.printerName;
+    const QStringList installed = QPrinterInfo::availablePrinterNames();
+    if (installed.isEmpty())
+        return spooler::noPrinterOutcome();
+    if (printerName.isEmpty())
+        return {PrintError::NoPrinter, RecordsText::tr("No default printer is set.")};
+    if (!installed.contains(printerName))
+        return {PrintError::InvalidPrinter,
+                RecordsText::tr("The printer \"%1\" is not available.").arg(printerName)};
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::NativeFormat);
+    printer.setPrinterName(printerName);
+    if (PrintOutcome queue = spooler::checkQueue(printerName); !queue.ok())
+        return queue;
+    printer.setDocName(RecordsText::tr("Dose labels, sheet %1").arg(sheet.id));
+    printer.setFullPage(true);
+    if (const PrintOutcome painted = paintLabels(printer, sheet, job); !painted.ok())
+        return painted;
+    return spooler::lastJobOutcome(printerName);
 }
 
 } // namespace estrivo

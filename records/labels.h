@@ -19,7 +19,8 @@ inline constexpr double kDefaultLabelWidthMm = 62.0;
 inline constexpr double kDefaultLabelHeightMm = 29.0;
 inline constexpr double kMinLabelSideMm = 15.0;
 inline constexpr double kMaxLabelSideMm = 300.0;
-inline constexpr int kMaxLabels = 999;
+inline constexpr int kMaxLabels = 999;           // in one run
+inline constexpr int kLabelsWithoutAsking = 100; // more are printed only when asked for
 
 QSizeF defaultLabelSize();
 
@@ -28,8 +29,9 @@ QSizeF defaultLabelSize();
 std::optional<QSizeF> parseLabelSize(const QString &text);
 QString labelSizeText(QSizeF sizeMm);
 
-// As many labels as the sheet's Total Doses Possible, in whole doses; 0 when it holds none.
-int defaultLabelCount(const SheetRecord &sheet);
+// The sheet's Total Doses Possible in whole doses; 0 when it gives no number of them, or none,
+// or a number past any collection (the calculator's overflow range).
+qint64 wholeDoses(const SheetRecord &sheet);
 
 // What the QR code on dose `dose` of sheet `sheetId` holds: "ESTRIVO:<id>:<dose>".
 QByteArray doseCode(qint64 sheetId, int dose);
@@ -39,14 +41,17 @@ struct DoseLabel
 {
     QString stallion;
     QString collectionDate;
-    QString dose;         // "Dose 3 of 12"
+    QString dose;         // "Dose 3 of 12"; "Dose 13" past the collection's 12 doses
     QString spermPerDose; // "500 M sperm/dose"
     QString volume;       // "20 ml (5 semen + 15 ext.)"
     QString workstation;
     QByteArray code; // for the QR code
 };
 
-DoseLabel doseLabel(const SheetRecord &sheet, int dose, int doses);
+// The label of dose `dose` of the collection: numbered against its whole doses, whatever
+// number of labels is printed; a dose past them, or of a sheet that gives no number of doses,
+// says its number alone.
+DoseLabel doseLabel(const SheetRecord &sheet, int dose);
 
 // A QR code's modules, from libqrencode; true is a dark module.
 class QrCode
@@ -79,12 +84,13 @@ void paintLabel(QPainter &painter, const QRectF &page, const DoseLabel &label);
 struct LabelJob
 {
     QString printerName;
-    QString pdfFile;
+    QString pdfFile; // written as an export's file is (OutputFile)
+    QString journal; // the journal the sheet came from: a PDF never goes over it
     QSizeF sizeMm = defaultLabelSize();
     int count = 0;
 };
 
-// Prints `job.count` labels of `sheet`, one a page, doses 1 to count of count.
+// Prints `job.count` labels of `sheet`, one a page, doses 1 to count.
 PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job);
 
 } // namespace estrivo

@@ -11,10 +11,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace estrivo {
 
@@ -35,9 +38,10 @@ QDoubleSpinBox *sideBox(double value, const QString &name)
 
 } // namespace
 
-LabelsDialog::LabelsDialog(SheetRecord sheet, QWidget *parent)
+LabelsDialog::LabelsDialog(SheetRecord sheet, QString journal, QWidget *parent)
     : QDialog(parent)
     , m_sheet(std::move(sheet))
+    , m_journal(std::move(journal))
 {
     setObjectName(QStringLiteral("labelsDialog"));
     setWindowTitle(tr("Print Dose Labels"));
@@ -49,7 +53,7 @@ LabelsDialog::LabelsDialog(SheetRecord sheet, QWidget *parent)
     m_count = new QSpinBox;
     m_count->setObjectName(QStringLiteral("count"));
     m_count->setRange(1, kMaxLabels);
-    m_count->setValue(std::max(1, defaultLabelCount(m_sheet)));
+    m_count->setValue(int(std::clamp<qint64>(wholeDoses(m_sheet), 1, kMaxLabels)));
     m_width = sideBox(kDefaultLabelWidthMm, QStringLiteral("labelWidth"));
     m_height = sideBox(kDefaultLabelHeightMm, QStringLiteral("labelHeight"));
     auto *size = new QHBoxLayout;
@@ -118,7 +122,35 @@ void LabelsDialog::targetChanged()
 
 void LabelsDialog::accept()
 {
+    const int count = m_count->value();
+    if (count <= kLabelsWithoutAsking) {
+        print();
+        return;
+    }
+    // A figure mistyped on the sheet, or into the box, would run a roll of labels out.
+    const qint64 doses = wholeDoses(m_sheet);
+    auto *confirm = new QMessageBox(QMessageBox::Question, tr("Print Dose Labels"),
+                                    tr("Print %1 labels?").arg(count),
+                                    QMessageBox::Yes | QMessageBox::No, this);
+    confirm->setObjectName(QStringLiteral("confirmManyLabels"));
+    confirm->setAttribute(Qt::WA_DeleteOnClose);
+    confirm->setInformativeText(doses > 0
+                                    ? tr("The collection holds %1 whole doses.").arg(doses)
+                                    : tr("The sheet gives no whole number of doses (\"%1\").")
+                                          .arg(m_sheet.text(Field::NumDoses)));
+    confirm->button(QMessageBox::Yes)->setText(tr("&Print %1 Labels").arg(count));
+    confirm->setDefaultButton(QMessageBox::No);
+    connect(confirm, &QMessageBox::finished, this, [this](int answer) {
+        if (answer == QMessageBox::Yes)
+            print();
+    });
+    confirm->open();
+}
+
+void LabelsDialog::print()
+{
     LabelJob job;
+    job.journal = m_journal;
     job.count = m_count->value();
     job.sizeMm = QSizeF(m_width->value(), m_height->value());
     const bool toFile = m_target->currentData().typeId() == QMetaType::Int;

@@ -19,10 +19,12 @@ class LabelsDialog : public QDialog
     Q_OBJECT
 
 public:
-    LabelsDialog(SheetRecord sheet, QWidget *parent = nullptr);
+    // `journal` is where the sheet was read: a PDF of its labels never goes over it.
+    LabelsDialog(SheetRecord sheet, QString journal = {}, QWidget *parent = nullptr);
 
 public slots:
-    // Prints with the choices made; closes on success, says why not otherwise.
+    // Prints with the choices made, asking first when that is more than kLabelsWithoutAsking
+    // labels; closes on success, says why not otherwise.
     void accept() override;
 
 signals:
@@ -30,8 +32,10 @@ signals:
 
 private:
     void targetChanged();
+    void print();
 
     SheetRecord m_sheet;
+    QString m_journal;
     QSpinBox *m_count = nullptr;
     QDoubleSpinBox *m_width = nullptr;
     QDoubleSpinBox *m_height = nullptr;

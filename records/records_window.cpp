@@ -797,7 +797,7 @@ void RecordsWindow::openLabelsDialog()
 {
     if (!m_current)
         return;
-    auto *dialog = new LabelsDialog(*m_current, this);
+    auto *dialog = new LabelsDialog(*m_current, m_location, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &LabelsDialog::printed, this, [this](int labels, const QString &target) {
         statusBar()->showMessage((labels == 1

@@ -8,7 +8,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <array>
@@ -177,9 +176,9 @@ ExportOutcome writePdfReport(Journal &journal, const SheetFilter &filter,
     if (const JournalError counted = journal.lastError(); !counted.ok())
         return {0, Kind::JournalUnreadable, fileName, counted.reason};
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return {0, Kind::CannotCreate, fileName, file.errorString()};
+    OutputFile file(fileName, journal.location());
+    if (!file.begin())
+        return exportOutcome(file.problem(), 0, fileName);
     qint64 written = 0;
     JournalError read;
     {
@@ -191,31 +190,28 @@ ExportOutcome writePdfReport(Journal &journal, const SheetFilter &filter,
                                          QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
                                          QPageLayout::Millimeter));
         QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
+        if (!painter.begin(&writer))
             return {0, Kind::WriteFailed, fileName,
                     RecordsText::tr("the PDF writer did not start")};
-        }
         ReportPainter report(writer, painter);
         report.heading(heading, rows);
         bool paged = true;
         read = journal.forEachSheet(filter, SheetDetail::Row, [&](const SheetRecord &sheet) {
-            paged = report.row(sheetRow(sheet));
+            paged = report.row(sheetRow(sheet)) && file.problem().ok();
             written += paged ? 1 : 0;
             return paged;
         });
         painter.end();
-        if (!paged) {
-            file.cancelWriting();
+        // The PDF writer does not report a failed write: the file knows.
+        if (!file.problem().ok())
+            return exportOutcome(file.problem(), written, fileName);
+        if (!paged)
             return {written, Kind::PageFailed, fileName, {}};
-        }
     }
-    if (!read.ok()) {
-        file.cancelWriting();
+    if (!read.ok())
         return {written, Kind::JournalUnreadable, fileName, read.reason};
-    }
     if (!file.commit())
-        return {written, Kind::WriteFailed, fileName, file.errorString()};
+        return exportOutcome(file.problem(), written, fileName);
     return {written, Kind::None, fileName, {}};
 }
 

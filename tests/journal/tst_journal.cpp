@@ -190,7 +190,7 @@ class TestJournal : public QObject
 private slots:
     void initTestCase()
     {
-        // A zone 14 hours east of UTC, so a date taken in local time instead of UTC shows.
+        // A zone 14 hours east of UTC, so a day counted in UTC instead of local time shows.
         qputenv("TZ", "XYZ-14");
         tzset();
         QVERIFY(QFile::setPermissions(m_scratch.path(), QFileDevice::Permissions(0x7005)));
@@ -322,13 +322,14 @@ private slots:
             m_seeded[backend] = freshLocation(backend);
             Journal seeding(m_seeded[backend]);
             for (SheetRecord sheet :
-                 {blankSheet("Thunder", "a1 first", "2026-12-05T23:59:59.999Z"),
-                  blankSheet("Thunder", "a2 100% sure", "2026-12-06T00:00:00.000Z"),
-                  blankSheet("Ölfeuer", "a3 Zweite Probe", "2026-12-06T12:00:00.000Z"),
-                  blankSheet("thunder", "a4 snake_case", "2026-12-06T23:59:59.999Z"),
-                  blankSheet("Σίσυφος", "a5 ΚΑΛΟ\nsecond line", "2026-12-07T00:00:00.000Z"),
-                  blankSheet("", "a6 no name C:\\lab", "2026-11-30T10:00:00.000Z"),
-                  blankSheet("Thunder", "a7 late", "2027-01-01T00:00:00.000Z")})
+                 // Days are the local zone's: each edge is a local midnight.
+                 {blankSheet("Thunder", "a1 first", "2026-12-05T23:59:59.999+14:00"),
+                  blankSheet("Thunder", "a2 100% sure", "2026-12-06T00:00:00.000+14:00"),
+                  blankSheet("Ölfeuer", "a3 Zweite Probe", "2026-12-06T12:00:00.000+14:00"),
+                  blankSheet("thunder", "a4 snake_case", "2026-12-06T23:59:59.999+14:00"),
+                  blankSheet("Σίσυφος", "a5 ΚΑΛΟ\nsecond line", "2026-12-07T00:00:00.000+14:00"),
+                  blankSheet("", "a6 no name C:\\lab", "2026-11-30T10:00:00.000+14:00"),
+                  blankSheet("Thunder", "a7 late", "2027-01-01T00:00:00.000+14:00")})
                 QVERIFY_OK(seeding.saveSheet(sheet));
         }
         Journal journal(m_seeded[backend]);

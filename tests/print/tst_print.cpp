@@ -292,9 +292,15 @@ void TestPrint::failuresAreReported()
     // The spooler gone during the run, or not there when it starts; a file that cannot be made.
     m_scheduler.terminate();
     QTRY_COMPARE(m_scheduler.state(), QProcess::NotRunning);
-    QCOMPARE(printer.printWindow(m_sheet.get()).error, PrintError::NoPrinter);
+    // Said as it is: the service does not answer, not that no printer is installed.
+    const PrintOutcome gone = printer.printWindow(m_sheet.get());
+    QCOMPARE(gone.error, PrintError::NoPrinter);
+    QCOMPARE(gone.detail, u"The print service does not answer (is CUPS running?)."_s);
     SnapshotPrinter none;
-    QCOMPARE(none.printWindow(m_sheet.get()).error, PrintError::NoPrinter);
+    const PrintOutcome never = none.printWindow(m_sheet.get());
+    QCOMPARE(never.error, PrintError::NoPrinter);
+    QCOMPARE(never.detail, u"The print service does not answer (is CUPS running?). Printer Setup "
+                           "can print to a PDF file."_s);
     none.printer().setOutputFileName(m_root.filePath(u"missing/sheet.pdf"_s));
     QCOMPARE(none.printWindow(m_sheet.get()).error, PrintError::DocumentNotOpened);
 }

@@ -90,12 +90,13 @@ inline QList<SheetRecord> fillJournal(const QString &location, int count)
     return saved;
 }
 
-// The sheets of `all` a filter selects, newest first, as the journal defines the filter.
+// The sheets of `all` a filter selects, newest first: days are the days the programs show,
+// in local time.
 inline QList<qint64> selectedIds(const QList<SheetRecord> &all, const SheetFilter &filter)
 {
     QList<qint64> ids;
     for (auto it = all.crbegin(); it != all.crend(); ++it) {
-        const QDate day = it->savedAt.toUTC().date();
+        const QDate day = it->savedAt.toLocalTime().date();
         const auto found = [&](const QString &text) {
             return text.contains(filter.search, Qt::CaseInsensitive);
         };

@@ -11,6 +11,8 @@
 #include <QScatterSeries>
 #include <QTemporaryDir>
 
+#include <ctime>
+
 using namespace estrivo;
 using namespace recordstest;
 using Action = CommandLine::Action;
@@ -24,7 +26,13 @@ private slots:
     void commandLine();
     void csvCell_data();
     void csvCell();
+    void guardFormula_data();
+    void guardFormula();
     void csvLine();
+    void everyCellGuarded_data();
+    void everyCellGuarded();
+    void csvTimes_data();
+    void csvTimes();
     void sheetNumbers_data();
     void sheetNumbers();
     void trend_data();
@@ -32,6 +40,8 @@ private slots:
     void collectionDates();
     void longTrendDrawn();
     void labelTexts();
+    void doseNumbers_data();
+    void doseNumbers();
     void qrCodeDecodes_data();
     void qrCodeDecodes();
 };
@@ -85,6 +95,37 @@ void TestRecordsCore::commandLine_data()
         u"usage --label-size wants WxHmm"_s);
     row("size too small", u"labels 3 --label-size 10x29mm"_s, u"usage --label-size wants WxHmm"_s);
     row("empty journal", u"--journal="_s, u"usage --journal needs a location"_s);
+    // An empty value ('' stands for one) is a mistake whatever the option, never "any".
+    row("empty journal, apart", u"export --journal ''"_s, u"usage --journal needs a location"_s);
+    row("empty stallion", u"export --stallion ''"_s, u"usage --stallion needs a stallion's"_s);
+    row("empty stallion, joined", u"export --stallion="_s,
+        u"usage --stallion needs a stallion's"_s);
+    row("empty since", u"export --since ''"_s, u"usage --since needs a day"_s);
+    row("empty until", u"export --until="_s, u"usage --until needs a day"_s);
+    row("empty output", u"export --output ''"_s, u"usage --output needs a file name"_s);
+    row("empty count", u"labels 3 --count ''"_s, u"usage --count needs a number"_s);
+    row("empty printer", u"labels 3 --printer ''"_s, u"usage --printer needs a printer's"_s);
+    row("empty label size", u"labels 3 --label-size="_s, u"usage --label-size needs a size"_s);
+    row("empty command", u"''"_s, u"usage Unknown command \"\""_s);
+    // A second value is a mistake too, not the one that counts.
+    row("stallion twice", u"export --stallion Zeus --stallion Ábaco"_s,
+        u"usage --stallion is given more than once"_s);
+    row("same stallion twice", u"export --stallion Zeus --stallion=Zeus"_s,
+        u"usage --stallion is given more than once"_s);
+    row("journal twice", u"--journal a.sqlite export --journal b.sqlite"_s,
+        u"usage --journal is given more than once"_s);
+    row("since twice", u"export --since 2026-03-01 --since 2026-03-02"_s,
+        u"usage --since is given more than once"_s);
+    row("until twice", u"export --until 2026-03-01 --until 2026-03-02"_s,
+        u"usage --until is given more than once"_s);
+    row("output twice", u"export --output a.csv --output b.csv"_s,
+        u"usage --output is given more than once"_s);
+    row("count twice", u"labels 3 --count 2 --count 3"_s,
+        u"usage --count is given more than once"_s);
+    row("printer twice", u"labels 3 --printer A --printer B"_s,
+        u"usage --printer is given more than once"_s);
+    row("label size twice", u"labels 3 --label-size 62x29 --label-size 50x30"_s,
+        u"usage --label-size is given more than once"_s);
 }
 
 void TestRecordsCore::commandLine()
@@ -92,8 +133,12 @@ void TestRecordsCore::commandLine()
     QFETCH(QString, line);
     QFETCH(QString, read);
 
-    const CommandLine parsed
-        = parseCommandLine((u"estrivo-records "_s + line).split(u' ', Qt::SkipEmptyParts));
+    QStringList arguments = (u"estrivo-records "_s + line).split(u' ', Qt::SkipEmptyParts);
+    for (QString &argument : arguments) {
+        if (argument == u"''"_s)
+            argument.clear();
+    }
+    const CommandLine parsed = parseCommandLine(arguments);
     const auto quoted = [](const QString &text) {
         return u'\'' + text + u'\'';
     };
@@ -139,16 +184,88 @@ void TestRecordsCore::csvCell_data()
     QTest::newRow("formula with quotes and comma")
         << u"=HYPERLINK(\"x\",1)"_s << u"\"'=HYPERLINK(\"\"x\"\",1)\""_s;
     QTest::newRow("sign inside is harmless") << u"a=b-c"_s << u"a=b-c"_s;
-    QTest::newRow("leading space then sign") << u" =1"_s << u" =1"_s;
+    QTest::newRow("leading space then sign") << u" =1"_s << u"' =1"_s;
+    QTest::newRow("line feed first") << u"\n=1"_s << u"\"'\n=1\""_s;
 }
 
 void TestRecordsCore::csvCell()
 {
     QFETCH(QString, text);
     QFETCH(QString, cell);
-    const QString guarded = guardFormula(text);
+    const QString guarded = estrivo::guardFormula(text);
     QCOMPARE(estrivo::csvCell(guarded), cell);
     QCOMPARE(parseCsv((cell + u"\r\n"_s).toUtf8()), QList<QStringList>{{guarded}});
+}
+
+void TestRecordsCore::guardFormula_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("risky"); // gets an apostrophe
+
+    const auto row = [](const char *name, const QString &text, bool risky) {
+        QTest::newRow(name) << text << risky;
+    };
+    // What a spreadsheet may run.
+    row("equals", u"=2+3"_s, true);
+    row("hyperlink", u"=HYPERLINK(\"http://x\",\"y\")"_s, true);
+    row("plus", u"+lab-2"_s, true);
+    row("minus, then text", u"-5 ml"_s, true);
+    row("at", u"@SUM(A1)"_s, true);
+    row("tab", u"\t1"_s, true);
+    row("carriage return", u"\r1"_s, true);
+    row("line feed", u"\n1"_s, true);
+    row("full-width equals", u"\uFF1D1+1"_s, true);
+    row("full-width plus", u"\uFF0B1"_s, true);
+    row("full-width minus", u"\uFF0D1"_s, true);
+    row("full-width at", u"\uFF20SUM(A1)"_s, true);
+    row("after a NUL", u"\0=2+3"_s, true);
+    row("after a control character", u"\x01\x1f@x"_s, true);
+    row("after DEL", u"\x7f=1"_s, true);
+    row("after a space", u" =1"_s, true);
+    row("after spaces, a sign", u"   -5"_s, true);
+    row("after a no-break space", u"\u00a0=1"_s, true);
+    row("after an ideographic space", u"\u3000\uFF1D1"_s, true);
+    row("after a byte order mark", u"\uFEFF=1"_s, true);
+    row("after a zero-width space", u"\u200B+1"_s, true);
+    row("after a zero-width non-joiner", u"\u200C-x"_s, true);
+    row("after a zero-width joiner", u"\u200D@x"_s, true);
+    row("after a word joiner", u"\u2060=x"_s, true);
+    row("after all of them", u"\0 \uFEFF\u200B\u2060\t=1"_s, true);
+    row("sign then more than a number", u"-5+3"_s, true);
+    row("number then a space", u"+3 "_s, true);
+    row("two signs", u"--5"_s, true);
+    row("sign alone", u"-"_s, true);
+    row("sign and point", u"-."_s, true);
+    row("exponent without digits", u"-1e"_s, true);
+    row("infinity", u"-inf"_s, true);
+    row("full-width minus before digits", u"\uFF0D5"_s, true);
+    // What stays as it is: plain numbers, and text a spreadsheet takes as text.
+    row("negative number", u"-5"_s, false);
+    row("negative fraction", u"-0.5"_s, false);
+    row("positive sign", u"+3"_s, false);
+    row("exponent", u"1e5"_s, false);
+    row("negative with exponent", u"-1.5E-3"_s, false);
+    row("point first", u"-.5"_s, false);
+    row("point last", u"+5."_s, false);
+    row("exponent with plus", u"-2E+10"_s, false);
+    row("kept field", u"-152.5"_s, false);
+    row("placeholder-free text", u"Overflow"_s, false);
+    row("unit after a number", u"55 %"_s, false);
+    row("sign inside", u"a=b-c"_s, false);
+    row("empty", u""_s, false);
+    row("only a zero-width space", u"\u200B"_s, false);
+    row("space then letter", u" Zeus"_s, false);
+}
+
+void TestRecordsCore::guardFormula()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, risky);
+    const QString guarded = estrivo::guardFormula(text);
+    QCOMPARE(guarded, risky ? u'\'' + text : text);
+    // Read back as a CSV reader does: the one cell, as guarded.
+    QCOMPARE(parseCsv((estrivo::csvCell(guarded) + u"\r\n"_s).toUtf8()),
+             QList<QStringList>{{guarded}});
 }
 
 void TestRecordsCore::csvLine()
@@ -163,7 +280,7 @@ void TestRecordsCore::csvLine()
     sheet.savedAt = QDateTime(QDate(2026, 12, 7), QTime(0, 40, 12, 345), QTimeZone(3600));
     sheet.stallion = u"Ábaco"_s;
     sheet.notes = u"=cmd|' /C calc'!A0\nsecond line"_s;
-    const QStringList texts = u"-152.5|60|55 %|500|3|40|5.96|17.9|23.87|Overflow|"
+    const QStringList texts = u"-152.5|60|55 %|500|=2+3|40|5.96|17.9|23.87|Overflow|"
                               "6 Dec 2026 23:30:00|ignored"_s.split(u'|');
     for (Field field : kAllFields)
         sheet.text(field) = texts[int(field)];
@@ -171,13 +288,114 @@ void TestRecordsCore::csvLine()
     sheet.printer = u"-Brother, QL"_s;
     sheet.workstation = u"@lab"_s;
     sheet.operatorName = u"+op"_s;
-    // Sheet fields as kept, a sign included; text cells guarded; time in UTC to the second.
+    // A plain number as kept, a sign included; every other risky cell guarded; time in UTC to
+    // the second.
     QCOMPARE(QString::fromUtf8(estrivo::csvLine(sheet)),
              u"1234,2026-12-06T23:40:12Z,Ábaco,\"'=cmd|' /C calc'!A0\nsecond line\","
-             "6 Dec 2026 23:30:00,-152.5,60,55 %,500,3,40,5.96,17.9,23.87,Overflow,yes,"
+             "6 Dec 2026 23:30:00,-152.5,60,55 %,500,'=2+3,40,5.96,17.9,23.87,Overflow,yes,"
              "\"'-Brother, QL\",'@lab,'+op\r\n"_s);
     sheet.printed = false;
     QCOMPARE(parseCsv(estrivo::csvLine(sheet)).value(0).value(15), u"no"_s);
+}
+
+void TestRecordsCore::everyCellGuarded_data()
+{
+    QTest::addColumn<int>("column"); // in csvColumns()
+    // Each cell the sheet's texts fill: all but the id, the time and "printed".
+    for (int column = 2; column < int(kCsvColumnCount); ++column) {
+        if (column != csvColumns().indexOf(u"printed"_s))
+            QTest::newRow(qPrintable(csvColumns().at(column))) << column;
+    }
+}
+
+void TestRecordsCore::everyCellGuarded()
+{
+    QFETCH(int, column);
+    const auto textOf = [](SheetRecord &sheet, int at) -> QString & {
+        constexpr std::array<Field, 11> fields{Field::Date,     Field::Con,       Field::GFV,
+                                               Field::Motility, Field::TotalDose, Field::MinExt,
+                                               Field::MaxCon,   Field::SemenVol,  Field::ExtVol,
+                                               Field::VPD,      Field::NumDoses};
+        switch (at) {
+        case 2:
+            return sheet.stallion;
+        case 3:
+            return sheet.notes;
+        case 16:
+            return sheet.printer;
+        case 17:
+            return sheet.workstation;
+        case 18:
+            return sheet.operatorName;
+        default:
+            return sheet.text(fields[std::size_t(at - 4)]);
+        }
+    };
+    for (const QString &risky : {u"=2+3"_s, u"=HYPERLINK(\"http://x\")"_s, u"\uFF1D1"_s,
+                                 u"\uFEFF@x"_s, u" -5"_s, u"\0+1"_s}) {
+        SheetRecord sheet = generatedSheet(1);
+        sheet.id = 77;
+        textOf(sheet, column) = risky;
+        const QStringList cells = parseCsv(estrivo::csvLine(sheet)).value(0);
+        QCOMPARE(cells.size(), qsizetype(kCsvColumnCount));
+        QCOMPARE(cells[column], u'\'' + risky);
+        QCOMPARE(cells[0], u"77"_s);
+    }
+    for (const QString &number : {u"-5"_s, u"-1.5E-3"_s, u"+3"_s}) {
+        SheetRecord sheet = generatedSheet(1);
+        textOf(sheet, column) = number;
+        QCOMPARE(parseCsv(estrivo::csvLine(sheet)).value(0).value(column), number);
+    }
+}
+
+void TestRecordsCore::csvTimes_data()
+{
+    QTest::addColumn<QByteArray>("zone"); // TZ
+    QTest::addColumn<QDateTime>("saved"); // in UTC
+    QTest::addColumn<QString>("text");    // the saved_at cell
+
+    const auto utc = [](int day, int month, int year, int hour, int minute) {
+        return QDateTime(QDate(year, month, day), QTime(hour, minute), Qt::UTC);
+    };
+    QTest::newRow("UTC") << QByteArray("UTC") << utc(6, 12, 2026, 23, 40)
+                         << u"2026-12-06T23:40:00Z"_s;
+    QTest::newRow("Chatham, summer: the next day")
+        << QByteArray("Pacific/Chatham") << utc(28, 2, 2026, 19, 15)
+        << u"2026-03-01T09:00:00+13:45"_s;
+    QTest::newRow("Chatham, winter") << QByteArray("Pacific/Chatham") << utc(1, 7, 2026, 11, 15)
+                                     << u"2026-07-02T00:00:00+12:45"_s;
+    QTest::newRow("Kiritimati") << QByteArray("Pacific/Kiritimati") << utc(28, 2, 2026, 10, 0)
+                                << u"2026-03-01T00:00:00+14:00"_s;
+    QTest::newRow("Pago Pago: the day before")
+        << QByteArray("Pacific/Pago_Pago") << utc(1, 3, 2026, 10, 59)
+        << u"2026-02-28T23:59:00-11:00"_s;
+    QTest::newRow("Sao Paulo, the first hour after clocks skipped midnight")
+        << QByteArray("America/Sao_Paulo") << utc(4, 11, 2018, 3, 0)
+        << u"2018-11-04T01:00:00-02:00"_s;
+    QTest::newRow("Sao Paulo, the repeated hour, first time")
+        << QByteArray("America/Sao_Paulo") << utc(17, 2, 2019, 1, 30)
+        << u"2019-02-16T23:30:00-02:00"_s;
+    QTest::newRow("Sao Paulo, the repeated hour, second time")
+        << QByteArray("America/Sao_Paulo") << utc(17, 2, 2019, 2, 30)
+        << u"2019-02-16T23:30:00-03:00"_s;
+}
+
+void TestRecordsCore::csvTimes()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(QDateTime, saved);
+    QFETCH(QString, text);
+    const QByteArray before = qgetenv("TZ");
+    qputenv("TZ", zone);
+    ::tzset();
+    SheetRecord sheet = generatedSheet(2);
+    sheet.savedAt = saved;
+    const QString cell = parseCsv(estrivo::csvLine(sheet)).value(0).value(1);
+    qputenv("TZ", before);
+    ::tzset();
+    QCOMPARE(cell, text);
+    // The same instant, read back by any ISO 8601 reader.
+    QCOMPARE(QDateTime::fromString(cell, Qt::ISODate).toUTC(), saved);
 }
 
 void TestRecordsCore::sheetNumbers_data()
@@ -323,21 +541,58 @@ void TestRecordsCore::labelTexts()
     sheet.text(Field::VPD) = u"23.8666666666667"_s;
     sheet.text(Field::SemenVol) = u"5.96666666666667"_s;
     sheet.text(Field::ExtVol) = u"17.9"_s;
-    const DoseLabel label = doseLabel(sheet, 3, 12);
+    sheet.text(Field::NumDoses) = u"12"_s;
+    const DoseLabel label = doseLabel(sheet, 3);
     QCOMPARE(
         QStringList({label.stallion, label.collectionDate, label.dose, label.spermPerDose,
                      label.volume, label.workstation, QString::fromLatin1(label.code)}),
         QStringList({u"Ábaco"_s, sheet.text(Field::Date), u"Dose 3 of 12"_s, u"500 M sperm/dose"_s,
                      u"23.87 ml (5.97 semen + 17.9 ext.)"_s, u"lab-1"_s, u"ESTRIVO:815:3"_s}));
+}
 
-    // As many labels as whole doses; none where the sheet has none to give.
-    const QList<std::pair<QString, int>> counts{{u"12"_s, 12},      {u"7.99"_s, 7},
-                                                {u"0"_s, 0},        {u"---.-"_s, 0},
-                                                {u"Overflow"_s, 0}, {u"5000"_s, kMaxLabels}};
-    for (const auto &[doses, labels] : counts) {
-        sheet.text(Field::NumDoses) = doses;
-        QCOMPARE(defaultLabelCount(sheet), labels);
-    }
+void TestRecordsCore::doseNumbers_data()
+{
+    QTest::addColumn<QString>("doses"); // the sheet's Total Doses Possible
+    QTest::addColumn<qint64>("whole");  // its whole doses
+    QTest::addColumn<int>("count");     // labels printed
+    QTest::addColumn<QString>("first"); // the first label's dose line
+    QTest::addColumn<QString>("last");  // the last one's
+
+    const auto row = [](const char *name, const QString &doses, qint64 whole, int count,
+                        const QString &first, const QString &last) {
+        QTest::newRow(name) << doses << whole << count << first << last;
+    };
+    row("all of them", u"7"_s, 7, 7, u"Dose 1 of 7"_s, u"Dose 7 of 7"_s);
+    row("fewer than the doses", u"7"_s, 7, 2, u"Dose 1 of 7"_s, u"Dose 2 of 7"_s);
+    row("a part dose left out", u"7.99"_s, 7, 3, u"Dose 1 of 7"_s, u"Dose 3 of 7"_s);
+    row("more than the doses", u"7"_s, 7, 9, u"Dose 1 of 7"_s, u"Dose 9"_s);
+    row("many doses, a few labels", u"100000"_s, 100000, 4, u"Dose 1 of 100000"_s,
+        u"Dose 4 of 100000"_s);
+    row("unit after the number", u"12 doses"_s, 12, 12, u"Dose 1 of 12"_s, u"Dose 12 of 12"_s);
+    row("one dose", u"1"_s, 1, 2, u"Dose 1 of 1"_s, u"Dose 2"_s);
+    row("less than one dose", u"0.8"_s, 0, 2, u"Dose 1"_s, u"Dose 2"_s);
+    row("none", u"0"_s, 0, 1, u"Dose 1"_s, u"Dose 1"_s);
+    row("never measured", u"---.-"_s, 0, 3, u"Dose 1"_s, u"Dose 3"_s);
+    row("overflow", u"Overflow"_s, 0, 2, u"Dose 1"_s, u"Dose 2"_s);
+    row("past any collection", u"1E+20"_s, 0, 2, u"Dose 1"_s, u"Dose 2"_s);
+    row("negative", u"-5"_s, 0, 1, u"Dose 1"_s, u"Dose 1"_s);
+}
+
+void TestRecordsCore::doseNumbers()
+{
+    QFETCH(QString, doses);
+    QFETCH(qint64, whole);
+    QFETCH(int, count);
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+    SheetRecord sheet = generatedSheet(4);
+    sheet.id = 31;
+    sheet.text(Field::NumDoses) = doses;
+    QCOMPARE(wholeDoses(sheet), whole);
+    QCOMPARE(doseLabel(sheet, 1).dose, first);
+    QCOMPARE(doseLabel(sheet, count).dose, last);
+    // The code names the dose whatever the text says.
+    QCOMPARE(doseLabel(sheet, count).code, "ESTRIVO:31:" + QByteArray::number(count));
 }
 
 void TestRecordsCore::qrCodeDecodes_data()
@@ -361,7 +616,7 @@ void TestRecordsCore::qrCodeDecodes()
     image.setDotsPerMeterX(qRound(kDotsPerMm * 1000));
     image.setDotsPerMeterY(qRound(kDotsPerMm * 1000));
     image.fill(Qt::gray);
-    DoseLabel label = doseLabel(generatedSheet(3), 1, 1);
+    DoseLabel label = doseLabel(generatedSheet(3), 1);
     label.code = code;
     QPainter painter(&image);
     paintLabel(painter, QRectF(QPointF(0, 0), image.size()), label);

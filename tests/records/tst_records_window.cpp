@@ -2,6 +2,7 @@
 // counts, the filters, the chosen sheet's details and picture, the trend's lines, the exports
 // and labels made from the window, and the journal location that is kept only once it works.
 #include "journal_dialog.h"
+#include "labels.h"
 #include "labels_dialog.h"
 #include "records_fixture.h"
 #include "records_window.h"
@@ -14,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QValueAxis>
 #include <QtWidgets>
+
+#include <sys/stat.h>
 
 using namespace estrivo;
 using namespace recordstest;
@@ -34,6 +37,8 @@ private slots:
     void detailsAndPicture();
     void exportsFromTheWindow();
     void labelsToPdf();
+    void manyLabelsAskFirst();
+    void noPrintService();
     void otherSavesShowLive();
     void journalThatComesLater();
     void refreshKeepsTheOpenedSheet();
@@ -179,7 +184,7 @@ void TestRecordsWindow::opensWithStallionsCounted()
 
 void TestRecordsWindow::filtersAndTrend_data()
 {
-    // Days count in UTC, both ends included.
+    // Days count in local time, both ends included.
     QTest::addColumn<SheetFilter>("filter");
     for (const QString &name : kStallions)
         QTest::newRow(name.toUtf8().constData()) << SheetFilter{name, {}, {}, {}};
@@ -192,6 +197,16 @@ void TestRecordsWindow::filtersAndTrend_data()
         << SheetFilter{u"Zeus"_s, QDate(2026, 3, 20), QDate(2026, 4, 10), u"libido"_s};
     QTest::newRow("all, searched, days")
         << SheetFilter{{}, QDate(2026, 3, 20), QDate(2026, 4, 10), u"LIBIDO"_s};
+    // The calendar's own ends: no day before the first or after the last is left out.
+    QTest::newRow("to the calendar's last day")
+        << SheetFilter{{}, QDate(2026, 3, 20), child<QDateEdit>(u"until"_s)->maximumDate(), {}};
+    QTest::newRow("from the calendar's first day") << SheetFilter{
+        u"Zeus"_s, child<QDateEdit>(u"since"_s)->minimumDate(), QDate(2026, 3, 11), {}};
+    QTest::newRow("the calendar's whole range")
+        << SheetFilter{{},
+                       child<QDateEdit>(u"since"_s)->minimumDate(),
+                       child<QDateEdit>(u"until"_s)->maximumDate(),
+                       {}};
 }
 
 void TestRecordsWindow::filtersAndTrend()
@@ -200,6 +215,8 @@ void TestRecordsWindow::filtersAndTrend()
     QTest::keyClicks(child<QLineEdit>(u"search"_s), filter.search);
     setDays(filter.since, filter.until);
     choose(filter.stallion.isEmpty() ? u"All stallions"_s : filter.stallion);
+    QCOMPARE(m_window->filter().since, filter.since);
+    QCOMPARE(m_window->filter().until, filter.until);
     showsSummaryOf(filter);
 }
 
@@ -283,6 +300,30 @@ void TestRecordsWindow::exportsFromTheWindow()
         QVERIFY2(text.contains(saved), qPrintable(saved));
     }
     QCOMPARE(pdfInfo(pdf, u"Page size"_s), u"842 x 595 pts (A4)"_s);
+
+    // Both go the careful way the command line goes: a link is not followed, the journal is
+    // not written over.
+    const auto bytes = [](const QString &name) {
+        QFile file(name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    };
+    const QString other = m_dir.filePath(u"someone-else.txt"_s);
+    QFile otherFile(other);
+    QVERIFY(otherFile.open(QIODevice::WriteOnly) && otherFile.write("kept\n") == 5);
+    otherFile.close();
+    const QString link = m_dir.filePath(u"zeus-link.csv"_s);
+    QVERIFY(QFile::link(other, link));
+    m_window->exportCsvTo(link);
+    QCOMPARE(
+        exportOutcomeText(outcome()),
+        u"%1 was not written: it is a symbolic link, which may lead to any file."_s.arg(link));
+    QCOMPARE(bytes(other), "kept\n");
+    const QByteArray journal = bytes(m_journal);
+    m_window->exportReportTo(m_journal);
+    QCOMPARE(exportOutcomeText(outcome()),
+             u"%1 was not written: it is the journal being read, or one of its files."_s.arg(
+                 m_journal));
+    QVERIFY(bytes(m_journal) == journal);
 }
 
 void TestRecordsWindow::labelsToPdf()
@@ -301,13 +342,119 @@ void TestRecordsWindow::labelsToPdf()
     dialog->findChild<QDoubleSpinBox *>(u"labelHeight"_s)->setValue(30);
     auto *target = dialog->findChild<QComboBox *>(u"target"_s);
     target->setCurrentIndex(target->findText(u"PDF file"_s));
+    QSignalSpy printed(dialog, &LabelsDialog::printed);
+    // Written as the exports are: a FIFO is neither waited on nor written, the journal is not
+    // written over.
+    const QString fifo = m_dir.filePath(u"labels-fifo.pdf"_s);
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    auto *status = dialog->findChild<QLabel *>(u"status"_s);
+    for (const auto &[file, why] :
+         {std::pair{fifo, u"it is a FIFO, not a regular file."_s},
+          std::pair{m_journal, u"it is the journal being read, or one of its files."_s}}) {
+        dialog->findChild<QLineEdit *>(u"pdfFile"_s)->setText(file);
+        dialog->findChild<QPushButton *>(u"print"_s)->click();
+        QCOMPARE(status->text(), u"Not printed: %1 was not written: %2"_s.arg(file, why));
+    }
+    QCOMPARE(printed.size(), 0);
+    QVERIFY(QFileInfo(fifo).isFile() == false && QFileInfo::exists(fifo));
     const QString pdf = m_dir.filePath(u"labels.pdf"_s);
     dialog->findChild<QLineEdit *>(u"pdfFile"_s)->setText(pdf);
-    QSignalSpy printed(dialog, &LabelsDialog::printed);
     dialog->findChild<QPushButton *>(u"print"_s)->click();
     QCOMPARE(printed.size(), 1);
     QCOMPARE(pdfInfo(pdf, u"Pages"_s), u"3"_s);
     QCOMPARE(pdfInfo(pdf, u"Page size"_s), u"142 x 85 pts"_s); // 50 x 30 mm, whole points
+}
+
+void TestRecordsWindow::manyLabelsAskFirst()
+{
+    // More than kLabelsWithoutAsking labels are printed only once the operator says so; every
+    // label is numbered against the collection's doses, not the labels printed.
+    choose(u"All stallions"_s);
+    m_table->selectRow(4);
+    const SheetRecord sheet = m_sheets[kSheets - 1 - 4];
+    const int doses = sheet.text(Field::NumDoses).toInt();
+    QVERIFY(doses > 1 && doses < kLabelsWithoutAsking);
+    QTRY_COMPARE(m_window->currentSheet().value_or(SheetRecord{}).id, sheet.id);
+    child<QAction>(u"printLabels"_s)->trigger();
+    QPointer<LabelsDialog> dialog;
+    QTRY_VERIFY((dialog = m_window->findChild<LabelsDialog *>()) && dialog->isVisible());
+    auto *target = dialog->findChild<QComboBox *>(u"target"_s);
+    target->setCurrentIndex(target->findText(u"PDF file"_s));
+    auto *count = dialog->findChild<QSpinBox *>(u"count"_s);
+    auto *print = dialog->findChild<QPushButton *>(u"print"_s);
+    QSignalSpy printed(dialog, &LabelsDialog::printed);
+    const auto question = [&dialog] {
+        QMessageBox *box = nullptr;
+        const bool shown = QTest::qWaitFor([&] {
+            box = dialog ? dialog->findChild<QMessageBox *>(u"confirmManyLabels"_s) : nullptr;
+            return box && box->isVisible();
+        });
+        return shown ? box : nullptr;
+    };
+
+    // Up to the limit: printed at once.
+    const QString few = m_dir.filePath(u"labels-few.pdf"_s);
+    dialog->findChild<QLineEdit *>(u"pdfFile"_s)->setText(few);
+    count->setValue(kLabelsWithoutAsking);
+    print->click();
+    QCOMPARE(printed.size(), 1);
+    QCOMPARE(pdfInfo(few, u"Pages"_s), QString::number(kLabelsWithoutAsking));
+    QTRY_VERIFY(!dialog);
+
+    // Past it: asked, and nothing printed on No.
+    child<QAction>(u"printLabels"_s)->trigger();
+    QTRY_VERIFY((dialog = m_window->findChild<LabelsDialog *>()) && dialog->isVisible());
+    target = dialog->findChild<QComboBox *>(u"target"_s);
+    target->setCurrentIndex(target->findText(u"PDF file"_s));
+    const QString many = m_dir.filePath(u"labels-many.pdf"_s);
+    dialog->findChild<QLineEdit *>(u"pdfFile"_s)->setText(many);
+    count = dialog->findChild<QSpinBox *>(u"count"_s);
+    print = dialog->findChild<QPushButton *>(u"print"_s);
+    const int asked = kLabelsWithoutAsking + 1;
+    count->setValue(asked);
+    QSignalSpy printedMany(dialog, &LabelsDialog::printed);
+    print->click();
+    QMessageBox *confirm = question();
+    QVERIFY(confirm);
+    QCOMPARE(confirm->text(), u"Print %1 labels?"_s.arg(asked));
+    QCOMPARE(confirm->informativeText(), u"The collection holds %1 whole doses."_s.arg(doses));
+    confirm->button(QMessageBox::No)->click();
+    QTRY_VERIFY(!dialog->findChild<QMessageBox *>(u"confirmManyLabels"_s));
+    QCOMPARE(printedMany.size(), 0);
+    QVERIFY(!QFileInfo::exists(many));
+    QVERIFY(dialog && dialog->isVisible());
+
+    // Asked again and confirmed: printed, each label numbered against the doses.
+    print->click();
+    confirm = question();
+    QVERIFY(confirm);
+    confirm->button(QMessageBox::Yes)->click();
+    QTRY_COMPARE(printedMany.size(), 1);
+    QCOMPARE(pdfInfo(many, u"Pages"_s), QString::number(asked));
+    const auto pageText = [&many](int page) {
+        const QString number = QString::number(page);
+        return QString::fromUtf8(
+            toolOutput(u"pdftotext"_s, {u"-f"_s, number, u"-l"_s, number, many, u"-"_s}));
+    };
+    QVERIFY2(pageText(1).contains(u"Dose 1 of %1\n"_s.arg(doses)), qPrintable(pageText(1)));
+    QVERIFY2(pageText(doses).contains(u"Dose %1 of %1\n"_s.arg(doses)),
+             qPrintable(pageText(doses)));
+    QVERIFY2(pageText(asked).contains(u"Dose %1\n"_s.arg(asked)), qPrintable(pageText(asked)));
+    QVERIFY(!pageText(asked).contains(u" of "_s));
+}
+
+void TestRecordsWindow::noPrintService()
+{
+    // This test's print service is a socket nobody listens on: said so, whichever printer.
+    QVERIFY(!qEnvironmentVariableIsEmpty("CUPS_SERVER"));
+    for (const QString &printer : {QString(), u"Labels"_s}) {
+        LabelJob job;
+        job.count = 1;
+        job.printerName = printer;
+        const PrintOutcome outcome = printLabels(m_sheets.front(), job);
+        QCOMPARE(outcome.error, PrintError::NoPrinter);
+        QCOMPARE(outcome.detail, u"The print service does not answer (is CUPS running?)."_s);
+    }
 }
 
 void TestRecordsWindow::otherSavesShowLive()
