@@ -40,10 +40,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>It has a fragment (#), which a connection URI does not take.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>It names several hosts; give one.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -121,6 +117,42 @@
     </message>
     <message>
         <source>The journal file cannot keep a write-ahead log (journal mode %1).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is neither a file path nor a postgresql:// address.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It has an &quot;@&quot; after a &quot;/&quot;, so it is not read as user and password. Write a &quot;/&quot; of the password as %2F, or better keep the password in ~/.pgpass.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Its IPv6 address is followed by something else.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A parameter after ? has a second &quot;=&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It could not be kept on this computer either (%1): %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The journal location is not a regular file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No journal at %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No journal at %1: the folder %2 does not exist.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -217,6 +249,14 @@
         <source>The printer &quot;%1&quot; did not take the job: %2</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The print service does not answer (is CUPS running?). Printer Setup can print to a PDF file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The print service does not answer (is CUPS running?).</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Records</name>
@@ -224,18 +264,6 @@
         <source>  --journal LOCATION  the journal: a SQLite file or a postgresql:// URI
   --help              show this help and exit
   --version           show the version and exit
-</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Usage: estrivo-records export [--stallion NAME] [--since YYYY-MM-DD]
-                              [--until YYYY-MM-DD] [--output FILE]
-Writes the kept sheets, newest first, as CSV (RFC 4180, UTF-8).
-
-  --stallion NAME     only this stallion&apos;s collections
-  --since YYYY-MM-DD  only sheets saved on or after this day (UTC)
-  --until YYYY-MM-DD  only sheets saved on or before this day (UTC)
-  --output FILE       write FILE (replaced once complete), not standard output
 </source>
         <translation type="unfinished"></translation>
     </message>
@@ -375,10 +403,6 @@ Exit status: 0 on success, 1 when the work fails, 2 for a usage error.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>No printer is installed.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>No default printer is set.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -474,15 +498,128 @@ Exit status: 0 on success, 1 when the work fails, 2 for a usage error.
         <source>%1 collections</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>--stallion needs a stallion&apos;s name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--since needs a day as YYYY-MM-DD.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--until needs a day as YYYY-MM-DD.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--count needs a number of labels.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--label-size needs a size as WxHmm.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: estrivo-records export [--stallion NAME] [--since YYYY-MM-DD]
+                              [--until YYYY-MM-DD] [--output FILE]
+Writes the kept sheets, newest first, as CSV (RFC 4180, UTF-8).
+
+  --stallion NAME     only this stallion&apos;s collections
+  --since YYYY-MM-DD  only sheets saved on or after this day
+  --until YYYY-MM-DD  only sheets saved on or before this day
+                      (days and saved_at in local time, as $TZ sets it)
+  --output FILE       write FILE (replaced once complete), not standard output
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--%1 is given more than once.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Give no --output to write to standard output.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sheet %1 holds %2 doses; more than %3 labels are printed only with --count (at most %4 a run).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 was not written: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dose %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a FIFO</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a special file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the disk is full (the disk quota is used up)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the disk is full (the file size limit is reached)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it is a symbolic link, which may lead to any file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it is %1, not a regular file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it is the journal being read, or one of its files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it could not be read to make sure it holds no database: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it changed while it was looked at</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it is a SQLite database or write-ahead log</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No collection date on the sheet; saved %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (saved)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>estrivo::JournalDialog</name>
     <message>
         <source>Journal Location</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The journal is a SQLite file on this computer, or a PostgreSQL database the station shares, given as postgresql://user@host:port/dbname. Passwords come from ~/.pgpass, never from here.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -502,15 +639,47 @@ Exit status: 0 on success, 1 when the work fails, 2 for a usage error.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Not kept: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Journal File</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>SQLite journals (*.sqlite *.db);;All files (*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The journal is a SQLite file on this computer, or a PostgreSQL database the station shares, given as postgresql://user@host:port/dbname. Passwords are never kept here: libpq reads them from ~/.pgpass.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Keep the password in ~/.pgpass</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Make it the journal this &amp;workstation saves to</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A password is not kept in the settings, and the address is used without it. Keep it where libpq reads it, ~/.pgpass (readable by you only), or give the address without a password and add it to ~/.pgpass yourself.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The password was not kept: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The password is in ~/.pgpass now; the address is kept without it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not taken: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>From now on, sheets printed on this workstation are saved to %1. Make it this workstation&apos;s journal?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not taken: this workstation&apos;s journal stays as it was.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -570,6 +739,22 @@ Exit status: 0 on success, 1 when the work fails, 2 for a usage error.
     </message>
     <message>
         <source>Not printed: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Print %1 labels?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The collection holds %1 whole doses.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The sheet gives no whole number of doses (&quot;%1&quot;).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Print %1 Labels</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -784,15 +969,7 @@ Exit status: 0 on success, 1 when the work fails, 2 for a usage error.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The journal %1 does not answer: %2 Estrivo Records tries again every few seconds and shows its collections as soon as it answers. To choose another journal: File, Journal Location.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Waiting for the journal %1: no answer for %2 s. The window goes on working; what you asked for is shown once the journal answers.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The journal %1 could not be read: %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -863,6 +1040,30 @@ Exit status: 0 on success, 1 when the work fails, 2 for a usage error.
         <source>%1 labels printed to %2</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>S&amp;how:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 ml</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>To choose another journal: File, Journal Location.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The journal %1 cannot be read: %2 Estrivo Records tries again every few seconds and shows its collections as soon as it answers. %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The journal %1 could not be read: %2 %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Viewing %1, not this workstation&apos;s journal (%2).</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>estrivo::SnapshotPrinter</name>
@@ -882,14 +1083,6 @@ Exit status: 0 on success, 1 when the work fails, 2 for a usage error.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Total, rolling mean of %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Motile, rolling mean of %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Total sperm (billions)</source>
         <translation type="unfinished"></translation>
     </message>
@@ -902,23 +1095,43 @@ Exit status: 0 on success, 1 when the work fails, 2 for a usage error.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Collection kept</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sperm (billions)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Choose a stallion to see his trend</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>No collections of %1 to chart</source>
+        <source>Concentration (M/ml)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1: sperm and doses per collection</source>
+        <source>Motility (%)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>billion</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Collection date</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No %1 of %2 to chart</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Each collection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rolling mean of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 per collection</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
