@@ -24,7 +24,7 @@ struct OptionSpec
     const QString *command;
 };
 
-const std::array<OptionSpec, 10> kOptions{{
+const std::array<OptionSpec, 12> kOptions{{
     {"journal", "LOCATION", QT_TRANSLATE_NOOP("Records", "--journal needs a location."), nullptr},
     {"help", nullptr, nullptr, nullptr},
     {"version", nullptr, nullptr, nullptr},
@@ -34,6 +34,9 @@ const std::array<OptionSpec, 10> kOptions{{
      &kExport},
     {"until", "YYYY-MM-DD", QT_TRANSLATE_NOOP("Records", "--until needs a day as YYYY-MM-DD."),
      &kExport},
+    {"search", "TEXT", QT_TRANSLATE_NOOP("Records", "--search needs a text to look for."),
+     &kExport},
+    {"bom", nullptr, nullptr, &kExport},
     {"output", "FILE", QT_TRANSLATE_NOOP("Records", "--output needs a file name."), &kExport},
     {"count", "N", QT_TRANSLATE_NOOP("Records", "--count needs a number of labels."), &kLabels},
     {"printer", "NAME", QT_TRANSLATE_NOOP("Records", "--printer needs a printer's name."),
@@ -74,14 +77,19 @@ QString helpText(const QString &command)
                                            "  --version           show the version and exit\n");
     if (command == kExport) {
         return RecordsText::tr(
-                   "Usage: estrivo-records export [--stallion NAME] [--since YYYY-MM-DD]\n"
-                   "                              [--until YYYY-MM-DD] [--output FILE]\n"
+                   "Usage: estrivo-records export [--stallion NAME] [--search TEXT]\n"
+                   "                              [--since YYYY-MM-DD] [--until YYYY-MM-DD]\n"
+                   "                              [--bom] [--output FILE]\n"
                    "Writes the kept sheets, newest first, as CSV (RFC 4180, UTF-8).\n"
                    "\n"
-                   "  --stallion NAME     only this stallion's collections\n"
+                   "  --stallion NAME     only this stallion's collections (any spelling)\n"
+                   "  --search TEXT       only sheets whose name or notes hold TEXT (any case\n"
+                   "                      or accents)\n"
                    "  --since YYYY-MM-DD  only sheets saved on or after this day\n"
                    "  --until YYYY-MM-DD  only sheets saved on or before this day\n"
                    "                      (days and saved_at in local time, as $TZ sets it)\n"
+                   "  --bom               start with a UTF-8 byte-order mark, for spreadsheet\n"
+                   "                      programs that assume a Windows code page\n"
                    "  --output FILE       write FILE (replaced once complete), not standard "
                    "output\n")
                + common;
@@ -177,6 +185,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
                 RecordsText::tr("export takes no argument \"%1\".").arg(positional.first()));
         line.action = CommandLine::Action::Export;
         line.filter.stallion = parser.value(QStringLiteral("stallion"));
+        line.filter.search = parser.value(QStringLiteral("search"));
+        line.byteOrderMark = parser.isSet(QStringLiteral("bom"));
         for (const auto &[name, day] : {std::pair{QStringLiteral("since"), &line.filter.since},
                                         std::pair{QStringLiteral("until"), &line.filter.until}}) {
             if (!parser.isSet(name))

@@ -23,8 +23,9 @@ struct CommandLine
     QString journal; // --journal; empty when not given
 
     // export
-    SheetFilter filter; // stallion, since and until only
-    QString output;     // empty: standard output
+    SheetFilter filter;         // stallion, search, since and until only
+    QString output;             // empty: standard output
+    bool byteOrderMark = false; // --bom
 
     // labels
     qint64 sheetId = 0;

@@ -53,20 +53,21 @@ int runExport(const CommandLine &line)
         return fail(reason);
     const SheetFilter filter = line.filter;
     const QString output = line.output;
-    const ExportOutcome outcome = journal
-                                      ->run<ExportOutcome>([filter, output](Journal &source) {
-                                          if (!output.isEmpty())
-                                              return exportCsvFile(source, filter, output);
-                                          DescriptorWriter out(STDOUT_FILENO);
-                                          ExportOutcome written = exportCsv(source, filter, out);
-                                          if (written.ok())
-                                              out.flushBuffer();
-                                          if (!out.problem().ok())
-                                              written
-                                                  = exportOutcome(out.problem(), written.rows, {});
-                                          return written;
-                                      })
-                                      .result();
+    const bool bom = line.byteOrderMark;
+    const ExportOutcome outcome
+        = journal
+              ->run<ExportOutcome>([filter, output, bom](Journal &source) {
+                  if (!output.isEmpty())
+                      return exportCsvFile(source, filter, output, bom);
+                  DescriptorWriter out(STDOUT_FILENO);
+                  ExportOutcome written = exportCsv(source, filter, out, bom);
+                  if (written.ok())
+                      out.flushBuffer();
+                  if (!out.problem().ok())
+                      written = exportOutcome(out.problem(), written.rows, {});
+                  return written;
+              })
+              .result();
     if (outcome.kind == ExportOutcome::Kind::NotAFile)
         return fail(exportOutcomeText(outcome) + u' '
                     + RecordsText::tr("Give no --output to write to standard output."));

@@ -1,5 +1,6 @@
 #include "csv_export.h"
 #include "records_text.h"
+#include "sheet_numbers.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -73,7 +74,11 @@ QStringList csvColumns()
                                                                  "printed",
                                                                  "printer",
                                                                  "workstation",
-                                                                 "operator"};
+                                                                 "operator",
+                                                                 "total_sperm_billions",
+                                                                 "motile_sperm_billions",
+                                                                 "collection_date_from",
+                                                                 "collection_date_text"};
     QStringList columns;
     for (const char *name : names)
         columns << QString::fromLatin1(name);
@@ -120,27 +125,36 @@ QString csvTime(const QDateTime &time)
 
 QByteArray csvLine(const SheetRecord &sheet)
 {
+    // The collection date in one form, ISO 8601 in local time; where the sheet has none the
+    // save time stands in, and the column after says which it is.
+    bool fromSave = true;
+    const QDateTime collected = collectionTime(sheet, &fromSave);
+    const SheetNumbers numbers = sheetNumbers(sheet);
     // Every cell through the one guard: the sheet's fields are typed text like the names.
-    const std::array<QString, kCsvColumnCount> cells{QString::number(sheet.id),
-                                                     csvTime(sheet.savedAt),
-                                                     sheet.stallion,
-                                                     sheet.notes,
-                                                     sheet.text(Field::Date),
-                                                     sheet.text(Field::Con),
-                                                     sheet.text(Field::GFV),
-                                                     sheet.text(Field::Motility),
-                                                     sheet.text(Field::TotalDose),
-                                                     sheet.text(Field::MinExt),
-                                                     sheet.text(Field::MaxCon),
-                                                     sheet.text(Field::SemenVol),
-                                                     sheet.text(Field::ExtVol),
-                                                     sheet.text(Field::VPD),
-                                                     sheet.text(Field::NumDoses),
-                                                     sheet.printed ? QStringLiteral("yes")
-                                                                   : QStringLiteral("no"),
-                                                     sheet.printer,
-                                                     sheet.workstation,
-                                                     sheet.operatorName};
+    const std::array<QString, kCsvColumnCount> cells{
+        QString::number(sheet.id),
+        csvTime(sheet.savedAt),
+        sheet.stallion,
+        sheet.notes,
+        collected.isValid() ? csvTime(collected) : QString(),
+        sheet.text(Field::Con),
+        sheet.text(Field::GFV),
+        sheet.text(Field::Motility),
+        sheet.text(Field::TotalDose),
+        sheet.text(Field::MinExt),
+        sheet.text(Field::MaxCon),
+        sheet.text(Field::SemenVol),
+        sheet.text(Field::ExtVol),
+        sheet.text(Field::VPD),
+        sheet.text(Field::NumDoses),
+        sheet.printed ? QStringLiteral("yes") : QStringLiteral("no"),
+        sheet.printer,
+        sheet.workstation,
+        sheet.operatorName,
+        numberText(numbers.totalSperm),
+        numberText(numbers.motileSperm),
+        fromSave ? QStringLiteral("saved") : QStringLiteral("reading"),
+        sheet.text(Field::Date)};
     QString line;
     line.reserve(256);
     for (const QString &cell : cells)
@@ -203,9 +217,12 @@ QString exportOutcomeText(const ExportOutcome &outcome)
     return {};
 }
 
-ExportOutcome exportCsv(Journal &journal, const SheetFilter &filter, QIODevice &out)
+ExportOutcome exportCsv(Journal &journal, const SheetFilter &filter, QIODevice &out,
+                        bool byteOrderMark)
 {
     CsvWriter writer(out);
+    if (byteOrderMark && out.write("\xEF\xBB\xBF", 3) != 3)
+        return {0, ExportOutcome::Kind::WriteFailed, {}, out.errorString()};
     const auto failedWrite = [&out, &writer] {
         return ExportOutcome{
             writer.rows(), ExportOutcome::Kind::WriteFailed, {}, out.errorString()};
@@ -250,12 +267,13 @@ ExportOutcome exportOutcome(const OutputProblem &problem, qint64 rows, const QSt
     return {rows, kind, target, problem.detail, problem.systemError};
 }
 
-ExportOutcome exportCsvFile(Journal &journal, const SheetFilter &filter, const QString &fileName)
+ExportOutcome exportCsvFile(Journal &journal, const SheetFilter &filter, const QString &fileName,
+                            bool byteOrderMark)
 {
     OutputFile file(fileName, journal.location());
     if (!file.begin())
         return exportOutcome(file.problem(), 0, fileName);
-    ExportOutcome outcome = exportCsv(journal, filter, file);
+    ExportOutcome outcome = exportCsv(journal, filter, file, byteOrderMark);
     outcome.target = fileName;
     if (!outcome.ok()) {
         // The system's own reason for a failed write, not the device's summary of it.

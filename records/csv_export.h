@@ -12,7 +12,10 @@
 namespace estrivo {
 
 // The export's columns, in order, as its header row names them.
-inline constexpr std::size_t kCsvColumnCount = 19;
+// The nineteen columns scripts rely on, in their places, then what the table works out and the
+// collection date's own text.
+inline constexpr std::size_t kCsvPinnedColumns = 19;
+inline constexpr std::size_t kCsvColumnCount = kCsvPinnedColumns + 4;
 QStringList csvColumns();
 
 // A cell a spreadsheet would run as a formula gets a leading apostrophe: one that begins with
@@ -81,10 +84,14 @@ ExportOutcome exportOutcome(const OutputProblem &problem, qint64 rows, const QSt
 QString exportOutcomeText(const ExportOutcome &outcome);
 
 // Writes the sheets the filter selects, newest first, as CSV to `out`.
-ExportOutcome exportCsv(Journal &journal, const SheetFilter &filter, QIODevice &out);
+// With `byteOrderMark`, the file starts with one, so spreadsheet programs that otherwise assume
+// a Windows code page read it as UTF-8.
+ExportOutcome exportCsv(Journal &journal, const SheetFilter &filter, QIODevice &out,
+                        bool byteOrderMark = false);
 
 // The same into `fileName` through an OutputFile: replaced only once the whole export is
 // written, and never when it is a link, not a regular file, the journal or a database.
-ExportOutcome exportCsvFile(Journal &journal, const SheetFilter &filter, const QString &fileName);
+ExportOutcome exportCsvFile(Journal &journal, const SheetFilter &filter, const QString &fileName,
+                            bool byteOrderMark = false);
 
 } // namespace estrivo

@@ -783,8 +783,10 @@ void RecordsWindow::startExport(const QString &fileName, bool report)
         if (!journal.isOpen())
             return ExportOutcome{0, ExportOutcome::Kind::JournalUnreadable, fileName,
                                  opened.reason};
+        // From the window the file goes to a spreadsheet program: marked as UTF-8, so one that
+        // assumes a Windows code page reads the names right.
         return report ? writePdfReport(journal, chosen, heading, fileName)
-                      : exportCsvFile(journal, chosen, fileName);
+                      : exportCsvFile(journal, chosen, fileName, true);
     }),
               this, [this, exporter, fileName](const ExportOutcome &outcome) {
                   exporter->deleteLater();

@@ -273,7 +273,9 @@ void TestRecordsCore::csvLine()
     QCOMPARE(csvHeaderLine(),
              "id,saved_at,stallion,notes,collection_date,concentration,gel_free_volume,"
              "motility,total_dose,min_extension_ratio,max_extended_concentration,semen_ml,"
-             "extender_ml,dose_volume_ml,doses,printed,printer,workstation,operator\r\n");
+             "extender_ml,dose_volume_ml,doses,printed,printer,workstation,operator,"
+             "total_sperm_billions,motile_sperm_billions,collection_date_from,"
+             "collection_date_text\r\n");
 
     SheetRecord sheet;
     sheet.id = 1234;
@@ -288,12 +290,18 @@ void TestRecordsCore::csvLine()
     sheet.printer = u"-Brother, QL"_s;
     sheet.workstation = u"@lab"_s;
     sheet.operatorName = u"+op"_s;
-    // A plain number as kept, a sign included; every other risky cell guarded; time in UTC to
-    // the second.
+    // A plain number as kept, a sign included; every other risky cell guarded; times in local
+    // time (UTC here) to the second; the reading's date in ISO 8601 and as written; the sperm
+    // worked out as the table shows them.
     QCOMPARE(QString::fromUtf8(estrivo::csvLine(sheet)),
              u"1234,2026-12-06T23:40:12Z,Ábaco,\"'=cmd|' /C calc'!A0\nsecond line\","
-             "6 Dec 2026 23:30:00,-152.5,60,55 %,500,'=2+3,40,5.96,17.9,23.87,Overflow,yes,"
-             "\"'-Brother, QL\",'@lab,'+op\r\n"_s);
+             "2026-12-06T23:30:00Z,-152.5,60,55 %,500,'=2+3,40,5.96,17.9,23.87,Overflow,yes,"
+             "\"'-Brother, QL\",'@lab,'+op,-9.15,-5.03,reading,6 Dec 2026 23:30:00\r\n"_s);
+    // No date on the sheet: the save time stands in, and says so.
+    sheet.text(Field::Date).clear();
+    const QStringList undated = parseCsv(estrivo::csvLine(sheet)).value(0);
+    QCOMPARE(undated.value(4) + u' ' + undated.value(21) + u'|' + undated.value(22),
+             u"2026-12-06T23:40:12Z saved|"_s);
     sheet.printed = false;
     QCOMPARE(parseCsv(estrivo::csvLine(sheet)).value(0).value(15), u"no"_s);
 }
@@ -301,9 +309,12 @@ void TestRecordsCore::csvLine()
 void TestRecordsCore::everyCellGuarded_data()
 {
     QTest::addColumn<int>("column"); // in csvColumns()
-    // Each cell the sheet's texts fill: all but the id, the time and "printed".
+    // Each cell the sheet's texts fill: all but the id, the times, "printed" and what is
+    // worked out.
+    const QStringList ours{u"collection_date"_s, u"printed"_s, u"total_sperm_billions"_s,
+                           u"motile_sperm_billions"_s, u"collection_date_from"_s};
     for (int column = 2; column < int(kCsvColumnCount); ++column) {
-        if (column != csvColumns().indexOf(u"printed"_s))
+        if (!ours.contains(csvColumns().at(column)))
             QTest::newRow(qPrintable(csvColumns().at(column))) << column;
     }
 }
@@ -327,6 +338,8 @@ void TestRecordsCore::everyCellGuarded()
             return sheet.workstation;
         case 18:
             return sheet.operatorName;
+        case 22:
+            return sheet.text(Field::Date);
         default:
             return sheet.text(fields[std::size_t(at - 4)]);
         }

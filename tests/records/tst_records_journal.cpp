@@ -219,14 +219,19 @@ void TestRecordsJournal::tableAndExport()
     QCOMPARE(rows.size(), kept.size() + 1);
     for (qsizetype i = 0; i < kept.size(); ++i) {
         const SheetRecord &sheet = kept[i];
+        bool fromSave = true;
+        const QDateTime collected = collectionTime(sheet, &fromSave);
         QStringList exported{QString::number(sheet.id), csvTime(sheet.savedAt), sheet.stallion,
-                             sheet.notes, sheet.text(Field::Date)};
+                             sheet.notes, csvTime(collected)};
         for (Field field :
              {Field::Con, Field::GFV, Field::Motility, Field::TotalDose, Field::MinExt,
               Field::MaxCon, Field::SemenVol, Field::ExtVol, Field::VPD, Field::NumDoses})
             exported << sheet.text(field);
         exported << (sheet.printed ? u"yes"_s : u"no"_s) << sheet.printer << sheet.workstation
                  << sheet.operatorName;
+        const SheetNumbers numbers = sheetNumbers(sheet);
+        exported << numberText(numbers.totalSperm) << numberText(numbers.motileSperm)
+                 << (fromSave ? u"saved"_s : u"reading"_s) << sheet.text(Field::Date);
         // Every cell guarded once, as guardFormula's own table has it.
         for (QString &cell : exported)
             cell = guardFormula(cell);
@@ -392,6 +397,12 @@ void TestRecordsJournal::commandLine_data()
     row("export to standard output", u"export --journal {J}"_s, 0, rows({}), {});
     row("export to a file", u"export --journal {J} --stallion Sören\u00a0Ørsted --output x.csv"_s,
         0, rows({u"Sören Ørsted"_s, {}, {}, {}}), {});
+    row("search, no case or accents", u"export --journal {J} --search SOREN"_s, 0,
+        rows({{}, {}, {}, u"Sören"_s}), {});
+    row("stallion, any case", u"export --journal {J} --stallion zeus"_s, 0,
+        rows({u"Zeus"_s, {}, {}, {}}), {});
+    row("byte-order mark when asked", u"export --journal {J} --bom"_s, 0,
+        "\xEF\xBB\xBFid,saved_at,stallion", {});
     row("journal from the environment", u"export --stallion Zeus"_s, 0,
         rows({u"Zeus"_s, {}, {}, {}}), {}, u"{J}"_s);
     row("version", u"export --version"_s, 0, "estrivo-records " ESTRIVO_VERSION "\n", {});

@@ -301,6 +301,16 @@ void TestRecordsWindow::exportsFromTheWindow()
     }
     QCOMPARE(pdfInfo(pdf, u"Page size"_s), u"842 x 595 pts (A4)"_s);
 
+    // The CSV from the window is marked as UTF-8 for spreadsheet programs; the rows follow.
+    const QString csv = m_dir.filePath(u"zeus.csv"_s);
+    m_window->exportCsvTo(csv);
+    QCOMPARE(outcome().rows, ids.size());
+    QFile written(csv);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray csvBytes = written.readAll();
+    QVERIFY(csvBytes.startsWith("\xEF\xBB\xBFid,saved_at,"));
+    QCOMPARE(parseCsv(csvBytes.mid(3)).size(), ids.size() + 1);
+
     // Both go the careful way the command line goes: a link is not followed, the journal is
     // not written over.
     const auto bytes = [](const QString &name) {
