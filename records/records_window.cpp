@@ -13,6 +13,8 @@
 #include <QCollator>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -30,11 +32,20 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <chrono>
+
+// The icon and the manual live in the library's resources, which a static library's user
+// only gets when asked for.
+static void initRecordsResources()
+{
+    Q_INIT_RESOURCE(records);
+}
 
 namespace estrivo {
 
@@ -90,6 +101,7 @@ RecordsWindow::RecordsWindow(const QString &location, QWidget *parent)
     : QMainWindow(parent)
     , m_model(new SheetTableModel(this))
 {
+    initRecordsResources();
     setObjectName(QStringLiteral("recordsWindow"));
     setWindowTitle(tr("Estrivo Records"));
     setWindowIcon(QIcon(QStringLiteral(":/estrivo-records/estrivo-records.png")));
@@ -154,6 +166,15 @@ void RecordsWindow::buildActions()
     journal->setObjectName(QStringLiteral("journalLocation"));
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
+
+    QMenu *help = menuBar()->addMenu(tr("&Help"));
+    QAction *manual
+        = help->addAction(tr("Estrivo Records &Manual"), this, &RecordsWindow::openManual);
+    manual->setObjectName(QStringLiteral("manual"));
+    manual->setShortcut(QKeySequence::HelpContents);
+    QAction *about
+        = help->addAction(tr("&About Estrivo Records"), this, &RecordsWindow::openAbout);
+    about->setObjectName(QStringLiteral("about"));
 
     QToolBar *tools = addToolBar(tr("Records"));
     tools->setObjectName(QStringLiteral("recordsTools"));
@@ -496,6 +517,7 @@ void RecordsWindow::showStallions(const QList<StallionCount> &found)
     }
     m_stallions->setCurrentItem(current);
     m_stallions->verticalScrollBar()->setValue(scrolled);
+    showNotice();
 }
 
 void RecordsWindow::applyFilter()
@@ -693,6 +715,13 @@ QString RecordsWindow::journalNotice() const
         return tr("The journal %1 could not be read: %2 %3").arg(where, m_model->error(), wayOut);
     if (m_journal && !m_open)
         return tr("Opening the journal %1...").arg(where);
+    // A first start: say what will fill the window, and from where.
+    if (m_open && m_model->rowCount() == 0 && !m_model->isLoading() && !m_model->canFetchMore({})
+        && m_stallions->topLevelItemCount() <= 1 && filter().search.isEmpty()
+        && !filter().since.isValid() && !filter().until.isValid())
+        return tr("No collections yet: sheets appear here when they are printed in Estrivo. "
+                  "Journal: %1")
+            .arg(where);
     return {};
 }
 
@@ -807,6 +836,41 @@ void RecordsWindow::openLabelsDialog()
                                       : tr("%1 labels printed to %2").arg(labels).arg(target)));
     });
     dialog->open();
+}
+
+void RecordsWindow::openManual()
+{
+    auto *manual = new QDialog(this);
+    manual->setObjectName(QStringLiteral("manualDialog"));
+    manual->setWindowTitle(tr("Estrivo Records Manual"));
+    manual->setAttribute(Qt::WA_DeleteOnClose);
+    auto *text = new QTextBrowser;
+    text->setObjectName(QStringLiteral("manualText"));
+    text->setSource(QUrl(QStringLiteral("qrc:/estrivo-records/manual.html")));
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    connect(buttons, &QDialogButtonBox::rejected, manual, &QDialog::close);
+    auto *layout = new QVBoxLayout(manual);
+    layout->addWidget(text);
+    layout->addWidget(buttons);
+    manual->resize(640, 560);
+    manual->show();
+}
+
+void RecordsWindow::openAbout()
+{
+    auto *about
+        = new QMessageBox(QMessageBox::Information, tr("About Estrivo Records"),
+                          tr("Estrivo Records %1").arg(QCoreApplication::applicationVersion()),
+                          QMessageBox::Ok, this);
+    about->setObjectName(QStringLiteral("aboutBox"));
+    about->setIconPixmap(windowIcon().pixmap(48, 48));
+    about->setInformativeText(
+        tr("Browses, charts, exports and labels the collections kept by Estrivo.\n\n"
+           "Free software under the GNU General Public License, version 3 or later.\n\n"
+           "Journal: %1")
+            .arg(displayLocation(m_location)));
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->open();
 }
 
 void RecordsWindow::openJournalDialog()

@@ -103,6 +103,8 @@ private:
     void startExport(const QString &fileName, bool report);
     void openLabelsDialog();
     void openJournalDialog();
+    void openManual();
+    void openAbout();
     void updateActions();
     void showStatus();
 

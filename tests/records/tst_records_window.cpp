@@ -41,6 +41,7 @@ private slots:
     void noPrintService();
     void otherSavesShowLive();
     void journalThatComesLater();
+    void firstStartAndHelp();
     void refreshKeepsTheOpenedSheet();
     void journalLocationIsTestedFirst();
     void cleanupTestCase() { m_window.reset(); }
@@ -525,6 +526,31 @@ void TestRecordsWindow::journalThatComesLater()
     QTRY_COMPARE(window.journalNotice(), QString());
     auto *table = window.findChild<QTableView *>(u"collections"_s);
     QTRY_COMPARE(table->model()->rowCount(), 4);
+}
+
+void TestRecordsWindow::firstStartAndHelp()
+{
+    // An empty journal says what will fill the window and where it reads from; the manual and
+    // the About box are a key or a menu away.
+    const QString empty = m_dir.filePath(u"empty.sqlite"_s);
+    QVERIFY(Journal(empty).open().ok());
+    RecordsWindow window(empty);
+    window.show();
+    QTRY_COMPARE(window.journalNotice(),
+                 u"No collections yet: sheets appear here when they are printed in Estrivo. "
+                 "Journal: %1"_s.arg(empty));
+    auto *manual = window.findChild<QAction *>(u"manual"_s);
+    QCOMPARE(manual->shortcut(), QKeySequence(QKeySequence::HelpContents));
+    manual->trigger();
+    QTextBrowser *text = nullptr;
+    QTRY_VERIFY((text = window.findChild<QTextBrowser *>(u"manualText"_s)));
+    QVERIFY(text->toPlainText().contains(u"Journal Location"_s));
+    window.findChild<QAction *>(u"about"_s)->trigger();
+    QMessageBox *about = nullptr;
+    QTRY_VERIFY((about = window.findChild<QMessageBox *>(u"aboutBox"_s)));
+    QVERIFY(about->informativeText().contains(u"General Public License"_s));
+    QVERIFY(about->informativeText().contains(empty));
+    QVERIFY(!window.windowIcon().pixmap(48, 48).isNull()); // its own icon, really loaded
 }
 
 void TestRecordsWindow::refreshKeepsTheOpenedSheet()
