@@ -185,7 +185,7 @@ void exportAll(benchmark::State &state)
         const estrivo::ExportOutcome outcome
             = estrivo::exportCsvFile(journal, {}, dir.filePath(u"all.csv"_s));
         if (!outcome.ok()) {
-            state.SkipWithError(qPrintable(outcome.error));
+            state.SkipWithError(qPrintable(estrivo::exportOutcomeText(outcome)));
             break;
         }
         rows = outcome.rows;

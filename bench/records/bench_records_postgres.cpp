@@ -355,7 +355,8 @@ void exportAll(benchmark::State &state)
         state.SetIterationTime(millisecondsSince(clock) / 1e3);
         QObject::disconnect(finished);
         if (!done || !outcome->ok()) {
-            state.SkipWithError(done ? qPrintable(outcome->error) : "no end to the export");
+            state.SkipWithError(done ? qPrintable(estrivo::exportOutcomeText(*outcome))
+                                     : "no end to the export");
             break;
         }
         const double peak = double(bench::statusKiB("VmHWM")) / 1024;
