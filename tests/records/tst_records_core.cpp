@@ -513,6 +513,23 @@ void TestRecordsCore::collectionDates()
         QCOMPARE(collectionTime(sheet, &fromSave), expected);
         QCOMPARE(fromSave, expected == sheet.savedAt);
     }
+    // Desktops in other languages write other forms, two-digit years and AM/PM among them;
+    // each reads back to the second, also when the form changes from one sheet to the next.
+    const QDateTime afternoon(QDate(2026, 11, 29), QTime(15, 4, 5));
+    for (const char *name : {"en_US", "de_DE", "fr_FR", "ja_JP", "en_GB", "nl_NL", "C"}) {
+        const QLocale locale(QString::fromLatin1(name));
+        QLocale::setDefault(locale);
+        QString time = locale.timeFormat(QLocale::LongFormat);
+        time.remove(u" t"_s).remove(u't');
+        for (const QDateTime &at : {taken, afternoon}) {
+            sheet.text(Field::Date) = locale.toString(at.date(), QLocale::ShortFormat) + u' '
+                                      + locale.toString(at.time(), time.trimmed());
+            bool fromSave = true;
+            QVERIFY2(collectionTime(sheet, &fromSave) == at && !fromSave,
+                     qPrintable(sheet.text(Field::Date) + u" in "_s + QLatin1StringView(name)));
+        }
+    }
+    QLocale::setDefault(QLocale::c());
 }
 
 void TestRecordsCore::longTrendDrawn()
