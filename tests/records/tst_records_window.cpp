@@ -37,6 +37,8 @@ private slots:
     void detailsAndPicture();
     void exportsFromTheWindow();
     void labelsToPdf();
+    void labelsDialogTexts_data();
+    void labelsDialogTexts();
     void manyLabelsAskFirst();
     void noPrintService();
     void otherSavesShowLive();
@@ -441,6 +443,59 @@ void TestRecordsWindow::manyLabelsAskFirst()
              qPrintable(pageText(doses)));
     QVERIFY2(pageText(asked).contains(u"Dose %1\n"_s.arg(asked)), qPrintable(pageText(asked)));
     QVERIFY(!pageText(asked).contains(u" of "_s));
+}
+
+void TestRecordsWindow::labelsDialogTexts_data()
+{
+    QTest::addColumn<QString>("stallion");
+    QTest::addColumn<QString>("date"); // the sheet's Date text
+    QTest::addColumn<QString>("heading");
+    const QDateTime saved(QDate(2026, 4, 2), QTime(9, 30), Qt::UTC);
+    const QString savedDay = QLocale().toString(saved.toLocalTime().date(), QLocale::ShortFormat);
+    const QDateTime read(QDate(2026, 4, 1), QTime(7, 15, 0));
+    const QString readText = read.toString(Qt::ISODate); // a form any desktop reads back
+    const QString readDay = QLocale().toString(read.date(), QLocale::ShortFormat);
+    QTest::newRow("no date: the save's")
+        << u"Zeus"_s << QString() << u"Zeus, saved %1, record 28"_s.arg(savedDay);
+    QTest::newRow("with a date") << u"Zeus"_s << readText
+                                 << u"Zeus, collected %1, record 28"_s.arg(readDay);
+    QTest::newRow("placeholders in the name")
+        << u"Zeus %3 %1 %2"_s << QString()
+        << u"Zeus %3 %1 %2, saved "_s + savedDay + u", record 28"_s;
+}
+
+void TestRecordsWindow::labelsDialogTexts()
+{
+    QFETCH(QString, stallion);
+    QFETCH(QString, date);
+    QFETCH(QString, heading);
+    SheetRecord sheet = m_sheets.front();
+    sheet.id = 28;
+    sheet.stallion = stallion;
+    sheet.text(Field::Date) = date;
+    sheet.savedAt = QDateTime(QDate(2026, 4, 2), QTime(9, 30), Qt::UTC);
+    LabelsDialog dialog(sheet, m_journal);
+    QStringList headings;
+    QHash<QString, QWidget *> buddies; // of every label with a mnemonic
+    for (QLabel *label : dialog.findChildren<QLabel *>()) {
+        if (label->text().endsWith(u", record 28"_s))
+            headings << label->text();
+        else if (label->text().contains(u'&'))
+            buddies.insert(label->text(), label->buddy());
+    }
+
+    // Every label with a mnemonic hands Alt and its letter to its box, so no "&" shows.
+    QCOMPARE(buddies.size(), 4);
+    for (auto it = buddies.cbegin(); it != buddies.cend(); ++it)
+        QVERIFY2(it.value(), qPrintable(it.key()));
+    QCOMPARE(buddies.value(u"Label &size:"_s),
+             dialog.findChild<QDoubleSpinBox *>(u"labelWidth"_s));
+    QCOMPARE(buddies.value(u"PDF &file:"_s), dialog.findChild<QLineEdit *>(u"pdfFile"_s));
+    QCOMPARE(headings, QStringList{heading});
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QTest::keyClick(&dialog, Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(QApplication::focusWidget(), dialog.findChild<QDoubleSpinBox *>(u"labelWidth"_s));
 }
 
 void TestRecordsWindow::noPrintService()
