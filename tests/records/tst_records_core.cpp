@@ -65,6 +65,13 @@ void TestRecordsCore::commandLine_data()
     row("labels by default", u"labels 42"_s, u"labels '' 42 - '' 62x29"_s);
     row("labels chosen", u"labels 7 --count 3 --printer Brother --label-size 50.5x30mm"_s,
         u"labels '' 7 3 'Brother' 50.5x30"_s);
+    row("labels to a PDF", u"labels 7 --count 2 --output l.pdf"_s,
+        u"labels '' 7 2 '' 62x29 pdf 'l.pdf'"_s);
+    row("labels to a printer and a PDF", u"labels 7 --printer Brother --output l.pdf"_s,
+        u"usage --printer and --output are exclusive"_s);
+    row("output on the window", u"--output l.pdf"_s,
+        u"usage --output is an option of the export and labels commands"_s);
+    row("empty output of labels", u"labels 7 --output="_s, u"usage --output needs a file name"_s);
     row("version", u"labels --version"_s, u"version estrivo-records 0."_s);
     row("help", u"export --help"_s, u"help Usage: estrivo-records export [--stallion"_s);
     row("unknown command", u"import"_s, u"usage Unknown command \"import\""_s);
@@ -156,6 +163,8 @@ void TestRecordsCore::commandLine()
         found << u"labels"_s << quoted(parsed.journal) << QString::number(parsed.sheetId)
               << (parsed.count ? QString::number(*parsed.count) : u"-"_s) << quoted(parsed.printer)
               << labelSizeText(parsed.labelSize).chopped(2);
+        if (!parsed.output.isEmpty())
+            found << u"pdf"_s << quoted(parsed.output);
         break;
     default:
         const QStringList forms{u"help"_s, u"version"_s, u"usage"_s};
