@@ -5,13 +5,16 @@
 #include "csv_export.h"
 #include "labels.h"
 #include "records_fixture.h"
+#include "report.h"
 #include "sheet_numbers.h"
 #include "trend.h"
 
 #include <QScatterSeries>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <ctime>
+#include <limits>
 
 using namespace estrivo;
 using namespace recordstest;
@@ -40,6 +43,8 @@ private slots:
     void collectionDates();
     void longTrendDrawn();
     void labelTexts();
+    void quantitySummary_data();
+    void quantitySummary();
     void doseNumbers_data();
     void doseNumbers();
     void qrCodeDecodes_data();
@@ -634,6 +639,50 @@ void TestRecordsCore::qrCodeDecodes()
     const QString png = dir.filePath(u"code.png"_s);
     QVERIFY(image.save(png));
     QCOMPARE(toolOutput(u"zbarimg"_s, {u"--quiet"_s, u"--raw"_s, png}), code + '\n');
+}
+
+void TestRecordsCore::quantitySummary_data()
+{
+    QTest::addColumn<QList<double>>("days"); // after the first collection
+    QTest::addColumn<QList<double>>("values");
+    QTest::addColumn<double>("mean");
+    QTest::addColumn<double>("min");
+    QTest::addColumn<double>("max");
+    QTest::addColumn<double>("change"); // per 30 days; NaN for none
+
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    QTest::newRow("one") << QList<double>{0} << QList<double>{5} << 5.0 << 5.0 << 5.0 << none;
+    QTest::newRow("same moment") << QList<double>{0, 0} << QList<double>{4, 6} << 5.0 << 4.0 << 6.0
+                                 << none;
+    // y = 2 per day + 10, given out of order: 60 per 30 days.
+    QTest::newRow("a line") << QList<double>{10, 0, 5} << QList<double>{30, 10, 20} << 20.0 << 10.0
+                            << 30.0 << 60.0;
+    // Falling, with scatter: sum(dt dy) / sum(dt^2) = -100 / 200 per day.
+    QTest::newRow("scatter") << QList<double>{0, 10, 20} << QList<double>{300, 280, 290} << 290.0
+                             << 280.0 << 300.0 << -15.0;
+    QTest::newRow("half days") << QList<double>{0, 0.5, 1.0} << QList<double>{1, 1, 4} << 2.0
+                               << 1.0 << 4.0 << 90.0;
+}
+
+void TestRecordsCore::quantitySummary()
+{
+    QFETCH(QList<double>, days);
+    QFETCH(QList<double>, values);
+    QFETCH(double, mean);
+    QFETCH(double, min);
+    QFETCH(double, max);
+    QFETCH(double, change);
+    const QDateTime start(QDate(2026, 3, 28), QTime(22, 0), Qt::UTC);
+    QuantitySummary summary;
+    for (qsizetype i = 0; i < days.size(); ++i)
+        summary.add(start.addSecs(qint64(days[i] * 86400)), values[i]);
+    QCOMPARE(summary.count(), days.size());
+    QCOMPARE(summary.mean(), mean);
+    QCOMPARE(summary.min(), min);
+    QCOMPARE(summary.max(), max);
+    QCOMPARE(summary.changePer30Days().has_value(), !std::isnan(change));
+    if (!std::isnan(change))
+        QCOMPARE(*summary.changePer30Days(), change);
 }
 
 QTEST_MAIN(TestRecordsCore)

@@ -36,6 +36,7 @@ private slots:
     void onlyTheNewestSummaryShows();
     void detailsAndPicture();
     void exportsFromTheWindow();
+    void reportByStallion();
     void labelsToPdf();
     void labelsDialogTexts_data();
     void labelsDialogTexts();
@@ -326,6 +327,111 @@ void TestRecordsWindow::exportsFromTheWindow()
              u"%1 was not written: it is the journal being read, or one of its files."_s.arg(
                  m_journal));
     QVERIFY(bytes(m_journal) == journal);
+}
+
+// A stallion's quantity as the report's summary line should give it, worked out here from the
+// generated sheets' texts: mean, extremes, and the least-squares slope per 30 days by time.
+static QString summaryLine(const QString &name, const QList<std::pair<QDateTime, double>> &points)
+{
+    const auto fixed = [](double value) {
+        return QString::number(value, 'f', 2);
+    };
+    if (points.isEmpty())
+        return name + u" 0 - - - -"_s;
+    double meanDays = 0, meanValue = 0, low = points.front().second, high = low;
+    const QDateTime origin = points.front().first;
+    const auto daysOf = [&origin](const QDateTime &at) {
+        return double(origin.secsTo(at)) / 86400.0;
+    };
+    for (const auto &[at, value] : points) {
+        meanDays += daysOf(at) / double(points.size());
+        meanValue += value / double(points.size());
+        low = std::min(low, value);
+        high = std::max(high, value);
+    }
+    double across = 0, spread = 0;
+    for (const auto &[at, value] : points) {
+        across += (daysOf(at) - meanDays) * (value - meanValue);
+        spread += (daysOf(at) - meanDays) * (daysOf(at) - meanDays);
+    }
+    QString change = u"-"_s;
+    if (points.size() > 1 && spread > 0) {
+        const double slope = across / spread * 30.0;
+        change = (slope >= 0 ? u"+"_s : QString()) + fixed(slope);
+    }
+    return QStringList{
+        name, QString::number(points.size()), fixed(meanValue), fixed(low), fixed(high), change}
+        .join(u' ');
+}
+
+void TestRecordsWindow::reportByStallion()
+{
+    QSettings(u"Estrivo"_s, u"estrivo-records"_s)
+        .setValue(u"station/name"_s, u"Haras Los Álamos %1"_s);
+    choose(u"All stallions"_s);
+    QSignalSpy finished(m_window.get(), &RecordsWindow::exportFinished);
+    const QString pdf = m_dir.filePath(u"all.pdf"_s);
+    m_window->exportReportTo(pdf);
+    QVERIFY(finished.wait(60000));
+    const ExportOutcome report = finished.takeFirst().at(1).value<ExportOutcome>();
+    QCOMPARE(exportOutcomeText(report), u"%1 collections written to %2"_s.arg(kSheets).arg(pdf));
+    const QString text
+        = QString::fromUtf8(toolOutput(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s})).simplified();
+    QVERIFY2(text.contains(u"Station: Haras Los Álamos %1; journal: "_s + m_journal),
+             qPrintable(text.left(400)));
+    QVERIFY(text.contains(u"least-squares trend"_s));
+
+    // Each stallion's section holds his rows and none of the others'.
+    QMap<qsizetype, QString> sectionAt;
+    for (const QString &stallion : kStallions) {
+        const qsizetype count = selectedIds(m_sheets, {stallion, {}, {}, {}}).size();
+        const qsizetype at = text.indexOf(u"%1: %2 collections"_s.arg(stallion).arg(count));
+        QVERIFY2(at >= 0, qPrintable(stallion));
+        sectionAt.insert(at, stallion);
+    }
+    QCOMPARE(sectionAt.size(), kStallions.size());
+    for (auto it = sectionAt.cbegin(); it != sectionAt.cend(); ++it) {
+        const qsizetype end
+            = std::next(it) == sectionAt.cend() ? text.size() : std::next(it).key();
+        const QString section = text.mid(it.key(), end - it.key());
+        QList<std::pair<QDateTime, double>> concentration, motility, total, doses;
+        for (const SheetRecord &sheet : m_sheets) {
+            const bool his = sheet.stallion == it.value();
+            QCOMPARE(section.contains(savedText(sheet.savedAt)), his);
+            if (!his)
+                continue;
+            bool isCon = false, isGfv = false, isMot = false, isDoses = false;
+            const double con = sheet.text(Field::Con).toDouble(&isCon);
+            const double gfv = sheet.text(Field::GFV).toDouble(&isGfv);
+            const double mot = sheet.text(Field::Motility).toDouble(&isMot);
+            const double dose = sheet.text(Field::NumDoses).toDouble(&isDoses);
+            if (isCon)
+                concentration << std::pair{sheet.savedAt, con};
+            if (isMot)
+                motility << std::pair{sheet.savedAt, mot};
+            if (isCon && isGfv)
+                total << std::pair{sheet.savedAt, con * gfv / 1000.0};
+            if (isDoses)
+                doses << std::pair{sheet.savedAt, dose};
+        }
+        for (const QString &line :
+             {summaryLine(u"Concentration (M/ml)"_s, concentration),
+              summaryLine(u"Motility (%)"_s, motility),
+              summaryLine(u"Total sperm (billions)"_s, total), summaryLine(u"Doses"_s, doses)}) {
+            QVERIFY2(section.contains(line),
+                     qPrintable(it.value() + u": "_s + line + u"\n"_s + section.left(700)));
+        }
+    }
+
+    // Every page numbered against the pages there are.
+    const int pages = pdfInfo(pdf, u"Pages"_s).toInt();
+    QVERIFY(pages > kStallions.size());
+    for (int page = 1; page <= pages; ++page) {
+        const QString number = QString::number(page);
+        const QString shown = QString::fromUtf8(
+            toolOutput(u"pdftotext"_s, {u"-f"_s, number, u"-l"_s, number, pdf, u"-"_s}));
+        QVERIFY2(shown.contains(u"Page %1 of %2"_s.arg(page).arg(pages)), qPrintable(shown));
+    }
 }
 
 void TestRecordsWindow::labelsToPdf()
