@@ -375,8 +375,30 @@ void TestRecordsWindow::reportByStallion()
     QVERIFY(finished.wait(60000));
     const ExportOutcome report = finished.takeFirst().at(1).value<ExportOutcome>();
     QCOMPARE(exportOutcomeText(report), u"%1 collections written to %2"_s.arg(kSheets).arg(pdf));
-    const QString text
-        = QString::fromUtf8(toolOutput(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s})).simplified();
+    const QString layout
+        = QString::fromUtf8(toolOutput(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s}));
+    const QString text = layout.simplified();
+    // Each row ends in the volumes at two decimals, whether printed, and a line of the notes.
+    const QStringList lines = layout.split(u'\n');
+    for (const SheetRecord &sheet : m_sheets) {
+        const QString saved = savedText(sheet.savedAt);
+        const auto found
+            = std::find_if(lines.cbegin(), lines.cend(), [&saved](const QString &line) {
+                  return line.trimmed().startsWith(saved);
+              });
+        QVERIFY2(found != lines.cend(), qPrintable(saved));
+        const auto ml = [&sheet](Field field) {
+            bool number = false;
+            const double value = sheet.text(field).toDouble(&number);
+            return number ? QString::number(value, 'f', 2) : sheet.text(field);
+        };
+        const QString end
+            = QStringList{ml(Field::SemenVol), ml(Field::ExtVol),
+                          sheet.printed ? u"Yes"_s : u"No"_s, sheet.notes.section(u'\n', 0, 0)}
+                  .join(u' ')
+                  .simplified();
+        QVERIFY2(found->simplified().endsWith(end), qPrintable(*found + u" / "_s + end));
+    }
     QVERIFY2(text.contains(u"Station: Haras Los Álamos %1; journal: "_s + m_journal),
              qPrintable(text.left(400)));
     QVERIFY(text.contains(u"least-squares trend"_s));
