@@ -37,7 +37,8 @@ const std::array<OptionSpec, 12> kOptions{{
     {"search", "TEXT", QT_TRANSLATE_NOOP("Records", "--search needs a text to look for."),
      &kExport},
     {"bom", nullptr, nullptr, &kExport},
-    {"output", "FILE", QT_TRANSLATE_NOOP("Records", "--output needs a file name."), &kExport},
+    // Shared by export and labels: checked against the command below.
+    {"output", "FILE", QT_TRANSLATE_NOOP("Records", "--output needs a file name."), nullptr},
     {"count", "N", QT_TRANSLATE_NOOP("Records", "--count needs a number of labels."), &kLabels},
     {"printer", "NAME", QT_TRANSLATE_NOOP("Records", "--printer needs a printer's name."),
      &kLabels},
@@ -96,12 +97,14 @@ QString helpText(const QString &command)
     }
     if (command == kLabels) {
         return RecordsText::tr(
-                   "Usage: estrivo-records labels ID [--count N] [--printer NAME]\n"
+                   "Usage: estrivo-records labels ID [--count N]\n"
+                   "                                 [--printer NAME | --output FILE.pdf]\n"
                    "                                 [--label-size WxHmm]\n"
                    "Prints the dose labels of the kept sheet ID, one label a page.\n"
                    "\n"
                    "  --count N           print N labels (default: its Total Doses Possible)\n"
                    "  --printer NAME      the printer (default: the system's default printer)\n"
+                   "  --output FILE.pdf   a PDF file instead of a printer\n"
                    "  --label-size WxHmm  the label's size in mm (default: 62x29mm)\n")
                + common;
     }
@@ -171,6 +174,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
             return usageError(RecordsText::tr(spec.emptyReason));
     }
     line.journal = parser.value(QStringLiteral("journal"));
+    if (command.isEmpty() && parser.isSet(QStringLiteral("output"))) {
+        return usageError(RecordsText::tr("--output is an option of the %1 and %2 commands.")
+                              .arg(kExport, kLabels));
+    }
 
     if (command.isEmpty()) {
         if (!positional.isEmpty())
@@ -224,6 +231,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
         line.count = count;
     }
     line.printer = parser.value(QStringLiteral("printer"));
+    line.output = parser.value(QStringLiteral("output"));
+    if (!line.printer.isEmpty() && !line.output.isEmpty())
+        return usageError(RecordsText::tr("--printer and --output are exclusive: labels go to "
+                                          "a printer or to a PDF file."));
     line.labelSize = defaultLabelSize();
     if (parser.isSet(QStringLiteral("label-size"))) {
         const std::optional<QSizeF> size

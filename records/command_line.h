@@ -24,7 +24,7 @@ struct CommandLine
 
     // export
     SheetFilter filter;         // stallion, search, since and until only
-    QString output;             // empty: standard output
+    QString output;             // export: empty for standard output; labels: a PDF, not a printer
     bool byteOrderMark = false; // --bom
 
     // labels

@@ -89,6 +89,8 @@ int runLabels(const CommandLine &line)
     const std::optional<SheetRecord> sheet = found.value;
     LabelJob job;
     job.printerName = line.printer;
+    job.pdfFile = line.output;
+    job.journal = resolveJournalLocation(line.journal, false).location;
     job.sizeMm = line.labelSize;
     const qint64 doses = wholeDoses(*sheet);
     if (!line.count && doses < 1) {

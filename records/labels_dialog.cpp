@@ -1,6 +1,7 @@
 #include "labels_dialog.h"
 
 #include "labels.h"
+#include "sheet_numbers.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -11,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -45,9 +47,14 @@ LabelsDialog::LabelsDialog(SheetRecord sheet, QString journal, QWidget *parent)
 {
     setObjectName(QStringLiteral("labelsDialog"));
     setWindowTitle(tr("Print Dose Labels"));
-    auto *what = new QLabel(tr("%1, collected %2, record %3")
-                                .arg(m_sheet.stallion, m_sheet.text(Field::Date))
-                                .arg(m_sheet.id));
+    // One .arg() for all three: a name holding "%3" must come out as typed.
+    bool fromSave = true;
+    const QDateTime when = collectionTime(m_sheet, &fromSave);
+    const QString day = QLocale().toString(when.toLocalTime().date(), QLocale::ShortFormat);
+    auto *what
+        = new QLabel((fromSave ? tr("%1, saved %2, record %3") : tr("%1, collected %2, record %3"))
+                         .arg(m_sheet.stallion, day, QString::number(m_sheet.id)));
+    what->setObjectName(QStringLiteral("sheetHeading"));
     what->setTextFormat(Qt::PlainText);
 
     m_count = new QSpinBox;
@@ -88,10 +95,18 @@ LabelsDialog::LabelsDialog(SheetRecord sheet, QString journal, QWidget *parent)
     connect(m_target, &QComboBox::currentIndexChanged, this, &LabelsDialog::targetChanged);
 
     auto *form = new QFormLayout;
+    // A row that holds a layout gets no buddy from the form, and its label would show the
+    // "&" instead of taking Alt with the letter to the box.
+    auto *sizeLabel = new QLabel(tr("Label &size:"));
+    sizeLabel->setObjectName(QStringLiteral("labelSizeLabel"));
+    sizeLabel->setBuddy(m_width);
+    auto *fileLabel = new QLabel(tr("PDF &file:"));
+    fileLabel->setObjectName(QStringLiteral("pdfFileLabel"));
+    fileLabel->setBuddy(m_pdfFile);
     form->addRow(tr("&Labels:"), m_count);
-    form->addRow(tr("Label &size:"), size);
+    form->addRow(sizeLabel, size);
     form->addRow(tr("&Print to:"), m_target);
-    form->addRow(tr("PDF &file:"), file);
+    form->addRow(fileLabel, file);
 
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("status"));

@@ -5,13 +5,16 @@
 #include "csv_export.h"
 #include "labels.h"
 #include "records_fixture.h"
+#include "report.h"
 #include "sheet_numbers.h"
 #include "trend.h"
 
 #include <QScatterSeries>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <ctime>
+#include <limits>
 
 using namespace estrivo;
 using namespace recordstest;
@@ -40,6 +43,8 @@ private slots:
     void collectionDates();
     void longTrendDrawn();
     void labelTexts();
+    void quantitySummary_data();
+    void quantitySummary();
     void doseNumbers_data();
     void doseNumbers();
     void qrCodeDecodes_data();
@@ -65,6 +70,13 @@ void TestRecordsCore::commandLine_data()
     row("labels by default", u"labels 42"_s, u"labels '' 42 - '' 62x29"_s);
     row("labels chosen", u"labels 7 --count 3 --printer Brother --label-size 50.5x30mm"_s,
         u"labels '' 7 3 'Brother' 50.5x30"_s);
+    row("labels to a PDF", u"labels 7 --count 2 --output l.pdf"_s,
+        u"labels '' 7 2 '' 62x29 pdf 'l.pdf'"_s);
+    row("labels to a printer and a PDF", u"labels 7 --printer Brother --output l.pdf"_s,
+        u"usage --printer and --output are exclusive"_s);
+    row("output on the window", u"--output l.pdf"_s,
+        u"usage --output is an option of the export and labels commands"_s);
+    row("empty output of labels", u"labels 7 --output="_s, u"usage --output needs a file name"_s);
     row("version", u"labels --version"_s, u"version estrivo-records 0."_s);
     row("help", u"export --help"_s, u"help Usage: estrivo-records export [--stallion"_s);
     row("unknown command", u"import"_s, u"usage Unknown command \"import\""_s);
@@ -156,6 +168,8 @@ void TestRecordsCore::commandLine()
         found << u"labels"_s << quoted(parsed.journal) << QString::number(parsed.sheetId)
               << (parsed.count ? QString::number(*parsed.count) : u"-"_s) << quoted(parsed.printer)
               << labelSizeText(parsed.labelSize).chopped(2);
+        if (!parsed.output.isEmpty())
+            found << u"pdf"_s << quoted(parsed.output);
         break;
     default:
         const QStringList forms{u"help"_s, u"version"_s, u"usage"_s};
@@ -655,6 +669,50 @@ void TestRecordsCore::qrCodeDecodes()
     const QString png = dir.filePath(u"code.png"_s);
     QVERIFY(image.save(png));
     QCOMPARE(toolOutput(u"zbarimg"_s, {u"--quiet"_s, u"--raw"_s, png}), code + '\n');
+}
+
+void TestRecordsCore::quantitySummary_data()
+{
+    QTest::addColumn<QList<double>>("days"); // after the first collection
+    QTest::addColumn<QList<double>>("values");
+    QTest::addColumn<double>("mean");
+    QTest::addColumn<double>("min");
+    QTest::addColumn<double>("max");
+    QTest::addColumn<double>("change"); // per 30 days; NaN for none
+
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    QTest::newRow("one") << QList<double>{0} << QList<double>{5} << 5.0 << 5.0 << 5.0 << none;
+    QTest::newRow("same moment") << QList<double>{0, 0} << QList<double>{4, 6} << 5.0 << 4.0 << 6.0
+                                 << none;
+    // y = 2 per day + 10, given out of order: 60 per 30 days.
+    QTest::newRow("a line") << QList<double>{10, 0, 5} << QList<double>{30, 10, 20} << 20.0 << 10.0
+                            << 30.0 << 60.0;
+    // Falling, with scatter: sum(dt dy) / sum(dt^2) = -100 / 200 per day.
+    QTest::newRow("scatter") << QList<double>{0, 10, 20} << QList<double>{300, 280, 290} << 290.0
+                             << 280.0 << 300.0 << -15.0;
+    QTest::newRow("half days") << QList<double>{0, 0.5, 1.0} << QList<double>{1, 1, 4} << 2.0
+                               << 1.0 << 4.0 << 90.0;
+}
+
+void TestRecordsCore::quantitySummary()
+{
+    QFETCH(QList<double>, days);
+    QFETCH(QList<double>, values);
+    QFETCH(double, mean);
+    QFETCH(double, min);
+    QFETCH(double, max);
+    QFETCH(double, change);
+    const QDateTime start(QDate(2026, 3, 28), QTime(22, 0), Qt::UTC);
+    QuantitySummary summary;
+    for (qsizetype i = 0; i < days.size(); ++i)
+        summary.add(start.addSecs(qint64(days[i] * 86400)), values[i]);
+    QCOMPARE(summary.count(), days.size());
+    QCOMPARE(summary.mean(), mean);
+    QCOMPARE(summary.min(), min);
+    QCOMPARE(summary.max(), max);
+    QCOMPARE(summary.changePer30Days().has_value(), !std::isnan(change));
+    if (!std::isnan(change))
+        QCOMPARE(*summary.changePer30Days(), change);
 }
 
 QTEST_MAIN(TestRecordsCore)

@@ -455,6 +455,19 @@ void TestRecordsJournal::commandLine_data()
         fails + u"Sheet %1 holds no whole doses (\"Overflow\"); give --count."_s.arg(overflow));
     row("labels with no print system", u"labels 2 --count 2 --journal {J}"_s, 1, {},
         fails + u"The print service does not answer (is CUPS running?)."_s);
+    // "PDF pages size": the labels' PDF, by pdfinfo.
+    row("labels to a PDF",
+        u"labels 4 --count 3 --label-size 50x30mm --output x.pdf --journal {J}"_s, 0,
+        "PDF 3 142 x 85 pts", {});
+    row("labels to a PDF, default size", u"labels 2 --count 1 --output {D}/x.pdf --journal {J}"_s,
+        0, "PDF 1 176 x 82 pts", {});
+    row("labels over the journal", u"labels 2 --count 1 --output {J} --journal {J}"_s, 1, {},
+        fails + u"{J} was not written: it is the journal being read, or one of its files."_s);
+    row("usage: labels to a printer and a PDF",
+        u"labels 2 --count 1 --printer Labels --output x.pdf --journal {J}"_s, 2, {},
+        fails + u"--printer and --output are exclusive"_s);
+    row("usage: output without a command", u"--output x.pdf --journal {J}"_s, 2, {},
+        fails + u"--output is an option of the export and labels commands."_s);
     row("to the calendar's last day", u"export --journal {J} --until 9999-12-31"_s, 0,
         rows({{}, {}, QDate(9999, 12, 31), {}}), {});
     row("usage: bad day", u"export --since 2026-13-01 --journal {J}"_s, 2, {},
@@ -493,6 +506,7 @@ void TestRecordsJournal::commandLine()
     if (target.endsWith(u"null.csv"_s) && !QFileInfo::exists(target))
         QSKIP("Making a device takes root.");
     const QString before = fileState(target);
+    const bool pdfTarget = target.endsWith(u".pdf"_s);
     const Run result = run(
         arguments, environment.isEmpty() ? QStringList() : QStringList{variable}, fileSizeLimit);
 
@@ -512,6 +526,8 @@ void TestRecordsJournal::commandLine()
                             QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
              QStringList());
     QByteArray output = result.out;
+    if (pdfTarget && exitCode != 0)
+        QVERIFY(!QFileInfo::exists(target));
     if (arguments.contains(u"x.csv"_s)) {
         QCOMPARE(output, QByteArray());
         QFile file(m_dir.filePath(u"x.csv"_s));
@@ -520,7 +536,13 @@ void TestRecordsJournal::commandLine()
         QVERIFY(exitCode == 0 || output == "old contents\r\n");
         output = exitCode == 0 ? output : QByteArray();
     }
-    if (out.startsWith("CSV ")) {
+    if (out.startsWith("PDF ")) {
+        QCOMPARE(output, QByteArray());
+        const QStringList expected = QString::fromUtf8(out.mid(4)).split(u' ');
+        QCOMPARE(pdfInfo(target, u"Pages"_s), expected.front());
+        QCOMPARE(pdfInfo(target, u"Page size"_s), expected.mid(1).join(u' '));
+        QVERIFY(QFile::remove(target));
+    } else if (out.startsWith("CSV ")) {
         const QList<QStringList> rows = parseCsv(output);
         QCOMPARE(rows.value(0), csvColumns());
         QCOMPARE(rows.size(), out.mid(4).toInt() + 1);

@@ -36,7 +36,10 @@ private slots:
     void onlyTheNewestSummaryShows();
     void detailsAndPicture();
     void exportsFromTheWindow();
+    void reportByStallion();
     void labelsToPdf();
+    void labelsDialogTexts_data();
+    void labelsDialogTexts();
     void manyLabelsAskFirst();
     void noPrintService();
     void otherSavesShowLive();
@@ -337,6 +340,133 @@ void TestRecordsWindow::exportsFromTheWindow()
     QVERIFY(bytes(m_journal) == journal);
 }
 
+// A stallion's quantity as the report's summary line should give it, worked out here from the
+// generated sheets' texts: mean, extremes, and the least-squares slope per 30 days by time.
+static QString summaryLine(const QString &name, const QList<std::pair<QDateTime, double>> &points)
+{
+    const auto fixed = [](double value) {
+        return QString::number(value, 'f', 2);
+    };
+    if (points.isEmpty())
+        return name + u" 0 - - - -"_s;
+    double meanDays = 0, meanValue = 0, low = points.front().second, high = low;
+    const QDateTime origin = points.front().first;
+    const auto daysOf = [&origin](const QDateTime &at) {
+        return double(origin.secsTo(at)) / 86400.0;
+    };
+    for (const auto &[at, value] : points) {
+        meanDays += daysOf(at) / double(points.size());
+        meanValue += value / double(points.size());
+        low = std::min(low, value);
+        high = std::max(high, value);
+    }
+    double across = 0, spread = 0;
+    for (const auto &[at, value] : points) {
+        across += (daysOf(at) - meanDays) * (value - meanValue);
+        spread += (daysOf(at) - meanDays) * (daysOf(at) - meanDays);
+    }
+    QString change = u"-"_s;
+    if (points.size() > 1 && spread > 0) {
+        const double slope = across / spread * 30.0;
+        change = (slope >= 0 ? u"+"_s : QString()) + fixed(slope);
+    }
+    return QStringList{
+        name, QString::number(points.size()), fixed(meanValue), fixed(low), fixed(high), change}
+        .join(u' ');
+}
+
+void TestRecordsWindow::reportByStallion()
+{
+    QSettings(u"Estrivo"_s, u"estrivo-records"_s)
+        .setValue(u"station/name"_s, u"Haras Los Álamos %1"_s);
+    choose(u"All stallions"_s);
+    QSignalSpy finished(m_window.get(), &RecordsWindow::exportFinished);
+    const QString pdf = m_dir.filePath(u"all.pdf"_s);
+    m_window->exportReportTo(pdf);
+    QVERIFY(finished.wait(60000));
+    const ExportOutcome report = finished.takeFirst().at(1).value<ExportOutcome>();
+    QCOMPARE(exportOutcomeText(report), u"%1 collections written to %2"_s.arg(kSheets).arg(pdf));
+    const QString layout
+        = QString::fromUtf8(toolOutput(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s}));
+    const QString text = layout.simplified();
+    // Each row ends in the volumes at two decimals, whether printed, and a line of the notes.
+    const QStringList lines = layout.split(u'\n');
+    for (const SheetRecord &sheet : m_sheets) {
+        const QString saved = savedText(sheet.savedAt);
+        const auto found
+            = std::find_if(lines.cbegin(), lines.cend(), [&saved](const QString &line) {
+                  return line.trimmed().startsWith(saved);
+              });
+        QVERIFY2(found != lines.cend(), qPrintable(saved));
+        const auto ml = [&sheet](Field field) {
+            bool number = false;
+            const double value = sheet.text(field).toDouble(&number);
+            return number ? QString::number(value, 'f', 2) : sheet.text(field);
+        };
+        const QString end
+            = QStringList{ml(Field::SemenVol), ml(Field::ExtVol),
+                          sheet.printed ? u"Yes"_s : u"No"_s, sheet.notes.section(u'\n', 0, 0)}
+                  .join(u' ')
+                  .simplified();
+        QVERIFY2(found->simplified().endsWith(end), qPrintable(*found + u" / "_s + end));
+    }
+    QVERIFY2(text.contains(u"Station: Haras Los Álamos %1; journal: "_s + m_journal),
+             qPrintable(text.left(400)));
+    QVERIFY(text.contains(u"least-squares trend"_s));
+
+    // Each stallion's section holds his rows and none of the others'.
+    QMap<qsizetype, QString> sectionAt;
+    for (const QString &stallion : kStallions) {
+        const qsizetype count = selectedIds(m_sheets, {stallion, {}, {}, {}}).size();
+        const qsizetype at = text.indexOf(u"%1: %2 collections"_s.arg(stallion).arg(count));
+        QVERIFY2(at >= 0, qPrintable(stallion));
+        sectionAt.insert(at, stallion);
+    }
+    QCOMPARE(sectionAt.size(), kStallions.size());
+    for (auto it = sectionAt.cbegin(); it != sectionAt.cend(); ++it) {
+        const qsizetype end
+            = std::next(it) == sectionAt.cend() ? text.size() : std::next(it).key();
+        const QString section = text.mid(it.key(), end - it.key());
+        QList<std::pair<QDateTime, double>> concentration, motility, total, doses;
+        for (const SheetRecord &sheet : m_sheets) {
+            const bool his = sheet.stallion == it.value();
+            QCOMPARE(section.contains(savedText(sheet.savedAt)), his);
+            if (!his)
+                continue;
+            bool isCon = false, isGfv = false, isMot = false, isDoses = false;
+            const double con = sheet.text(Field::Con).toDouble(&isCon);
+            const double gfv = sheet.text(Field::GFV).toDouble(&isGfv);
+            const double mot = sheet.text(Field::Motility).toDouble(&isMot);
+            const double dose = sheet.text(Field::NumDoses).toDouble(&isDoses);
+            if (isCon)
+                concentration << std::pair{sheet.savedAt, con};
+            if (isMot)
+                motility << std::pair{sheet.savedAt, mot};
+            if (isCon && isGfv)
+                total << std::pair{sheet.savedAt, con * gfv / 1000.0};
+            if (isDoses)
+                doses << std::pair{sheet.savedAt, dose};
+        }
+        for (const QString &line :
+             {summaryLine(u"Concentration (M/ml)"_s, concentration),
+              summaryLine(u"Motility (%)"_s, motility),
+              summaryLine(u"Total sperm (billions)"_s, total), summaryLine(u"Doses"_s, doses)}) {
+            QVERIFY2(section.contains(line),
+                     qPrintable(it.value() + u": "_s + line + u"\n"_s + section.left(700)));
+        }
+    }
+
+    // Every page numbered against the pages there are.
+    const int pages = pdfInfo(pdf, u"Pages"_s).toInt();
+    QVERIFY(pages > kStallions.size());
+    for (int page = 1; page <= pages; ++page) {
+        const QString number = QString::number(page);
+        const QString shown = QString::fromUtf8(
+            toolOutput(u"pdftotext"_s, {u"-f"_s, number, u"-l"_s, number, pdf, u"-"_s}));
+        QVERIFY2(shown.contains(u"Page %1 of %2"_s.arg(page).arg(pages)), qPrintable(shown));
+    }
+}
+
 void TestRecordsWindow::labelsToPdf()
 {
     choose(u"All stallions"_s);
@@ -452,6 +582,59 @@ void TestRecordsWindow::manyLabelsAskFirst()
              qPrintable(pageText(doses)));
     QVERIFY2(pageText(asked).contains(u"Dose %1\n"_s.arg(asked)), qPrintable(pageText(asked)));
     QVERIFY(!pageText(asked).contains(u" of "_s));
+}
+
+void TestRecordsWindow::labelsDialogTexts_data()
+{
+    QTest::addColumn<QString>("stallion");
+    QTest::addColumn<QString>("date"); // the sheet's Date text
+    QTest::addColumn<QString>("heading");
+    const QDateTime saved(QDate(2026, 4, 2), QTime(9, 30), Qt::UTC);
+    const QString savedDay = QLocale().toString(saved.toLocalTime().date(), QLocale::ShortFormat);
+    const QDateTime read(QDate(2026, 4, 1), QTime(7, 15, 0));
+    const QString readText = read.toString(Qt::ISODate); // a form any desktop reads back
+    const QString readDay = QLocale().toString(read.date(), QLocale::ShortFormat);
+    QTest::newRow("no date: the save's")
+        << u"Zeus"_s << QString() << u"Zeus, saved %1, record 28"_s.arg(savedDay);
+    QTest::newRow("with a date") << u"Zeus"_s << readText
+                                 << u"Zeus, collected %1, record 28"_s.arg(readDay);
+    QTest::newRow("placeholders in the name")
+        << u"Zeus %3 %1 %2"_s << QString()
+        << u"Zeus %3 %1 %2, saved "_s + savedDay + u", record 28"_s;
+}
+
+void TestRecordsWindow::labelsDialogTexts()
+{
+    QFETCH(QString, stallion);
+    QFETCH(QString, date);
+    QFETCH(QString, heading);
+    SheetRecord sheet = m_sheets.front();
+    sheet.id = 28;
+    sheet.stallion = stallion;
+    sheet.text(Field::Date) = date;
+    sheet.savedAt = QDateTime(QDate(2026, 4, 2), QTime(9, 30), Qt::UTC);
+    LabelsDialog dialog(sheet, m_journal);
+    QStringList headings;
+    QHash<QString, QWidget *> buddies; // of every label with a mnemonic
+    for (QLabel *label : dialog.findChildren<QLabel *>()) {
+        if (label->text().endsWith(u", record 28"_s))
+            headings << label->text();
+        else if (label->text().contains(u'&'))
+            buddies.insert(label->text(), label->buddy());
+    }
+
+    // Every label with a mnemonic hands Alt and its letter to its box, so no "&" shows.
+    QCOMPARE(buddies.size(), 4);
+    for (auto it = buddies.cbegin(); it != buddies.cend(); ++it)
+        QVERIFY2(it.value(), qPrintable(it.key()));
+    QCOMPARE(buddies.value(u"Label &size:"_s),
+             dialog.findChild<QDoubleSpinBox *>(u"labelWidth"_s));
+    QCOMPARE(buddies.value(u"PDF &file:"_s), dialog.findChild<QLineEdit *>(u"pdfFile"_s));
+    QCOMPARE(headings, QStringList{heading});
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QTest::keyClick(&dialog, Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(QApplication::focusWidget(), dialog.findChild<QDoubleSpinBox *>(u"labelWidth"_s));
 }
 
 void TestRecordsWindow::noPrintService()
