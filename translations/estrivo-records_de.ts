@@ -268,17 +268,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Usage: estrivo-records labels ID [--count N] [--printer NAME]
-                                 [--label-size WxHmm]
-Prints the dose labels of the kept sheet ID, one label a page.
-
-  --count N           print N labels (default: its Total Doses Possible)
-  --printer NAME      the printer (default: the system&apos;s default printer)
-  --label-size WxHmm  the label&apos;s size in mm (default: 62x29mm)
-</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Usage: estrivo-records [--journal LOCATION]
        estrivo-records export [options]
        estrivo-records labels ID [options]
@@ -519,19 +508,6 @@ Exit status: 0 on success, 1 when the work fails, 2 for a usage error.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Usage: estrivo-records export [--stallion NAME] [--since YYYY-MM-DD]
-                              [--until YYYY-MM-DD] [--output FILE]
-Writes the kept sheets, newest first, as CSV (RFC 4180, UTF-8).
-
-  --stallion NAME     only this stallion&apos;s collections
-  --since YYYY-MM-DD  only sheets saved on or after this day
-  --until YYYY-MM-DD  only sheets saved on or before this day
-                      (days and saved_at in local time, as $TZ sets it)
-  --output FILE       write FILE (replaced once complete), not standard output
-</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>--%1 is given more than once.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -613,6 +589,113 @@ Writes the kept sheets, newest first, as CSV (RFC 4180, UTF-8).
     </message>
     <message>
         <source>%1 (saved)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--search needs a text to look for.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: estrivo-records export [--stallion NAME] [--search TEXT]
+                              [--since YYYY-MM-DD] [--until YYYY-MM-DD]
+                              [--bom] [--output FILE]
+Writes the kept sheets, newest first, as CSV (RFC 4180, UTF-8).
+
+  --stallion NAME     only this stallion&apos;s collections (any spelling)
+  --search TEXT       only sheets whose name or notes hold TEXT (any case
+                      or accents)
+  --since YYYY-MM-DD  only sheets saved on or after this day
+  --until YYYY-MM-DD  only sheets saved on or before this day
+                      (days and saved_at in local time, as $TZ sets it)
+  --bom               start with a UTF-8 byte-order mark, for spreadsheet
+                      programs that assume a Windows code page
+  --output FILE       write FILE (replaced once complete), not standard output
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: estrivo-records labels ID [--count N]
+                                 [--printer NAME | --output FILE.pdf]
+                                 [--label-size WxHmm]
+Prints the dose labels of the kept sheet ID, one label a page.
+
+  --count N           print N labels (default: its Total Doses Possible)
+  --printer NAME      the printer (default: the system&apos;s default printer)
+  --output FILE.pdf   a PDF file instead of a printer
+  --label-size WxHmm  the label&apos;s size in mm (default: 62x29mm)
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--output is an option of the %1 and %2 commands.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--printer and --output are exclusive: labels go to a printer or to a PDF file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Semen (ml)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Extender (ml)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Station: %1; journal: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>In each summary the change is the least-squares trend over the period, by collection time, per 30 days.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Total sperm (billions)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quantity</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Collections</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change per 30 days</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(no stallion named)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not named (the setting station/name)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -755,6 +838,10 @@ Writes the kept sheets, newest first, as CSV (RFC 4180, UTF-8).
     </message>
     <message>
         <source>&amp;Print %1 Labels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, saved %2, record %3</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1062,6 +1149,42 @@ Writes the kept sheets, newest first, as CSV (RFC 4180, UTF-8).
     </message>
     <message>
         <source>Viewing %1, not this workstation&apos;s journal (%2).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Estrivo Records &amp;Manual</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;About Estrivo Records</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No collections yet: sheets appear here when they are printed in Estrivo. Journal: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Estrivo Records Manual</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About Estrivo Records</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Estrivo Records %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Browses, charts, exports and labels the collections kept by Estrivo.
+
+Free software under the GNU General Public License, version 3 or later.
+
+Journal: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
