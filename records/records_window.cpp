@@ -553,7 +553,7 @@ void RecordsWindow::requestSummary()
         QList<TrendSample> samples;
         summary.error = journal.forEachSheet(
             chosen, SheetDetail::Trend, [&samples](const SheetRecord &sheet) {
-                samples.append({collectionTime(sheet), sheetNumbers(sheet)});
+                samples.append({collectionTime(sheet).toUTC(), sheetNumbers(sheet)});
                 return true;
             });
         summary.collections = samples.size();

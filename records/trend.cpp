@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace estrivo {
 
@@ -153,15 +154,22 @@ QString quantityUnit(TrendQuantity quantity)
 
 TrendSeries trendSeries(QList<TrendSample> samples, int window)
 {
-    std::stable_sort(samples.begin(), samples.end(),
-                     [](const TrendSample &a, const TrendSample &b) { return a.at < b.at; });
+    // Times turned into numbers once: comparing local QDateTimes converts both every time, and
+    // a long history is sorted in half a million comparisons.
+    std::vector<std::pair<qint64, const SheetNumbers *>> order;
+    order.reserve(std::size_t(samples.size()));
+    for (const TrendSample &sample : std::as_const(samples))
+        order.emplace_back(sample.at.toMSecsSinceEpoch(), &sample.numbers);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
     TrendSeries series;
     window = std::max(window, 1);
     for (int q = 0; q < kTrendQuantityCount; ++q) {
         TrendLine &line = series.lines[std::size_t(q)];
-        for (const TrendSample &sample : samples) {
-            if (const std::optional<double> value = valueOf(sample.numbers, TrendQuantity(q)))
-                line.values.append({double(sample.at.toMSecsSinceEpoch()), *value});
+        line.values.reserve(qsizetype(order.size()));
+        for (const auto &[at, numbers] : order) {
+            if (const std::optional<double> value = valueOf(*numbers, TrendQuantity(q)))
+                line.values.append({double(at), *value});
         }
         line.mean = rollingMean(line.values, window);
     }
