@@ -28,7 +28,7 @@ constexpr double kRowSpacing = 1.45; // row height over the table's point size
 
 // The columns' shares of the page width, in the list's order.
 constexpr std::array<double, kSheetColumnCount> kColumnWeights{1.5, 1.8, 1.9, 1.0, 1.0, 0.9,
-                                                               1.0, 1.0, 0.8, 1.0, 0.7};
+                                                               1.0, 1.0, 0.8, 1.0, 0.7, 2.4};
 
 // Lays the report out a page at a time.
 class ReportPainter
