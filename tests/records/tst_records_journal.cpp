@@ -68,8 +68,12 @@ private slots:
     void outputModes_data();
     void outputModes();
     void windowForm();
+    void windowFitsTheScreen_data();
+    void windowFitsTheScreen();
 
 private:
+    // The offscreen platform with one screen of `size` pixels, and settings of a first start.
+    QStringList screenOf(const QString &name, QSize size, double scale = 1.0);
     Run run(const QStringList &arguments, const QStringList &environment = {},
             qint64 fileSizeLimit = 0, int umask = -1);
 
@@ -658,11 +662,63 @@ void TestRecordsJournal::windowForm()
     // Without a command the window opens on the journal; asked for its picture, it gives it
     // once its rows are in and closes, as the run script does without a display.
     const QString picture = m_dir.filePath(u"window.png"_s);
-    const Run opened = run({u"--journal"_s, m_location[u"sqlite"_s]},
-                           {u"QT_QPA_PLATFORM=offscreen"_s, u"ESTRIVO_SCREENSHOT="_s + picture});
+    const Run opened
+        = run({u"--journal"_s, m_location[u"sqlite"_s]},
+              screenOf(u"desktop"_s, {1920, 1080}) << u"ESTRIVO_SCREENSHOT="_s + picture);
     QCOMPARE(opened.exitCode, 0);
     QCOMPARE(opened.out, "Window picture written to " + picture.toLocal8Bit() + '\n');
     QVERIFY(QImage(picture).width() >= 1000);
+}
+
+QStringList TestRecordsJournal::screenOf(const QString &name, QSize size, double scale)
+{
+    const QString config = m_dir.filePath(name + u".json"_s);
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return {};
+    file.write(
+        u"{\"screens\": [{\"name\": \"%1\", \"x\": 0, \"y\": 0, \"width\": %2,"
+        " \"height\": %3, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}"_s.arg(name)
+            .arg(size.width())
+            .arg(size.height())
+            .toUtf8());
+    file.close();
+    QDir(m_dir.path()).mkpath(name + u"-config"_s);
+    return {u"QT_QPA_PLATFORM=offscreen:configfile="_s + config,
+            u"QT_SCALE_FACTOR="_s + QString::number(scale),
+            u"XDG_CONFIG_HOME="_s + m_dir.filePath(name + u"-config"_s)};
+}
+
+void TestRecordsJournal::windowFitsTheScreen_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<double>("scale");
+
+    QTest::newRow("1600x1000 at 1.5") << QSize(1600, 1000) << 1.5;
+    QTest::newRow("1366x768 at 1") << QSize(1366, 768) << 1.0;
+    QTest::newRow("3840x2160 at 2") << QSize(3840, 2160) << 2.0;
+}
+
+void TestRecordsJournal::windowFitsTheScreen()
+{
+    // On a first start the window takes at most most of the screen, whatever the scale: its
+    // picture, in the screen's own pixels, fits in the screen and still fills most of it.
+    QFETCH(QSize, screen);
+    QFETCH(double, scale);
+    const QString name = u"screen-%1x%2-%3"_s.arg(screen.width()).arg(screen.height()).arg(scale);
+    const QString picture = m_dir.filePath(name + u".png"_s);
+    const Run opened = run({u"--journal"_s, m_location[u"sqlite"_s]},
+                           screenOf(name, screen, scale) << u"ESTRIVO_SCREENSHOT="_s + picture);
+    QCOMPARE(opened.exitCode, 0);
+    const QImage image(picture);
+    QVERIFY2(!image.isNull(), qPrintable(opened.err));
+    QVERIFY2(image.width() <= screen.width() && image.height() <= screen.height(),
+             qPrintable(u"%1x%2"_s.arg(image.width()).arg(image.height())));
+    // The window's own size at most: a big screen does not make it bigger than it needs.
+    const QSize wanted(qMin(screen.width(), qRound(1180 * scale)),
+                       qMin(screen.height(), qRound(760 * scale)));
+    QVERIFY2(image.width() >= wanted.width() * 0.8 && image.height() >= wanted.height() * 0.8,
+             qPrintable(u"%1x%2"_s.arg(image.width()).arg(image.height())));
 }
 
 QTEST_MAIN(TestRecordsJournal)
