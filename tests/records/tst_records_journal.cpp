@@ -199,6 +199,8 @@ void TestRecordsJournal::tableAndExport()
                  ? QString::number(*numberIn(sheet.text(Field::VPD)), 'f', 2)
                  : sheet.text(Field::VPD)},
             {SheetColumn::Printed, sheet.printed ? u"Yes"_s : u"No"_s},
+            // The notes' first line, whichever line break ends it.
+            {SheetColumn::Notes, sheet.notes.split(QRegularExpression(u"\r\n|\r|\n"_s)).front()},
             {SheetColumn::TotalSperm, measured ? QString::number(total, 'f', 2) : QString()},
             {SheetColumn::MotileSperm, measured ? QString::number(motile, 'f', 2) : QString()}};
         for (const auto &[column, text] : cells)
