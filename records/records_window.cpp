@@ -157,8 +157,8 @@ void RecordsWindow::restoreLayout()
         settings.value(QStringLiteral("window/mainSplitter")).toByteArray());
     m_listSplitter->restoreState(
         settings.value(QStringLiteral("window/listSplitter")).toByteArray());
-    // The header's own state is refused by this Qt's header before its first layout, so the
-    // widths and the order are kept one by one.
+    // This Qt's header refuses even a state it has just saved (restoreState() gives false), so
+    // the widths and the order are kept one by one.
     QHeaderView *header = m_table->horizontalHeader();
     const QVariantList widths = settings.value(QStringLiteral("window/columnWidths")).toList();
     // Widths kept by a program with other columns would fit the wrong titles.

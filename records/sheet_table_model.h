@@ -17,8 +17,9 @@ class JournalService;
 // The kept sheets a filter selects, newest first or in a column's order, read from the journal's
 // service a page at a time as the view scrolls, so a journal of any size opens at once and the
 // window never waits for it: a page is asked for, and its rows are added when they come. Each page
-// is a query of its own, so no statement stays open between pages. refreshNewest() brings in what
-// other programs saved since, in place, without a reset: a view keeps its selection and rows.
+// is a query of its own, so no statement stays open between pages. Newest first, refreshNewest()
+// brings in what other programs saved since, in place, without a reset: a view keeps its
+// selection and rows. In another order a save may land anywhere, so the list is read again.
 class SheetTableModel : public QAbstractTableModel
 {
     Q_OBJECT
