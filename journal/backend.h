@@ -15,6 +15,9 @@
 
 namespace estrivo {
 
+// What numberInText() gives a text without a number: below every number a sheet can show.
+inline constexpr QLatin1StringView kBelowEveryNumber{"-1e300"};
+
 class JournalBackend
 {
 public:
@@ -43,6 +46,11 @@ public:
     virtual bool foreignTablesRefused() const = 0;
     // A schema statement in this back end's words: {ID}, {KEY}, {BLOB} and {TIME} replaced.
     virtual QString spelled(const QString &statement) const = 0;
+    // An expression of a text column holding a number as shown: the number, else a value
+    // below every number; both back ends must agree on which texts hold one.
+    virtual QString numberInText(const QString &column) const = 0;
+    // A text column compared code point by code point, whatever the database's collation.
+    virtual QString byCodePoint(const QString &column) const = 0;
     // Serialises the schema changes of programs that open one journal for the first time.
     virtual QString migrationLockStatement() const = 0;
     virtual QString beginWriteStatement() const = 0;

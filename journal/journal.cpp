@@ -7,6 +7,7 @@
 
 #include <QAtomicInteger>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QSysInfo>
 #include <QVariant>
 
@@ -442,11 +443,16 @@ QList<SheetRecord> Journal::sheets(const SheetFilter &filter, const SheetPage &p
     const bool done = d->read([&](QSqlQuery &query) {
         found.clear();
         QVariantList values;
-        const QString select = sheetSelect(detail, filter, page, values);
+        const QString select = sheetSelect(detail, filter, page, *d->backend, values);
         if (!run(query, select, values))
             return false;
-        while (query.next())
+        const bool sorted = page.order.key != SheetSortKey::Saved;
+        const int sortColumn = sorted ? query.record().count() - 1 : -1;
+        while (query.next()) {
             found << sheetFromRow(query, detail);
+            if (sorted)
+                found.back().sortValue = query.value(sortColumn);
+        }
         return !query.lastError().isValid();
     });
     if (!done)
@@ -464,7 +470,7 @@ JournalError Journal::forEachSheet(const SheetFilter &filter, SheetDetail detail
         if (visited) // rows were handed on already: starting over would hand them twice
             return true;
         QVariantList values;
-        const QString select = sheetSelect(detail, filter, {}, values);
+        const QString select = sheetSelect(detail, filter, {}, *d->backend, values);
         if (!run(query, select, values))
             return false;
         while (query.next()) {

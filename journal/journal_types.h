@@ -10,6 +10,7 @@
 #include <QList>
 #include <QMetaType>
 #include <QString>
+#include <QVariant>
 
 #include <array>
 #include <optional>
@@ -37,6 +38,9 @@ struct SheetRecord
     // once; empty for none. The reading's, where only that is known yet.
     QString uid;
     QString readingUid;
+    // What a read in an order other than newest first placed the sheet by (SheetOrder); a
+    // page after this sheet starts from it.
+    QVariant sortValue;
 
     const QString &text(Field field) const { return fields[static_cast<std::size_t>(field)]; }
     QString &text(Field field) { return fields[static_cast<std::size_t>(field)]; }
@@ -80,28 +84,60 @@ struct JournalError
     bool ok() const { return kind == Kind::None; }
 };
 
-// A sheet's place in the newest-first order: when it was saved, and its id among equals.
+// What a list of sheets can be ordered by. The number columns hold texts as shown: they are
+// ordered by the number in them, and a text with none ("---.-", "Overflow", nothing) counts as
+// less than every number. Names are ordered by their folded key (stallionKey), code point by
+// code point, the same on every back end.
+enum class SheetSortKey {
+    Saved,
+    Stallion,
+    Concentration,
+    GelFreeVolume,
+    Motility,
+    Doses,
+    VolumePerDose,
+    Printed,
+};
+
+// An order of sheets; among equal values the id decides, in the same direction. The default
+// is newest first.
+struct SheetOrder
+{
+    SheetSortKey key = SheetSortKey::Saved;
+    bool ascending = false;
+
+    bool isNewestFirst() const { return key == SheetSortKey::Saved && !ascending; }
+    friend bool operator==(const SheetOrder &, const SheetOrder &) = default;
+};
+
+// Compares two sort values (SheetRecord::sortValue) as the journal orders them: -1, 0 or 1.
+int compareSortValues(const QVariant &a, const QVariant &b);
+
+// A sheet's place in an order: when it was saved (newest first, or its reverse), else the value
+// it was placed by, and its id among equals.
 struct SheetPosition
 {
     QDateTime savedAt;
     qint64 id = 0;
+    QVariant value;
 };
 
-// A page of the newest-first order: only the sheets after this one, and at most `limit` of
-// them (0: no limit). Each page is a query of its own, so no statement stays open.
+// A page of an order: only the sheets after this one, and at most `limit` of them (0: no
+// limit). Each page is a query of its own, so no statement stays open.
 struct SheetPage
 {
     std::optional<SheetPosition> after;
     int limit = 0;
+    SheetOrder order;
 };
 
 // Which sheets a query returns; empty members do not filter.
 struct SheetFilter
 {
-    QString stallion; // any spelling of the name: compared by stallionKey()
-    QDate since;      // saved on or after this day (local time)
-    QDate until;      // saved on or before this day (local time)
-    QString search;   // a substring of the stallion's name or the notes, any case or accents
+    QString stallion;   // any spelling of the name: compared by stallionKey()
+    QDate since;        // saved on or after this day (local time)
+    QDate until;        // saved on or before this day (local time)
+    QString search;     // a substring of the stallion's name or the notes, any case or accents
     qint64 idAbove = 0; // only sheets saved after the one with this id (ids only grow)
 };
 

@@ -75,6 +75,17 @@ public:
         sql.replace("{TIME}"_L1, "TEXT COLLATE \"C\""_L1);
         return sql;
     }
+    QString numberInText(const QString &column) const override
+    {
+        // The same texts as SQLite's GLOBs accept; a CAST of any other would fail the query.
+        return u"(CASE WHEN trim(%1) ~ '^[0-9]*[.]?[0-9]*$' AND trim(%1) ~ '[0-9]'"
+               " THEN CAST(trim(%1) AS DOUBLE PRECISION) ELSE %2 END)"_s.arg(column,
+                                                                             kBelowEveryNumber);
+    }
+    QString byCodePoint(const QString &column) const override
+    {
+        return column + " COLLATE \"C\""_L1;
+    }
     QString migrationLockStatement() const override
     {
         return u"SELECT pg_advisory_xact_lock(7268011)"_s;

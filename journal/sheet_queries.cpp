@@ -1,5 +1,7 @@
 #include "sheet_queries.h"
 
+#include "backend.h"
+
 #include <QStringList>
 #include <QVariant>
 
@@ -92,7 +94,32 @@ QString dayStartText(QDate day)
     return start.isValid() ? timeText(start) : QString();
 }
 
-QString whereClause(const SheetFilter &filter, QVariantList &values, const SheetPage &page = {})
+// The expression an order sorts by; saved_at for the order of time.
+QString orderExpression(const SheetOrder &order, const JournalBackend &backend)
+{
+    switch (order.key) {
+    case SheetSortKey::Saved:
+        break;
+    case SheetSortKey::Stallion:
+        return backend.byCodePoint(u"stallion_key"_s);
+    case SheetSortKey::Concentration:
+        return backend.numberInText(columnName(Field::Con));
+    case SheetSortKey::GelFreeVolume:
+        return backend.numberInText(columnName(Field::GFV));
+    case SheetSortKey::Motility:
+        return backend.numberInText(columnName(Field::Motility));
+    case SheetSortKey::Doses:
+        return backend.numberInText(columnName(Field::NumDoses));
+    case SheetSortKey::VolumePerDose:
+        return backend.numberInText(columnName(Field::VPD));
+    case SheetSortKey::Printed:
+        return u"printed"_s;
+    }
+    return u"saved_at"_s;
+}
+
+QString whereClause(const SheetFilter &filter, QVariantList &values, const SheetPage &page = {},
+                    const QString &orderBy = u"saved_at"_s)
 {
     QStringList conditions;
     if (!filter.stallion.isEmpty()) {
@@ -119,8 +146,12 @@ QString whereClause(const SheetFilter &filter, QVariantList &values, const Sheet
         values << filter.idAbove;
     }
     if (page.after) {
-        conditions << u"(saved_at < ? OR (saved_at = ? AND id < ?))"_s;
-        const QString at = timeText(page.after->savedAt);
+        // Ties go by id in the order's direction, so a page never repeats or skips a sheet.
+        const QChar beyond = page.order.ascending ? u'>' : u'<';
+        conditions << u"(%1 %2 ? OR (%1 = ? AND id %2 ?))"_s.arg(orderBy).arg(beyond);
+        const QVariant at = page.order.key == SheetSortKey::Saved
+                                ? QVariant(timeText(page.after->savedAt))
+                                : page.after->value;
         values << at << at << page.after->id;
     }
     return conditions.isEmpty() ? QString() : " WHERE "_L1 + conditions.join(" AND "_L1);
@@ -205,11 +236,28 @@ QVariant bytesValue(const QByteArray &bytes)
     return bytes.isNull() ? QVariant(QByteArray("", 0)) : QVariant(bytes);
 }
 
-QString sheetSelect(SheetDetail detail, const SheetFilter &filter, const SheetPage &page,
-                    QVariantList &values)
+int compareSortValues(const QVariant &a, const QVariant &b)
 {
-    QString sql = "SELECT "_L1 + columnList(detail) + " FROM sheets"_L1
-                  + whereClause(filter, values, page) + " ORDER BY saved_at DESC, id DESC"_L1;
+    if (a.typeId() == QMetaType::QString || b.typeId() == QMetaType::QString) {
+        // As the journal compares names: UTF-8 bytes are code points in order.
+        const int order = a.toString().toUtf8().compare(b.toString().toUtf8());
+        return order < 0 ? -1 : order > 0 ? 1 : 0;
+    }
+    const double x = a.toDouble();
+    const double y = b.toDouble();
+    return x < y ? -1 : x > y ? 1 : 0;
+}
+
+QString sheetSelect(SheetDetail detail, const SheetFilter &filter, const SheetPage &page,
+                    const JournalBackend &backend, QVariantList &values)
+{
+    const QString orderBy = orderExpression(page.order, backend);
+    const QString direction = page.order.ascending ? u" ASC"_s : u" DESC"_s;
+    QString sql = "SELECT "_L1 + columnList(detail);
+    if (page.order.key != SheetSortKey::Saved)
+        sql += ", "_L1 + orderBy; // the sort value, last
+    sql += " FROM sheets"_L1 + whereClause(filter, values, page, orderBy) + " ORDER BY "_L1
+           + orderBy + direction + ", id"_L1 + direction;
     if (page.limit > 0) {
         sql += " LIMIT ?"_L1;
         values << page.limit;

@@ -10,9 +10,12 @@
 
 namespace estrivo {
 
-// The SELECT for a filter and a page, newest first; its values in the order of its marks.
+class JournalBackend;
+
+// The SELECT for a filter and a page in the page's order; its values in the order of its
+// marks. For an order other than by time the sort value is the row's last column.
 QString sheetSelect(SheetDetail detail, const SheetFilter &filter, const SheetPage &page,
-                    QVariantList &values);
+                    const JournalBackend &backend, QVariantList &values);
 // One sheet by id, with its picture.
 QString sheetWithPictureSelect();
 // How many sheets a filter selects.

@@ -79,6 +79,18 @@ public:
         sql.replace("{TIME}"_L1, "TEXT"_L1);
         return sql;
     }
+    QString numberInText(const QString &column) const override
+    {
+        // SQLite's CAST reads any leading number ("12abc" is 12), so the text is checked
+        // first: digits with at most one point, and at least one digit.
+        return u"(CASE WHEN trim(%1) NOT GLOB '*[^0-9.]*' AND trim(%1) GLOB '*[0-9]*'"
+               " AND trim(%1) NOT GLOB '*.*.*' THEN CAST(trim(%1) AS REAL) ELSE %2 END)"_s.arg(
+                   column, kBelowEveryNumber);
+    }
+    QString byCodePoint(const QString &column) const override
+    {
+        return column; // BINARY, the default, compares UTF-8 bytes: code points in order
+    }
     QString migrationLockStatement() const override { return {}; } // BEGIN IMMEDIATE is one
     // IMMEDIATE takes the write lock now, waiting out another program's save.
     QString beginWriteStatement() const override { return u"BEGIN IMMEDIATE"_s; }

@@ -26,8 +26,10 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPicture>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -59,6 +61,15 @@ constexpr auto kChangePause = 150ms;
 constexpr int kAllStallionsRow = 0;
 constexpr int kStallionRole = Qt::UserRole + 1;
 const QSize kWindowSize(1180, 760);
+// The most of the screen a first start takes: a large scale factor must not push the window's
+// edges off it.
+constexpr double kScreenShare = 0.9;
+
+// The window's own settings, apart from the journal's location the two programs share.
+QSettings windowSettings()
+{
+    return QSettings(QStringLiteral("Estrivo"), QStringLiteral("estrivo-records"));
+}
 
 // The details form: each kept value under the name the sheet window gives it.
 struct DetailRow
@@ -134,13 +145,76 @@ RecordsWindow::RecordsWindow(const QString &location, QWidget *parent)
             });
     buildActions();
     buildLayout();
-    resize(kWindowSize);
+    restoreLayout();
     openJournal(location);
 }
 
 RecordsWindow::~RecordsWindow()
 {
+    saveLayout();
     closeJournal();
+}
+
+void RecordsWindow::restoreLayout()
+{
+    QSettings settings = windowSettings();
+    if (!restoreGeometry(settings.value(QStringLiteral("window/geometry")).toByteArray())) {
+        QSize size = kWindowSize;
+        if (const QScreen *shown = screen())
+            size = size.boundedTo(shown->availableGeometry().size() * kScreenShare);
+        resize(size);
+    }
+    restoreState(settings.value(QStringLiteral("window/state")).toByteArray());
+    m_mainSplitter->restoreState(
+        settings.value(QStringLiteral("window/mainSplitter")).toByteArray());
+    m_listSplitter->restoreState(
+        settings.value(QStringLiteral("window/listSplitter")).toByteArray());
+    // This Qt's header refuses even a state it has just saved (restoreState() gives false), so
+    // the widths and the order are kept one by one.
+    QHeaderView *header = m_table->horizontalHeader();
+    const QVariantList widths = settings.value(QStringLiteral("window/columnWidths")).toList();
+    // Widths kept by a program with other columns would fit the wrong titles.
+    if (widths.size() == kSheetColumnCount) {
+        for (int column = 0; column < kSheetColumnCount - 1; ++column) // the last one stretches
+            header->resizeSection(column,
+                                  std::max(widths[column].toInt(), header->minimumSectionSize()));
+    }
+    const int sorted = settings.value(QStringLiteral("window/sortColumn"), -1).toInt();
+    if (SheetTableModel::sortKeyOf(sorted)) {
+        const bool ascending = settings.value(QStringLiteral("window/sortAscending")).toBool();
+        header->setSortIndicator(sorted, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    }
+    m_model->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    showSortOrder();
+}
+
+void RecordsWindow::saveLayout()
+{
+    QSettings settings = windowSettings();
+    settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
+    settings.setValue(QStringLiteral("window/state"), saveState());
+    settings.setValue(QStringLiteral("window/mainSplitter"), m_mainSplitter->saveState());
+    settings.setValue(QStringLiteral("window/listSplitter"), m_listSplitter->saveState());
+    const QHeaderView *header = m_table->horizontalHeader();
+    QVariantList widths;
+    for (int column = 0; column < header->count(); ++column)
+        widths << header->sectionSize(column);
+    settings.setValue(QStringLiteral("window/columnWidths"), widths);
+    settings.setValue(QStringLiteral("window/sortColumn"), header->sortIndicatorSection());
+    settings.setValue(QStringLiteral("window/sortAscending"),
+                      header->sortIndicatorOrder() == Qt::AscendingOrder);
+}
+
+void RecordsWindow::showSortOrder()
+{
+    // A column the journal cannot sort keeps the indicator where the order is.
+    QHeaderView *header = m_table->horizontalHeader();
+    const SheetOrder order = m_model->order();
+    const std::optional<SheetSortKey> shown
+        = SheetTableModel::sortKeyOf(header->sortIndicatorSection());
+    const Qt::SortOrder direction = order.ascending ? Qt::AscendingOrder : Qt::DescendingOrder;
+    if (!shown || *shown != order.key || header->sortIndicatorOrder() != direction)
+        header->setSortIndicator(SheetTableModel::columnOf(order.key), direction);
 }
 
 void RecordsWindow::buildActions()
@@ -255,6 +329,11 @@ void RecordsWindow::buildLayout()
     m_table->horizontalHeader()->resizeSection(int(SheetColumn::Stallion), 130);
     m_table->horizontalHeader()->resizeSection(int(SheetColumn::CollectionDate), 150);
     m_table->horizontalHeader()->setStretchLastSection(true);
+    // The journal sorts, so a journal of any size sorts at once; newest first to start with.
+    m_table->horizontalHeader()->setSortIndicator(int(SheetColumn::Saved), Qt::DescendingOrder);
+    m_table->setSortingEnabled(true);
+    connect(m_table->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+            [this] { showSortOrder(); });
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &RecordsWindow::showCurrentSheet);
 
@@ -330,15 +409,19 @@ void RecordsWindow::buildLayout()
     listLayout->addWidget(m_table);
 
     auto *right = new QSplitter(Qt::Vertical);
+    right->setObjectName(QStringLiteral("listSplitter"));
     right->addWidget(listPane);
     right->addWidget(m_tabs);
     right->setSizes({360, 400});
     auto *main = new QSplitter(Qt::Horizontal);
+    main->setObjectName(QStringLiteral("mainSplitter"));
     main->addWidget(m_stallions);
     main->addWidget(right);
     main->setStretchFactor(1, 1);
     main->setSizes({230, 950});
     setCentralWidget(main);
+    m_mainSplitter = main;
+    m_listSplitter = right;
 
     m_journalStatus = new QLabel;
     m_journalStatus->setObjectName(QStringLiteral("journalStatus"));
@@ -449,6 +532,8 @@ void RecordsWindow::journalChanged()
     if (!m_open)
         return;
     loadStallions();
+    if (!m_model->order().isNewestFirst())
+        m_keepSheet = m_current ? m_current->id : 0; // the list is read again from its start
     m_model->refreshNewest();
     requestSummary();
     emit liveUpdated();
@@ -527,7 +612,7 @@ void RecordsWindow::applyFilter()
         return;
     m_current.reset();
     m_wantedSheet = 0;
-    m_model->setSource(m_journal, filter());
+    m_model->setSource(m_journal, filter(), m_model->order());
     showCurrentSheet();
     requestSummary();
     updateActions();

@@ -16,6 +16,7 @@ class QCheckBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
+class QSplitter;
 class QTableView;
 class QTabWidget;
 class QTreeWidget;
@@ -84,6 +85,9 @@ signals:
 private:
     void buildActions();
     void buildLayout();
+    void restoreLayout();
+    void saveLayout();
+    void showSortOrder();
     void opened(const JournalReply<bool> &reply);
     void closeJournal();
     void loadStallions();
@@ -116,6 +120,8 @@ private:
     JournalError m_openedWith; // read-only or newer schema, said in the status
     std::chrono::milliseconds m_waited{0};
     SheetTableModel *m_model = nullptr;
+    QSplitter *m_mainSplitter = nullptr;
+    QSplitter *m_listSplitter = nullptr;
     std::optional<SheetRecord> m_current;
     qint64 m_wantedSheet = 0;      // the sheet whose details were asked for last
     qint64 m_keepSheet = 0;        // the sheet to choose again once a refresh has its rows

@@ -2,6 +2,7 @@
 
 #include "records_text.h"
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <QCoreApplication>
 
@@ -35,7 +36,11 @@ SheetRow sheetRow(const SheetRecord &sheet)
     row.printed = sheet.printed;
     row.numbers = sheetNumbers(sheet);
     row.collectedAt = collectionTime(sheet, &row.collectedAtFromSave);
-    row.notes = sheet.notes.section(u'\n', 0, 0).left(kListPreview);
+    // A line ends at "\n", "\r\n" or "\r", as the box's lines do.
+    const qsizetype lineEnd = sheet.notes.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
+    row.notes = sheet.notes.left(lineEnd < 0 ? kListPreview
+                                             : std::min(lineEnd, qsizetype(kListPreview)));
+    row.sortValue = sheet.sortValue;
     return row;
 }
 
@@ -64,6 +69,8 @@ QString columnTitle(SheetColumn column)
         return RecordsText::tr("Volume per Dose (ml)");
     case SheetColumn::Printed:
         return RecordsText::tr("Printed");
+    case SheetColumn::Notes:
+        return RecordsText::tr("Notes");
     }
     return {};
 }
@@ -93,6 +100,8 @@ QString cellText(const SheetRow &row, SheetColumn column)
         return rounded(row.volumePerDose, 2);
     case SheetColumn::Printed:
         return row.printed ? RecordsText::tr("Yes") : RecordsText::tr("No");
+    case SheetColumn::Notes:
+        return row.notes;
     }
     return {};
 }
@@ -135,6 +144,7 @@ bool isNumberColumn(SheetColumn column)
     case SheetColumn::Stallion:
     case SheetColumn::CollectionDate:
     case SheetColumn::Printed:
+    case SheetColumn::Notes:
         return false;
     default:
         return true;

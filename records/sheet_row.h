@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QVariant>
 
 namespace estrivo {
 
@@ -25,6 +26,7 @@ struct SheetRow
     QDateTime collectedAt;           // collectionTime(): the reading's date, else the save's
     bool collectedAtFromSave = true; // no collection date on the sheet: the save time stands in
     QString notes;                   // a line of them, for the list
+    QVariant sortValue;              // what the journal's order placed it by
 };
 
 SheetRow sheetRow(const SheetRecord &sheet);
@@ -42,8 +44,9 @@ enum class SheetColumn {
     Doses,
     VolumePerDose,
     Printed,
+    Notes,
 };
-inline constexpr int kSheetColumnCount = int(SheetColumn::Printed) + 1;
+inline constexpr int kSheetColumnCount = int(SheetColumn::Notes) + 1;
 
 QString columnTitle(SheetColumn column);
 // A cell at a reading precision with its unit where it has one; cellToolTip() gives the text

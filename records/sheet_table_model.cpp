@@ -3,16 +3,24 @@
 #include "journal_service.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 namespace estrivo {
 
 namespace {
 
-// Newest first: later saves, and among equal times the higher id, come first.
-bool newerThan(const SheetRow &a, const SheetRow &b)
-{
-    return a.savedAt != b.savedAt ? a.savedAt > b.savedAt : a.id > b.id;
-}
+constexpr std::array<std::pair<SheetColumn, SheetSortKey>, 8> kSortable{{
+    {SheetColumn::Saved, SheetSortKey::Saved},
+    {SheetColumn::Stallion, SheetSortKey::Stallion},
+    // The save time stands in for a date the sheet holds as text in any form.
+    {SheetColumn::CollectionDate, SheetSortKey::Saved},
+    {SheetColumn::Concentration, SheetSortKey::Concentration},
+    {SheetColumn::GelFreeVolume, SheetSortKey::GelFreeVolume},
+    {SheetColumn::Motility, SheetSortKey::Motility},
+    {SheetColumn::Doses, SheetSortKey::Doses},
+    {SheetColumn::VolumePerDose, SheetSortKey::VolumePerDose},
+}};
 
 bool sameRow(const SheetRow &a, const SheetRow &b)
 {
@@ -28,13 +36,51 @@ SheetTableModel::SheetTableModel(QObject *parent)
 
 SheetTableModel::~SheetTableModel() = default;
 
-void SheetTableModel::setSource(JournalService *journal, const SheetFilter &filter)
+int SheetTableModel::columnOf(SheetSortKey key)
+{
+    if (key == SheetSortKey::Printed)
+        return int(SheetColumn::Printed);
+    for (const auto &[column, sortKey] : kSortable) {
+        if (sortKey == key)
+            return int(column);
+    }
+    return -1;
+}
+
+std::optional<SheetSortKey> SheetTableModel::sortKeyOf(int column)
+{
+    if (column == int(SheetColumn::Printed))
+        return SheetSortKey::Printed;
+    for (const auto &[sheetColumn, sortKey] : kSortable) {
+        if (int(sheetColumn) == column)
+            return sortKey;
+    }
+    return std::nullopt;
+}
+
+void SheetTableModel::sort(int column, Qt::SortOrder order)
+{
+    const std::optional<SheetSortKey> key = sortKeyOf(column);
+    if (!key)
+        return;
+    const SheetOrder wanted{*key, order == Qt::AscendingOrder};
+    if (wanted == m_order)
+        return;
+    if (m_journal)
+        setSource(m_journal, m_filter, wanted);
+    else
+        m_order = wanted;
+}
+
+void SheetTableModel::setSource(JournalService *journal, const SheetFilter &filter,
+                                const SheetOrder &order)
 {
     setPending(0); // pages of the old source are no longer waited for
     beginResetModel();
     m_rows.clear();
     m_journal = journal;
     m_filter = filter;
+    m_order = order;
     ++m_generation;
     m_maxId = 0;
     m_atEnd = journal == nullptr;
@@ -49,7 +95,7 @@ void SheetTableModel::setSource(JournalService *journal, const SheetFilter &filt
 
 void SheetTableModel::clear()
 {
-    setSource(nullptr, {});
+    setSource(nullptr, {}, m_order);
 }
 
 void SheetTableModel::setPending(int pending)
@@ -110,9 +156,11 @@ void SheetTableModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    SheetPage page{{}, kBatchRows};
-    if (!m_rows.empty())
-        page.after = SheetPosition{m_rows.back().savedAt, m_rows.back().id};
+    SheetPage page{{}, kBatchRows, m_order};
+    if (!m_rows.empty()) {
+        const SheetRow &last = m_rows.back();
+        page.after = SheetPosition{last.savedAt, last.id, last.sortValue};
+    }
     m_fetching = true;
     setPending(m_pending + 1);
     const quint64 generation = m_generation;
@@ -145,8 +193,9 @@ void SheetTableModel::pageRead(quint64 generation, bool first, const QList<Sheet
     batch.reserve(std::size_t(sheets.size()));
     for (const SheetRecord &sheet : sheets) {
         m_maxId = std::max(m_maxId, sheet.id);
-        if (find(sheet.savedAt, sheet.id) < 0)
-            batch.push_back(sheetRow(sheet));
+        SheetRow row = sheetRow(sheet);
+        if (find(row) < 0)
+            batch.push_back(std::move(row));
     }
     if (!batch.empty()) {
         const int at = int(m_rows.size());
@@ -171,10 +220,14 @@ void SheetTableModel::refreshNewest()
         fetchMore({});
         return;
     }
+    if (!m_order.isNewestFirst()) {
+        setSource(m_journal, m_filter, m_order);
+        return;
+    }
     setPending(m_pending + 1);
     const quint64 generation = m_generation;
-    whenReady(m_journal->sheets(m_filter, SheetPage{{}, kBatchRows}, SheetDetail::List), this,
-              [this, generation](const JournalReply<QList<SheetRecord>> &reply) {
+    whenReady(m_journal->sheets(m_filter, SheetPage{{}, kBatchRows, m_order}, SheetDetail::List),
+              this, [this, generation](const JournalReply<QList<SheetRecord>> &reply) {
                   if (generation != m_generation)
                       return;
                   setPending(m_pending - 1);
@@ -191,8 +244,8 @@ void SheetTableModel::refreshNewest()
     SheetFilter since = m_filter;
     since.idAbove = m_maxId;
     setPending(m_pending + 1);
-    whenReady(m_journal->sheets(since, SheetPage{{}, kBatchRows}, SheetDetail::List), this,
-              [this, generation](const JournalReply<QList<SheetRecord>> &reply) {
+    whenReady(m_journal->sheets(since, SheetPage{{}, kBatchRows, m_order}, SheetDetail::List),
+              this, [this, generation](const JournalReply<QList<SheetRecord>> &reply) {
                   if (generation != m_generation)
                       return;
                   setPending(m_pending - 1);
@@ -213,9 +266,8 @@ void SheetTableModel::newestRead(quint64 generation, const QList<SheetRecord> &s
     // ones between would be missing. Start over (rare: hundreds saved within a check).
     const bool overflowed
         = sheets.size() == kBatchRows
-          && std::none_of(sheets.begin(), sheets.end(), [this](const SheetRecord &sheet) {
-                 return find(sheet.savedAt, sheet.id) >= 0;
-             });
+          && std::none_of(sheets.begin(), sheets.end(),
+                          [this](const SheetRecord &sheet) { return find(sheetRow(sheet)) >= 0; });
     if (overflowed && !m_rows.empty()) {
         setSource(m_journal, m_filter);
         return;
@@ -224,7 +276,7 @@ void SheetTableModel::newestRead(quint64 generation, const QList<SheetRecord> &s
     for (const SheetRecord &sheet : sheets) {
         m_maxId = std::max(m_maxId, sheet.id);
         SheetRow fresh = sheetRow(sheet);
-        if (const int at = find(fresh.savedAt, fresh.id); at >= 0) {
+        if (const int at = find(fresh); at >= 0) {
             if (!sameRow(m_rows[std::size_t(at)], fresh)) {
                 m_rows[std::size_t(at)] = std::move(fresh);
                 emit dataChanged(index(at, 0), index(at, kSheetColumnCount - 1));
@@ -233,7 +285,9 @@ void SheetTableModel::newestRead(quint64 generation, const QList<SheetRecord> &s
         }
         // Where it belongs among the rows there are; past the last loaded row it comes with
         // the page that reaches it, unless every row is loaded.
-        const auto place = std::lower_bound(m_rows.begin(), m_rows.end(), fresh, newerThan);
+        const auto place = std::lower_bound(
+            m_rows.begin(), m_rows.end(), fresh,
+            [this](const SheetRow &a, const SheetRow &b) { return before(a, b); });
         if (place == m_rows.end() && !m_atEnd)
             continue;
         const int at = int(place - m_rows.begin());
@@ -247,13 +301,24 @@ void SheetTableModel::newestRead(quint64 generation, const QList<SheetRecord> &s
         emit rowsAddedAbove(addedAbove);
 }
 
-int SheetTableModel::find(const QDateTime &savedAt, qint64 id) const
+bool SheetTableModel::before(const SheetRow &a, const SheetRow &b) const
 {
-    SheetRow probe;
-    probe.savedAt = savedAt;
-    probe.id = id;
-    const auto place = std::lower_bound(m_rows.begin(), m_rows.end(), probe, newerThan);
-    if (place == m_rows.end() || place->id != id)
+    int order = 0;
+    if (m_order.key == SheetSortKey::Saved)
+        order = a.savedAt < b.savedAt ? -1 : a.savedAt > b.savedAt ? 1 : 0;
+    else
+        order = compareSortValues(a.sortValue, b.sortValue);
+    if (order == 0)
+        order = a.id < b.id ? -1 : a.id > b.id ? 1 : 0;
+    return m_order.ascending ? order < 0 : order > 0;
+}
+
+int SheetTableModel::find(const SheetRow &probe) const
+{
+    const auto place
+        = std::lower_bound(m_rows.begin(), m_rows.end(), probe,
+                           [this](const SheetRow &a, const SheetRow &b) { return before(a, b); });
+    if (place == m_rows.end() || place->id != probe.id)
         return -1;
     return int(place - m_rows.begin());
 }

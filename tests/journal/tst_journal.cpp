@@ -341,12 +341,12 @@ private slots:
         // Pages of two, each after the last row of the one before, make up the same list; so
         // does a pass over every sheet, and the trend's narrow rows keep time and stallion.
         QStringList paged;
-        SheetPage page{{}, 2};
+        SheetPage page{{}, 2, {}};
         for (QList<SheetRecord> rows; !(rows = journal.sheets(filter, page)).isEmpty();) {
             QVERIFY(rows.size() <= 2);
             for (const SheetRecord &sheet : rows)
                 paged << sheet.notes.section(' ', 0, 0);
-            page.after = SheetPosition{rows.last().savedAt, rows.last().id};
+            page.after = SheetPosition{rows.last().savedAt, rows.last().id, {}};
         }
         QCOMPARE(paged, tags);
         QStringList visited;

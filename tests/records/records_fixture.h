@@ -3,6 +3,7 @@
 #include "extension_calc.h"
 #include "journal.h"
 #include "sample_sheet.h"
+#include "sheet_row.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -106,6 +107,63 @@ inline QList<qint64> selectedIds(const QList<SheetRecord> &all, const SheetFilte
             && (filter.search.isEmpty() || found(it->stallion) || found(it->notes)))
             ids << it->id;
     }
+    return ids;
+}
+
+// The ids of `sheets` in the order of a list's column, worked out from the sheets' own texts:
+// numbers by their value with the texts that hold none ("---.-", "Overflow") below them all,
+// names by their folded key code point by code point, the collection date by the save, equals
+// by id in the same direction.
+inline QList<qint64> sortedIds(QList<SheetRecord> sheets, SheetColumn column, bool ascending)
+{
+    // A number as the list orders it: digits with at most one point, else none.
+    static const QRegularExpression number(u"^[0-9]*\\.?[0-9]*$"_s);
+    static const QRegularExpression digit(u"[0-9]"_s);
+    const auto numberOf = [](const QString &text) -> std::optional<double> {
+        const QString trimmed = text.trimmed();
+        if (!number.match(trimmed).hasMatch() || !trimmed.contains(digit))
+            return std::nullopt;
+        return trimmed.toDouble();
+    };
+    const auto order = [](const auto &x, const auto &y) {
+        return x < y ? -1 : y < x ? 1 : 0;
+    };
+    const auto compare = [&](const SheetRecord &a, const SheetRecord &b) {
+        const auto byNumber = [&](Field field) {
+            const std::optional<double> x = numberOf(a.text(field));
+            const std::optional<double> y = numberOf(b.text(field));
+            if (!x || !y)
+                return order(x.has_value(), y.has_value());
+            return order(*x, *y);
+        };
+        switch (column) {
+        case SheetColumn::Stallion:
+            return order(stallionKey(a.stallion).toUtf8(), stallionKey(b.stallion).toUtf8());
+        case SheetColumn::Concentration:
+            return byNumber(Field::Con);
+        case SheetColumn::GelFreeVolume:
+            return byNumber(Field::GFV);
+        case SheetColumn::Motility:
+            return byNumber(Field::Motility);
+        case SheetColumn::Doses:
+            return byNumber(Field::NumDoses);
+        case SheetColumn::VolumePerDose:
+            return byNumber(Field::VPD);
+        case SheetColumn::Printed:
+            return order(a.printed, b.printed);
+        default:
+            return order(a.savedAt, b.savedAt);
+        }
+    };
+    std::sort(sheets.begin(), sheets.end(), [&](const SheetRecord &a, const SheetRecord &b) {
+        int found = compare(a, b);
+        if (found == 0)
+            found = order(a.id, b.id);
+        return ascending ? found < 0 : found > 0;
+    });
+    QList<qint64> ids;
+    for (const SheetRecord &sheet : sheets)
+        ids << sheet.id;
     return ids;
 }
 

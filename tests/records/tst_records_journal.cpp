@@ -59,6 +59,8 @@ private slots:
     void initTestCase();
     void tableAndExport_data();
     void tableAndExport();
+    void sortedPages_data();
+    void sortedPages();
     void localDays_data();
     void localDays();
     void commandLine_data();
@@ -66,8 +68,12 @@ private slots:
     void outputModes_data();
     void outputModes();
     void windowForm();
+    void windowFitsTheScreen_data();
+    void windowFitsTheScreen();
 
 private:
+    // The offscreen platform with one screen of `size` pixels, and settings of a first start.
+    QStringList screenOf(const QString &name, QSize size, double scale = 1.0);
     Run run(const QStringList &arguments, const QStringList &environment = {},
             qint64 fileSizeLimit = 0, int umask = -1);
 
@@ -193,6 +199,8 @@ void TestRecordsJournal::tableAndExport()
                  ? QString::number(*numberIn(sheet.text(Field::VPD)), 'f', 2)
                  : sheet.text(Field::VPD)},
             {SheetColumn::Printed, sheet.printed ? u"Yes"_s : u"No"_s},
+            // The notes' first line, whichever line break ends it.
+            {SheetColumn::Notes, sheet.notes.split(QRegularExpression(u"\r\n|\r|\n"_s)).front()},
             {SheetColumn::TotalSperm, measured ? QString::number(total, 'f', 2) : QString()},
             {SheetColumn::MotileSperm, measured ? QString::number(motile, 'f', 2) : QString()}};
         for (const auto &[column, text] : cells)
@@ -237,6 +245,103 @@ void TestRecordsJournal::tableAndExport()
             cell = guardFormula(cell);
         QCOMPARE(rows[i + 1], exported);
     }
+}
+
+void TestRecordsJournal::sortedPages_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("ascending");
+    QTest::addColumn<QString>("stallion");
+
+    const QList<std::pair<const char *, SheetColumn>> columns{
+        {"saved", SheetColumn::Saved},
+        {"stallion", SheetColumn::Stallion},
+        {"collection date", SheetColumn::CollectionDate},
+        {"concentration", SheetColumn::Concentration},
+        {"gel-free volume", SheetColumn::GelFreeVolume},
+        {"motility", SheetColumn::Motility},
+        {"doses", SheetColumn::Doses},
+        {"volume per dose", SheetColumn::VolumePerDose},
+        {"printed", SheetColumn::Printed},
+    };
+    for (const char *backend : {"sqlite", "postgres"}) {
+        for (const auto &[name, column] : columns) {
+            for (const bool ascending : {true, false}) {
+                QTest::addRow("%s: %s %s", backend, name, ascending ? "up" : "down")
+                    << QString::fromLatin1(backend) << int(column) << ascending << QString();
+            }
+        }
+        QTest::addRow("%s: one stallion's doses up", backend)
+            << QString::fromLatin1(backend) << int(SheetColumn::Doses) << true << u"Ábaco"_s;
+    }
+}
+
+// The journal orders, a page at a time, as the sheets' own texts say: numbers by their value
+// with the texts that hold none ("---.-", "Overflow") below them all, names by their folded key
+// code point by code point, equals by id in the same direction.
+void TestRecordsJournal::sortedPages()
+{
+    QFETCH(QString, backend);
+    QFETCH(int, column);
+    QFETCH(bool, ascending);
+    QFETCH(QString, stallion);
+    const auto sheetColumn = SheetColumn(column);
+    const std::optional<SheetSortKey> key = SheetTableModel::sortKeyOf(column);
+    QVERIFY(key);
+
+    QList<SheetRecord> chosen;
+    for (const SheetRecord &sheet : m_sheets[backend]) {
+        if (stallion.isEmpty() || sheet.stallion == stallion)
+            chosen << sheet;
+    }
+    const QList<qint64> expectedIds = sortedIds(chosen, sheetColumn, ascending);
+    // The rows must tell the order apart from newest first and from its reverse, and must hold
+    // placeholders among numbers.
+    QVERIFY(expectedIds.size() > 30);
+
+    SheetFilter filter;
+    filter.stallion = stallion;
+    const SheetOrder order{*key, ascending};
+
+    // Small pages, so that many of them start inside a run of equal values.
+    Journal journal(m_location[backend]);
+    QVERIFY(journal.open().ok());
+    QList<qint64> paged;
+    SheetPage page{{}, 7, order};
+    for (;;) {
+        const QList<SheetRecord> sheets = journal.sheets(filter, page, SheetDetail::List);
+        QVERIFY(sheets.size() <= 7);
+        for (const SheetRecord &sheet : sheets)
+            paged << sheet.id;
+        if (sheets.size() < 7)
+            break;
+        page.after
+            = SheetPosition{sheets.back().savedAt, sheets.back().id, sheets.back().sortValue};
+        QVERIFY(paged.size() <= expectedIds.size());
+    }
+    QCOMPARE(paged, expectedIds);
+
+    // The table, sorted as a view sorts it, reads the same order a batch at a time.
+    JournalService service(m_location[backend]);
+    SheetTableModel model;
+    QAbstractItemModelTester tester(&model,
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.setSource(&service, filter);
+    QTRY_VERIFY(!model.isLoading());
+    model.sort(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    QCOMPARE(model.order(), order);
+    QTRY_VERIFY(!model.isLoading());
+    while (model.canFetchMore({})) {
+        model.fetchMore({});
+        QTRY_VERIFY(!model.isLoading());
+    }
+    QCOMPARE(model.error(), QString());
+    QList<qint64> shown;
+    for (int row = 0; row < model.rowCount(); ++row)
+        shown << model.index(row, 0).data(SheetTableModel::kSheetIdRole).toLongLong();
+    QCOMPARE(shown, expectedIds);
+    model.clear(); // before the connection goes
 }
 
 void TestRecordsJournal::localDays_data()
@@ -592,11 +697,63 @@ void TestRecordsJournal::windowForm()
     // Without a command the window opens on the journal; asked for its picture, it gives it
     // once its rows are in and closes, as the run script does without a display.
     const QString picture = m_dir.filePath(u"window.png"_s);
-    const Run opened = run({u"--journal"_s, m_location[u"sqlite"_s]},
-                           {u"QT_QPA_PLATFORM=offscreen"_s, u"ESTRIVO_SCREENSHOT="_s + picture});
+    const Run opened
+        = run({u"--journal"_s, m_location[u"sqlite"_s]},
+              screenOf(u"desktop"_s, {1920, 1080}) << u"ESTRIVO_SCREENSHOT="_s + picture);
     QCOMPARE(opened.exitCode, 0);
     QCOMPARE(opened.out, "Window picture written to " + picture.toLocal8Bit() + '\n');
     QVERIFY(QImage(picture).width() >= 1000);
+}
+
+QStringList TestRecordsJournal::screenOf(const QString &name, QSize size, double scale)
+{
+    const QString config = m_dir.filePath(name + u".json"_s);
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return {};
+    file.write(
+        u"{\"screens\": [{\"name\": \"%1\", \"x\": 0, \"y\": 0, \"width\": %2,"
+        " \"height\": %3, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}"_s.arg(name)
+            .arg(size.width())
+            .arg(size.height())
+            .toUtf8());
+    file.close();
+    QDir(m_dir.path()).mkpath(name + u"-config"_s);
+    return {u"QT_QPA_PLATFORM=offscreen:configfile="_s + config,
+            u"QT_SCALE_FACTOR="_s + QString::number(scale),
+            u"XDG_CONFIG_HOME="_s + m_dir.filePath(name + u"-config"_s)};
+}
+
+void TestRecordsJournal::windowFitsTheScreen_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<double>("scale");
+
+    QTest::newRow("1600x1000 at 1.5") << QSize(1600, 1000) << 1.5;
+    QTest::newRow("1366x768 at 1") << QSize(1366, 768) << 1.0;
+    QTest::newRow("3840x2160 at 2") << QSize(3840, 2160) << 2.0;
+}
+
+void TestRecordsJournal::windowFitsTheScreen()
+{
+    // On a first start the window takes at most most of the screen, whatever the scale: its
+    // picture, in the screen's own pixels, fits in the screen and still fills most of it.
+    QFETCH(QSize, screen);
+    QFETCH(double, scale);
+    const QString name = u"screen-%1x%2-%3"_s.arg(screen.width()).arg(screen.height()).arg(scale);
+    const QString picture = m_dir.filePath(name + u".png"_s);
+    const Run opened = run({u"--journal"_s, m_location[u"sqlite"_s]},
+                           screenOf(name, screen, scale) << u"ESTRIVO_SCREENSHOT="_s + picture);
+    QCOMPARE(opened.exitCode, 0);
+    const QImage image(picture);
+    QVERIFY2(!image.isNull(), qPrintable(opened.err));
+    QVERIFY2(image.width() <= screen.width() && image.height() <= screen.height(),
+             qPrintable(u"%1x%2"_s.arg(image.width()).arg(image.height())));
+    // The window's own size at most: a big screen does not make it bigger than it needs.
+    const QSize wanted(qMin(screen.width(), qRound(1180 * scale)),
+                       qMin(screen.height(), qRound(760 * scale)));
+    QVERIFY2(image.width() >= wanted.width() * 0.8 && image.height() >= wanted.height() * 0.8,
+             qPrintable(u"%1x%2"_s.arg(image.width()).arg(image.height())));
 }
 
 QTEST_MAIN(TestRecordsJournal)

@@ -46,12 +46,17 @@ private slots:
     void journalThatComesLater();
     void firstStartAndHelp();
     void refreshKeepsTheOpenedSheet();
+    void headerClickSorts();
+    void sortedListFollowsSaves();
+    void layoutIsRemembered();
     void journalLocationIsTestedFirst();
     void cleanupTestCase() { m_window.reset(); }
 
 private:
     void choose(const QString &stallion);
-    int shownRows() const; // all the table's rows, fetched to the end
+    int shownRows() const;           // all the table's rows, fetched to the end
+    QList<qint64> loadedIds() const; // the rows read so far, in the table's order
+    void clickTitle(SheetColumn column);
     void setDays(QDate since, QDate until);
     // The status line's count and the trend's lines are those of the filter's sheets.
     void showsSummaryOf(const SheetFilter &filter, bool tableToo = true);
@@ -94,7 +99,9 @@ void TestRecordsWindow::initTestCase()
 
 void TestRecordsWindow::init()
 {
-    // Each test starts on the whole journal, as a failed one may have left a filter behind.
+    // Each test starts on the whole journal, newest first, as a failed one may have left a
+    // filter or an order behind.
+    m_table->sortByColumn(int(SheetColumn::Saved), Qt::DescendingOrder);
     child<QLineEdit>(u"search"_s)->clear();
     setDays({}, {});
     choose(u"All stallions"_s);
@@ -110,6 +117,26 @@ void TestRecordsWindow::choose(const QString &stallion)
     QSignalSpy summarized(m_window.get(), &RecordsWindow::summaryShown);
     m_stallions->setCurrentItem(found[0]);
     QVERIFY(summarized.wait());
+}
+
+QList<qint64> TestRecordsWindow::loadedIds() const
+{
+    QList<qint64> ids;
+    for (int row = 0; row < m_table->model()->rowCount(); ++row)
+        ids << m_table->model()->index(row, 0).data(SheetTableModel::kSheetIdRole).toLongLong();
+    return ids;
+}
+
+void TestRecordsWindow::clickTitle(SheetColumn column)
+{
+    QHeaderView *header = m_table->horizontalHeader();
+    const int section = int(column);
+    // The title must be in view to be clicked: a narrow window shows only some.
+    m_table->scrollTo(m_table->model()->index(0, section));
+    QTest::mouseClick(
+        header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+               header->height() / 2));
 }
 
 int TestRecordsWindow::shownRows() const
@@ -758,6 +785,124 @@ void TestRecordsWindow::refreshKeepsTheOpenedSheet()
     QTRY_COMPARE(m_window->currentSheet().value_or(SheetRecord{}).id, opened);
     QTRY_COMPARE(m_window->statusBar()->currentMessage(),
                  u"%1 collections"_s.arg(m_sheets.size()));
+}
+
+void TestRecordsWindow::headerClickSorts()
+{
+    // A click on a title orders the whole journal by that column, a second click the other
+    // way; a column the journal cannot order keeps the order there is.
+    QHeaderView *header = m_table->horizontalHeader();
+    QVERIFY(m_table->isSortingEnabled());
+    QTRY_COMPARE(loadedIds().mid(0, 60),
+                 sortedIds(m_sheets, SheetColumn::Saved, false).mid(0, 60));
+    const auto shows = [this](SheetColumn column, bool ascending) {
+        const QList<qint64> expected = sortedIds(m_sheets, column, ascending);
+        // Whole pages: the rows past the first come with the page after them.
+        QTRY_VERIFY(m_table->model()->rowCount() >= SheetTableModel::kBatchRows);
+        QTRY_COMPARE(loadedIds(), expected.mid(0, m_table->model()->rowCount()));
+    };
+    clickTitle(SheetColumn::Concentration);
+    QCOMPARE(header->sortIndicatorSection(), int(SheetColumn::Concentration));
+    const bool firstAscending = header->sortIndicatorOrder() == Qt::AscendingOrder;
+    shows(SheetColumn::Concentration, firstAscending);
+    clickTitle(SheetColumn::Concentration);
+    QCOMPARE(header->sortIndicatorOrder() == Qt::AscendingOrder, !firstAscending);
+    shows(SheetColumn::Concentration, !firstAscending);
+    // Placeholders and all, the rows a page brings stay in order past its first batch.
+    QCOMPARE(shownRows(), m_sheets.size());
+    QCOMPARE(loadedIds(), sortedIds(m_sheets, SheetColumn::Concentration, !firstAscending));
+
+    clickTitle(SheetColumn::Notes);
+    QCOMPARE(header->sortIndicatorSection(), int(SheetColumn::Concentration));
+    QCOMPARE(header->sortIndicatorOrder() == Qt::AscendingOrder, !firstAscending);
+    QCOMPARE(loadedIds(), sortedIds(m_sheets, SheetColumn::Concentration, !firstAscending));
+
+    clickTitle(SheetColumn::Stallion);
+    QCOMPARE(header->sortIndicatorSection(), int(SheetColumn::Stallion));
+    shows(SheetColumn::Stallion, header->sortIndicatorOrder() == Qt::AscendingOrder);
+}
+
+void TestRecordsWindow::sortedListFollowsSaves()
+{
+    // Sorted by name, a sheet saved elsewhere comes in where its name puts it, and the sheet
+    // that was chosen stays chosen.
+    m_table->sortByColumn(int(SheetColumn::Stallion), Qt::AscendingOrder);
+    QTRY_COMPARE(loadedIds().mid(0, 120),
+                 sortedIds(m_sheets, SheetColumn::Stallion, true).mid(0, 120));
+    m_table->selectRow(70);
+    const qint64 opened
+        = m_table->model()->index(70, 0).data(SheetTableModel::kSheetIdRole).toLongLong();
+    QTRY_COMPARE(m_window->currentSheet().value_or(SheetRecord{}).id, opened);
+    // Names that sort first: both come within the first page, one above the chosen row.
+    QList<SheetRecord> late{generatedSheet(kSheets * 8 + 3), generatedSheet(kSheets * 8 + 4)};
+    {
+        Journal journal(m_journal);
+        QVERIFY(journal.open().ok());
+        for (SheetRecord &sheet : late)
+            QVERIFY(journal.saveSheet(sheet).ok());
+    }
+    m_sheets << late;
+    const QList<qint64> expected = sortedIds(m_sheets, SheetColumn::Stallion, true);
+    QVERIFY(expected.indexOf(late.front().id) < expected.indexOf(opened));
+    QTRY_VERIFY_WITH_TIMEOUT(loadedIds().contains(late.back().id), 5000);
+    QTRY_COMPARE(loadedIds(), expected.mid(0, m_table->model()->rowCount()));
+    QTRY_COMPARE(m_table->currentIndex().data(SheetTableModel::kSheetIdRole).toLongLong(), opened);
+    QCOMPARE(m_table->currentIndex().row(), int(expected.indexOf(opened)));
+    QTRY_COMPARE(m_window->currentSheet().value_or(SheetRecord{}).id, opened);
+}
+
+void TestRecordsWindow::layoutIsRemembered()
+{
+    // The size, the splitters, the columns and the order one window leaves, the next one
+    // starts with; kept in the records program's own settings, not in the shared ones.
+    const auto settings = [] {
+        return QSettings(u"Estrivo"_s, u"estrivo-records"_s);
+    };
+    settings().clear();
+    const auto shown = [](RecordsWindow &window) {
+        QSignalSpy opened(&window, &RecordsWindow::journalOpened);
+        window.show();
+        return opened.wait();
+    };
+    const QSize size(700, 500);
+    QList<int> mainSizes;
+    QList<int> listSizes;
+    {
+        RecordsWindow first(m_journal);
+        QVERIFY(shown(first));
+        QVERIFY(first.size() != size);
+        first.resize(size);
+        auto *main = first.findChild<QSplitter *>(u"mainSplitter"_s);
+        auto *list = first.findChild<QSplitter *>(u"listSplitter"_s);
+        QVERIFY(main && list);
+        main->setSizes({311, main->width() - 311 - main->handleWidth()});
+        list->setSizes({163, list->height() - 163 - list->handleWidth()});
+        mainSizes = main->sizes();
+        listSizes = list->sizes();
+        QCOMPARE(mainSizes.front(), 311);
+        auto *table = first.findChild<QTableView *>(u"collections"_s);
+        table->horizontalHeader()->resizeSection(int(SheetColumn::Stallion), 211);
+        table->sortByColumn(int(SheetColumn::Doses), Qt::AscendingOrder);
+    }
+    QVERIFY(settings().contains(u"window/geometry"_s));
+    QVERIFY(!QSettings(u"Estrivo"_s, u"Estrivo"_s).contains(u"window/geometry"_s));
+
+    RecordsWindow second(m_journal);
+    QVERIFY(shown(second));
+    QCOMPARE(second.size(), size);
+    QCOMPARE(second.findChild<QSplitter *>(u"mainSplitter"_s)->sizes(), mainSizes);
+    QCOMPARE(second.findChild<QSplitter *>(u"listSplitter"_s)->sizes(), listSizes);
+    auto *table = second.findChild<QTableView *>(u"collections"_s);
+    QHeaderView *header = table->horizontalHeader();
+    QCOMPARE(header->sectionSize(int(SheetColumn::Stallion)), 211);
+    QCOMPARE(header->sortIndicatorSection(), int(SheetColumn::Doses));
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    QTRY_VERIFY(table->model()->rowCount() > 50);
+    QList<qint64> ids;
+    for (int row = 0; row < 50; ++row)
+        ids << table->model()->index(row, 0).data(SheetTableModel::kSheetIdRole).toLongLong();
+    QCOMPARE(ids, sortedIds(m_sheets, SheetColumn::Doses, true).mid(0, 50));
+    settings().clear(); // the windows of the other tests start as on a first run
 }
 
 void TestRecordsWindow::journalLocationIsTestedFirst()
