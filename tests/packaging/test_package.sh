@@ -116,7 +116,11 @@ copyright="$tree/usr/share/doc/estrivo/copyright"
 check "copyright says GPL-3.0-or-later" grep -qx 'License: GPL-3.0-or-later' "$copyright"
 check "copyright points at the common licence text" \
     grep -qF '/usr/share/common-licenses/GPL-3' "$copyright"
-# The records program from the package reads a journal as a script would.
+# The records program from the package reads a journal as a script would; it makes none where
+# there is none.
+check "packaged estrivo-records refuses a journal that is not there" \
+    bash -c "! '$tree/usr/bin/estrivo-records' export --journal '$work/journal.sqlite' 2>'$work/none.err' && grep -q 'No journal at' '$work/none.err' && test ! -e '$work/journal.sqlite'"
+: >"$work/journal.sqlite" # an empty file, as a station might set one up
 check "packaged estrivo-records exports a journal" \
     bash -c "'$tree/usr/bin/estrivo-records' export --journal '$work/journal.sqlite' | head -n1 | grep -q '^id,saved_at,stallion,'"
 
