@@ -8,13 +8,7 @@
 #include <QAtomicInteger>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QSysInfo>
 #include <QVariant>
-
-#include <algorithm>
-
-#include <pwd.h>
-#include <unistd.h>
 
 namespace estrivo {
 
@@ -23,14 +17,6 @@ using Kind = JournalError::Kind;
 using Purpose = JournalBackend::Purpose;
 
 namespace {
-
-// The account the program runs as, never what the environment claims: $USER is the caller's
-// to set.
-QString loginName()
-{
-    const passwd *entry = getpwuid(geteuid());
-    return entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(geteuid());
-}
 
 bool run(QSqlQuery &query, const QString &sql, const QVariantList &values = {})
 {
@@ -332,29 +318,6 @@ int Journal::schemaVersion() const
     return d->schemaVersion;
 }
 
-void Journal::complete(SheetRecord &sheet)
-{
-    QString &box = sheet.text(Field::Text1);
-    if (box.size() > kNameBoxKept) {
-        box.truncate(kNameBoxKept);
-        if (box.back().isHighSurrogate()) // never half a character
-            box.chop(1);
-        sheet.stallion.clear();
-        sheet.notes.clear();
-    }
-    if (!sheet.savedAt.isValid())
-        sheet.savedAt = QDateTime::currentDateTimeUtc();
-    if (sheet.workstation.isEmpty())
-        sheet.workstation = QSysInfo::machineHostName();
-    if (sheet.operatorName.isEmpty())
-        sheet.operatorName = loginName();
-    if (sheet.stallion.isEmpty() && sheet.notes.isEmpty()) {
-        const StallionAndNotes split = splitStallionAndNotes(sheet.text(Field::Text1));
-        sheet.stallion = split.stallion;
-        sheet.notes = split.notes;
-    }
-}
-
 JournalError Journal::saveSheet(SheetRecord &sheet)
 {
     complete(sheet);
@@ -548,22 +511,7 @@ QList<StallionCount> Journal::stallions()
     });
     if (!done)
         return {};
-    // One entry a key, under the spelling used most (the first in code order among equals,
-    // so both back ends agree whatever the server's collation).
-    std::sort(spellings.begin(), spellings.end(), [](const auto &a, const auto &b) {
-        if (a.key != b.key)
-            return a.key < b.key;
-        if (a.collections != b.collections)
-            return a.collections > b.collections;
-        return a.stallion < b.stallion;
-    });
-    QList<StallionCount> found;
-    for (const StallionCount &spelling : std::as_const(spellings)) {
-        if (!found.isEmpty() && found.last().key == spelling.key)
-            found.last().collections += spelling.collections;
-        else
-            found << spelling;
-    }
+    const QList<StallionCount> found = oneEntryAStallion(std::move(spellings));
     d->succeeded();
     return found;
 }

@@ -1,9 +1,17 @@
 #include "sheet_queries.h"
 
+#include "journal.h"
+
 #include "backend.h"
 
 #include <QStringList>
+#include <QSysInfo>
 #include <QVariant>
+
+#include <algorithm>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace estrivo {
 
@@ -191,6 +199,27 @@ QString stallionKey(const QString &name)
     return kept.toCaseFolded().simplified().normalized(QString::NormalizationForm_C);
 }
 
+QList<StallionCount> oneEntryAStallion(QList<StallionCount> spellings)
+{
+    // One entry a key, under the spelling used most (the first in code order among equals,
+    // so both back ends agree whatever the server's collation).
+    std::sort(spellings.begin(), spellings.end(), [](const auto &a, const auto &b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        if (a.collections != b.collections)
+            return a.collections > b.collections;
+        return a.stallion < b.stallion;
+    });
+    QList<StallionCount> found;
+    for (const StallionCount &spelling : std::as_const(spellings)) {
+        if (!found.isEmpty() && found.last().key == spelling.key)
+            found.last().collections += spelling.collections;
+        else
+            found << spelling;
+    }
+    return found;
+}
+
 QString sheetSearchText(const QString &stallion, const QString &notes)
 {
     return searchText(stallion, notes);
@@ -326,6 +355,41 @@ SheetRecord sheetFromRow(const QSqlQuery &query, SheetDetail detail, bool withPi
     if (withPicture)
         sheet.picturePng = query.value(kPictureColumn).toByteArray();
     return sheet;
+}
+
+namespace {
+
+// The account the program runs as, never what the environment claims: $USER is the caller's
+// to set.
+QString loginName()
+{
+    const passwd *entry = getpwuid(geteuid());
+    return entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(geteuid());
+}
+
+} // namespace
+
+void Journal::complete(SheetRecord &sheet)
+{
+    QString &box = sheet.text(Field::Text1);
+    if (box.size() > kNameBoxKept) {
+        box.truncate(kNameBoxKept);
+        if (box.back().isHighSurrogate()) // never half a character
+            box.chop(1);
+        sheet.stallion.clear();
+        sheet.notes.clear();
+    }
+    if (!sheet.savedAt.isValid())
+        sheet.savedAt = QDateTime::currentDateTimeUtc();
+    if (sheet.workstation.isEmpty())
+        sheet.workstation = QSysInfo::machineHostName();
+    if (sheet.operatorName.isEmpty())
+        sheet.operatorName = loginName();
+    if (sheet.stallion.isEmpty() && sheet.notes.isEmpty()) {
+        const StallionAndNotes split = splitStallionAndNotes(sheet.text(Field::Text1));
+        sheet.stallion = split.stallion;
+        sheet.notes = split.notes;
+    }
 }
 
 } // namespace estrivo

@@ -32,6 +32,10 @@ SheetRecord sheetFromRow(const QSqlQuery &query, SheetDetail detail, bool withPi
 QString timeText(const QDateTime &time);
 QDateTime timeFromText(const QString &text);
 
+// Spellings counted one by one, made one entry a stallion (a key) under the spelling used most:
+// the first in code order among equals, so both back ends agree whatever their collation.
+QList<StallionCount> oneEntryAStallion(QList<StallionCount> spellings);
+
 // The search text of a sheet: its name's and notes' keys (stallionKey), on two lines.
 QString sheetSearchText(const QString &stallion, const QString &notes);
 
