@@ -228,8 +228,10 @@ TrendChartView::TrendChartView(QWidget *parent)
 void TrendChartView::setQuantity(TrendQuantity quantity)
 {
     m_quantity = quantity;
-    if (m_showing)
+    if (m_showing && isVisible())
         draw();
+    else if (m_showing)
+        m_stale = true;
 }
 
 void TrendChartView::showTrend(const QString &stallion, const TrendSeries &series)
@@ -237,7 +239,27 @@ void TrendChartView::showTrend(const QString &stallion, const TrendSeries &serie
     m_stallion = stallion;
     m_series = series;
     m_showing = true;
-    draw();
+    // Laying out a long history costs the window tens of milliseconds: not while nobody can
+    // see it. It is drawn when shown, or asked for as a picture.
+    if (isVisible())
+        draw();
+    else
+        m_stale = true;
+}
+
+void TrendChartView::showEvent(QShowEvent *event)
+{
+    QChartView::showEvent(event);
+    drawIfStale();
+}
+
+void TrendChartView::drawIfStale()
+{
+    if (!m_stale)
+        return;
+    m_stale = false;
+    if (m_showing)
+        draw();
 }
 
 void TrendChartView::draw()
@@ -279,6 +301,7 @@ void TrendChartView::draw()
 
 QPicture TrendChartView::picture(QSizeF size)
 {
+    drawIfStale();
     QChart *drawn = chart();
     const QRectF shown = drawn->geometry();
     drawn->setGeometry(QRectF(QPointF(0, 0), size));
@@ -296,6 +319,7 @@ QPicture TrendChartView::picture(QSizeF size)
 void TrendChartView::showNothing(const QString &why)
 {
     m_showing = false;
+    m_stale = false;
     m_values->clear();
     m_mean->clear();
     // Axes without a stallion's points would only be misread.

@@ -71,19 +71,33 @@ public:
     // itself, shown or not, keeps its own size.
     QPicture picture(QSizeF size);
 
-    QScatterSeries *valuesSeries() const { return m_values; }
-    QLineSeries *meanSeries() const { return m_mean; }
+    // The lines as they stand, drawn first if they wait for the view to be shown.
+    QScatterSeries *valuesSeries()
+    {
+        drawIfStale();
+        return m_values;
+    }
+    QLineSeries *meanSeries()
+    {
+        drawIfStale();
+        return m_mean;
+    }
     QValueAxis *valueAxis() const { return m_valueAxis; }
     QDateTimeAxis *timeAxis() const { return m_time; }
     // The text a point shows on hover.
     static QString pointText(TrendQuantity quantity, const QPointF &point);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void draw();
+    void drawIfStale();
 
     QString m_stallion;
     TrendSeries m_series;
     bool m_showing = false;
+    bool m_stale = false; // a trend waits to be drawn until the view is shown
     TrendQuantity m_quantity = TrendQuantity::TotalSperm;
     QScatterSeries *m_values = nullptr;
     QLineSeries *m_mean = nullptr;

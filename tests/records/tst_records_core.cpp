@@ -576,6 +576,14 @@ void TestRecordsCore::longTrendDrawn()
                            [](QPointF a, QPointF b) { return a.x() < b.x(); }));
     view.setQuantity(TrendQuantity::Doses);
     QCOMPARE(view.valuesSeries()->points(), doses.values);
+
+    // Not laid out while nobody sees it: drawn once shown.
+    TrendChartView hidden;
+    hidden.showTrend(u"Nordlicht"_s, series);
+    QCOMPARE(hidden.chart()->title(), u"Choose a stallion to see his trend"_s);
+    hidden.show();
+    QCOMPARE(hidden.chart()->title(), u"Nordlicht: Total sperm (billions) per collection"_s);
+    QCOMPARE(hidden.valuesSeries()->count(), drawn.size());
 }
 
 void TestRecordsCore::labelTexts()
