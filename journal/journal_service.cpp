@@ -1,4 +1,5 @@
 #include "journal_service.h"
+#include "journal_text.h"
 
 #include <QDebug>
 #include <QThread>
@@ -481,9 +482,13 @@ JournalError deliveredOutcome(Worker &worker, const QString &key, qint64 *id)
         worker.results.erase(found);
         return error;
     }
-    // The round stopped at an older entry: the journal does not take entries now.
+    // Not delivered in this round: either the round stopped at an older entry (the journal
+    // does not take entries now: its error says why) or the entry was gone from the outbox.
     return worker.journal().lastError().ok()
-               ? JournalError{JournalError::Kind::WriteFailed, QString()}
+               ? JournalError{JournalError::Kind::WriteFailed,
+                              JournalText::tr("It was no longer waiting on this computer: another "
+                                              "program delivered it, or it could not be read "
+                                              "back and was set aside as .bad in the outbox.")}
                : worker.journal().lastError();
 }
 
