@@ -2,6 +2,7 @@
 #pragma once
 
 #include "journal_types.h"
+#include "register_types.h"
 
 #include <chrono>
 #include <functional>
@@ -70,6 +71,41 @@ public:
     std::optional<ReadingRecord> reading(qint64 id);
     QList<StallionCount> stallions(); // by name, any case, each with its number of sheets
     qint64 sheetCount(const SheetFilter &filter = {});
+
+    // The station's profile; the default one (no marking) when none was kept.
+    std::optional<StationProfile> stationProfile();
+    // Refused when the approval number is malformed, or missing while the EU marking is asked
+    // for, or the retention is out of kMinRetentionYears..kMaxRetentionYears.
+    JournalError setStationProfile(const StationProfile &profile);
+
+    // The stallion register, by name; stallions merged into another are left out.
+    QList<Stallion> registeredStallions();
+    std::optional<Stallion> registeredStallion(qint64 id);
+    // The stallion a name (any spelling, or an alias) belongs to; NotFound when none.
+    std::optional<Stallion> stallionNamed(const QString &name);
+    // Adds a stallion (its id set). Refused when his name or an alias belongs to another
+    // stallion already, or a UELN or date of birth is malformed.
+    JournalError registerStallion(Stallion &stallion);
+    // Keeps a stallion's identity and names; a new name keeps the old one as an alias, so his
+    // history stays his.
+    JournalError updateStallion(const Stallion &stallion);
+    // Makes `from` one with `into`: every name of his becomes an alias of `into`, his sheets
+    // with them; identity `into` lacks is taken from `from`, which stays kept as merged.
+    JournalError mergeStallions(qint64 from, qint64 into);
+
+    // The doses a sheet made and every movement of them; NotFound for no such sheet.
+    std::optional<DoseBatch> doseBatch(qint64 sheetId);
+    std::optional<Movement> movement(qint64 id);
+    // Keeps a movement (its id set) after checking it against what remains, in one
+    // transaction, so two workstations can never move out the same last dose. Refused, with
+    // a sentence saying what remains, when it would move more than that.
+    JournalError recordMovement(Movement &movement);
+    // Containers sent with a dispatch and not back, oldest first.
+    QList<ContainerOut> containersOut();
+    // The register: each sheet the filter selects (oldest first, without picture), its
+    // stallion when registered and its movements, one row a movement or one row without.
+    using RegisterVisitor = std::function<bool(const RegisterRow &row)>;
+    JournalError forEachRegisterRow(const SheetFilter &filter, const RegisterVisitor &visit);
 
     // Other programs' saves. Where the server announces them (PostgreSQL), `changed` is
     // called on this thread for each, on every connection this object opens from now on, and

@@ -77,6 +77,7 @@ struct JournalError
         WriteFailed,  // disk full, server gone mid-save, constraint failure
         Busy,         // another program held the journal's lock past the wait
         NotFound,
+        Refused, // against the register's rules: more doses out than remain, a name taken
     };
     Kind kind = Kind::None;
     QString reason; // a sentence for the operator; never holds a password
