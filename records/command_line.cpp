@@ -254,7 +254,7 @@ public:
             return {};
         const QString problem = uelnProblem(value(name));
         if (!problem.isEmpty())
-            refuse(RecordsText::tr("--%1 \"%2\": %3").arg(name, value(name), problem));
+            refuse(RecordsText::tr("--%1: %2").arg(name, problem));
         return normalizedUeln(value(name));
     }
 
@@ -311,7 +311,7 @@ void readStation(OptionReader &reader, CommandLine &line)
         const QString approval = reader.value(u"approval"_s).trimmed();
         const QString problem = approvalProblem(approval);
         if (!problem.isEmpty())
-            reader.refuse(RecordsText::tr("--approval \"%1\": %2").arg(approval, problem));
+            reader.refuse(RecordsText::tr("--approval: %1").arg(problem));
         change.approval = approval;
     }
     if (reader.isSet(u"marking"_s)) {

@@ -238,16 +238,9 @@ int move(JournalService &journal, const CommandLine &line)
                                            "containers come back.")
                                .arg(movement.of)}};
                   }
-                  if (reverse) {
+                  // The journal works out what a reversal undoes; this is what it will find.
+                  if (reverse)
                       movement.doses = -earlier->change();
-                      if (movement.doses == 0) {
-                          return JournalReply<qint64>{
-                              0,
-                              {Kind::Refused, RecordsText::tr("Movement %1 moved no doses: there "
-                                                              "is nothing to reverse.")
-                                                  .arg(movement.of)}};
-                      }
-                  }
               }
               JournalError error = target.recordMovement(movement);
               if (error.kind == Kind::NotFound && movement.kind != MovementKind::Returned
