@@ -656,7 +656,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return usageError(parser.errorText());
 
     QStringList positional = parser.positionalArguments();
-    QString command = positional.isEmpty() ? QString() : positional.takeFirst();
+    const bool commandGiven = !positional.isEmpty();
+    QString command = commandGiven ? positional.takeFirst() : QString();
     const bool help = parser.isSet(QStringLiteral("help"));
     if (command == kStation || command == kStallion) {
         if (positional.isEmpty() && !help) {
@@ -668,7 +669,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         if (!positional.isEmpty())
             command += u' ' + positional.takeFirst();
     }
-    if (!command.isEmpty() && !commands().contains(command)
+    if (commandGiven && !commands().contains(command)
         && !(help && (command == kStation || command == kStallion)))
         return usageError(RecordsText::tr("Unknown command \"%1\".").arg(command));
 
