@@ -357,22 +357,27 @@ int runLabels(const CommandLine &line)
         return fail(found.error.reason);
     }
     const std::optional<SheetRecord> sheet = found.value;
-    // The marking on each label: the station's approval number and the donor's identity.
+    // The marking on each label: the station's approval number and the donor's identity. An
+    // unregistered stallion is no failure here; whether his labels may go without his UELN is
+    // the marking's to say.
     const QString stallionName = sheet->stallion;
-    const auto identity
-        = onJournal<std::pair<JournalReply<StationProfile>, std::optional<Stallion>>>(
-            *journal, [stallionName](Journal &source) {
-                const std::optional<StationProfile> station = source.stationProfile();
-                JournalReply<StationProfile> profile{station.value_or(StationProfile()),
-                                                     station ? JournalError()
-                                                             : source.lastError()};
-                return std::pair{profile, source.stallionNamed(stallionName)};
-            });
-    if (!identity.first.ok())
-        return fail(identity.first.error.reason);
-    // TODO: hand identity.first.value and identity.second to the job once LabelJob carries the
-    // station and the donor.
-    LabelJob job;
+    const JournalReply<LabelJob> marking
+        = onJournal<JournalReply<LabelJob>>(*journal, [stallionName](Journal &source) {
+              JournalReply<LabelJob> reply;
+              const std::optional<StationProfile> station = source.stationProfile();
+              if (!station) {
+                  reply.error = source.lastError();
+                  return reply;
+              }
+              reply.value.station = *station;
+              reply.value.donor = source.stallionNamed(stallionName);
+              if (!reply.value.donor && source.lastError().kind != JournalError::Kind::NotFound)
+                  reply.error = source.lastError();
+              return reply;
+          });
+    if (!marking.ok())
+        return fail(marking.error.reason);
+    LabelJob job = marking.value;
     job.printerName = line.printer;
     job.pdfFile = line.output;
     job.journal = resolveJournalLocation(line.journal, false).location;
