@@ -3,6 +3,7 @@
 // (also two programs after the same last doses), and the register and transport sheet read
 // back from the files the program writes.
 #include "csv_export.h"
+#include "labels.h"
 #include "local_postgres.h"
 #include "records_fixture.h"
 #include "register_export.h"
@@ -54,6 +55,8 @@ private slots:
     void registerReadBack();
     void pdfs_data();
     void pdfs();
+    void labelsMarked_data();
+    void labelsMarked();
 
 private:
     // A new journal of kSeeded collections of kDosesEach doses; their ids in `sheets`.
@@ -778,6 +781,70 @@ void TestRecordsRegister::pdfs()
     QCOMPARE(result.exitCode, 2);
     QVERIFY2(result.err.startsWith(u"estrivo-records: transport wants --output FILE.pdf."_s),
              qPrintable(result.err));
+}
+
+void TestRecordsRegister::labelsMarked_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<bool>("eu");
+    QTest::addColumn<bool>("registered");
+    QTest::addColumn<int>("exitCode");
+
+    for (const QString &backend : kBackends) {
+        const auto row = [&backend](const char *name, bool eu, bool registered, int exitCode) {
+            QTest::addRow("%s: %s", qPrintable(backend), name)
+                << backend << eu << registered << exitCode;
+        };
+        row("no marking, donor unregistered", false, false, 0);
+        row("EU marking, donor unregistered", true, false, 1);
+        row("EU marking, donor registered", true, true, 0);
+    }
+}
+
+void TestRecordsRegister::labelsMarked()
+{
+    // The labels the command line prints carry what the journal knows of the station and the
+    // donor, and are refused as the window refuses them where the marking lacks an element.
+    QFETCH(QString, backend);
+    QFETCH(bool, eu);
+    QFETCH(bool, registered);
+    QFETCH(int, exitCode);
+    QList<SheetRecord> sheets;
+    const QString location = freshJournal(backend, &sheets);
+    QVERIFY(!location.isEmpty());
+    StationProfile station;
+    station.name = u"Gestüt Nord"_s;
+    station.approval = u"DE-EQ-0042"_s;
+    station.marking = eu ? StationProfile::Marking::Eu : StationProfile::Marking::None;
+    Run result = run({u"station"_s, u"set"_s, u"--name"_s, station.name, u"--approval"_s,
+                      station.approval, u"--marking"_s, eu ? u"eu"_s : u"none"_s, u"--journal"_s,
+                      location});
+    QCOMPARE(result.exitCode, 0);
+    std::optional<Stallion> donor;
+    if (registered) {
+        result = run({u"stallion"_s, u"add"_s, u"--name"_s, u"Zeus"_s, u"--ueln"_s,
+                      u"276009876543210"_s, u"--journal"_s, location});
+        QCOMPARE(result.exitCode, 0);
+        donor = Journal(location).stallionNamed(u"Zeus"_s);
+        QVERIFY(donor);
+    }
+    const SheetRecord &sheet = sheets.front(); // Zeus's
+    const QString pdf = m_dir.filePath(u"labels-%1.pdf"_s.arg(m_journals));
+    result = run({u"labels"_s, QString::number(sheet.id), u"--count"_s, u"2"_s, u"--output"_s, pdf,
+                  u"--journal"_s, location});
+    QCOMPARE(result.exitCode, exitCode);
+    if (exitCode != 0) {
+        const QStringList missing = missingMarking(station, donor, sheet);
+        QVERIFY(!missing.isEmpty());
+        QCOMPARE(result.err, u"estrivo-records: "_s + missingMarkingText(missing) + u'\n');
+        QVERIFY(!QFileInfo::exists(pdf));
+        return;
+    }
+    QCOMPARE(result.err, QString());
+    QCOMPARE(pdfInfo(pdf, u"Pages"_s), u"2"_s);
+    const QString text = QString::fromUtf8(toolOutput(u"pdftotext"_s, {pdf, u"-"_s}));
+    QVERIFY2(text.contains(u"DE-EQ-0042"_s), qPrintable(text));
+    QCOMPARE(text.contains(u"276009876543210"_s), registered);
 }
 
 QTEST_MAIN(TestRecordsRegister)
