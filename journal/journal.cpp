@@ -365,8 +365,9 @@ QList<StallionCount> Journal::stallions()
     QHash<QString, std::pair<QString, QString>> registered; // key -> his name's key, his name
     const bool named = done && d->read([&](QSqlQuery &query) {
         registered.clear();
-        if (!run(query, u"SELECT o.name_key, n.name_key, n.name FROM stallion_names o"
-                        " JOIN stallion_names n ON n.stallion_id = o.stallion_id AND n.alias = 0"_s))
+        if (!run(query,
+                 u"SELECT o.name_key, n.name_key, n.name FROM stallion_names o"
+                 " JOIN stallion_names n ON n.stallion_id = o.stallion_id AND n.alias = 0"_s))
             return false;
         while (query.next())
             registered.insert(query.value(0).toString(),

@@ -65,8 +65,9 @@ QDate dayFromText(const QString &text)
 QString textProblem(const QString &what, const QString &text)
 {
     if (text.size() > kMaxRegisterText)
-        return JournalText::tr("The %1 is longer than %2 characters.").arg(what).arg(
-            kMaxRegisterText);
+        return JournalText::tr("The %1 is longer than %2 characters.")
+            .arg(what)
+            .arg(kMaxRegisterText);
     for (const QChar c : text) {
         if (c.category() == QChar::Other_Control && c != u'\n')
             return JournalText::tr("The %1 holds a control character.").arg(what);
@@ -106,7 +107,9 @@ constexpr int kMovementColumnCount = 21;
 
 Movement movementFromRow(const QSqlQuery &query, int first = 0)
 {
-    const auto text = [&](int column) { return query.value(first + column).toString(); };
+    const auto text = [&](int column) {
+        return query.value(first + column).toString();
+    };
     Movement movement;
     movement.id = query.value(first).toLongLong();
     movement.sheetId = query.value(first + 1).toLongLong();
@@ -348,7 +351,8 @@ QString stallionProblem(const Stallion &stallion)
 // his name or to an earlier alias adds nothing.
 QList<std::pair<QString, QString>> namesOf(const Stallion &stallion)
 {
-    QList<std::pair<QString, QString>> names{{stallionKey(stallion.name), stallion.name.trimmed()}};
+    QList<std::pair<QString, QString>> names{
+        {stallionKey(stallion.name), stallion.name.trimmed()}};
     for (const QString &alias : stallion.aliases) {
         const QString key = stallionKey(alias);
         if (key.isEmpty())
@@ -452,8 +456,9 @@ QString movementKindName(MovementKind kind)
 
 std::optional<MovementKind> movementKindFromName(const QString &name)
 {
-    for (MovementKind kind : {MovementKind::Dispatched, MovementKind::Used, MovementKind::Destroyed,
-                              MovementKind::Returned, MovementKind::Adjusted}) {
+    for (MovementKind kind :
+         {MovementKind::Dispatched, MovementKind::Used, MovementKind::Destroyed,
+          MovementKind::Returned, MovementKind::Adjusted}) {
         if (movementKindName(kind) == name)
             return kind;
     }
@@ -508,8 +513,8 @@ std::optional<StationProfile> Journal::stationProfile()
                 profile.marking = value == "eu"_L1 ? StationProfile::Marking::Eu
                                                    : StationProfile::Marking::None;
             else if (key == "retention_years"_L1)
-                profile.retentionYears = std::clamp(value.toInt(), kMinRetentionYears,
-                                                    kMaxRetentionYears);
+                profile.retentionYears
+                    = std::clamp(value.toInt(), kMinRetentionYears, kMaxRetentionYears);
             else if (key == "label_date"_L1)
                 profile.labelDate = value == "dd.mm.yy"_L1 ? StationProfile::LabelDate::DdMmYy
                                                            : StationProfile::LabelDate::Yymmdd;
@@ -532,10 +537,9 @@ JournalError Journal::setStationProfile(const StationProfile &profile)
                          JournalText::tr("The EU marking needs the station's approval number."));
     }
     if (profile.retentionYears < kMinRetentionYears || profile.retentionYears > kMaxRetentionYears)
-        return d->failed(Kind::Refused,
-                         JournalText::tr("Records are kept for %1 to %2 years.")
-                             .arg(kMinRetentionYears)
-                             .arg(kMaxRetentionYears));
+        return d->failed(Kind::Refused, JournalText::tr("Records are kept for %1 to %2 years.")
+                                            .arg(kMinRetentionYears)
+                                            .arg(kMaxRetentionYears));
     for (const auto &[what, text] : {std::pair{JournalText::tr("station's name"), profile.name},
                                      std::pair{JournalText::tr("address"), profile.address}}) {
         if (const QString problem = textProblem(what, text); !problem.isEmpty())
@@ -610,8 +614,9 @@ std::optional<Stallion> Journal::registeredStallion(qint64 id)
             return !query.lastError().isValid();
         found = stallionFromRow(query);
         query.finish();
-        if (!run(query, u"SELECT name, alias FROM stallion_names WHERE stallion_id = ?"
-                        " ORDER BY name_key"_s,
+        if (!run(query,
+                 u"SELECT name, alias FROM stallion_names WHERE stallion_id = ?"
+                 " ORDER BY name_key"_s,
                  {id}))
             return false;
         while (query.next()) {
@@ -619,8 +624,9 @@ std::optional<Stallion> Journal::registeredStallion(qint64 id)
                 found->aliases << query.value(0).toString();
         }
         query.finish();
-        if (!run(query, u"SELECT COUNT(*) FROM sheets JOIN stallion_names n ON"
-                        " sheets.stallion_key = n.name_key WHERE n.stallion_id = ?"_s,
+        if (!run(query,
+                 u"SELECT COUNT(*) FROM sheets JOIN stallion_names n ON"
+                 " sheets.stallion_key = n.name_key WHERE n.stallion_id = ?"_s,
                  {id})
             || !query.next())
             return false;
@@ -670,8 +676,9 @@ JournalError Journal::registerStallion(Stallion &stallion)
     qint64 id = 0;
     const JournalError saved = d->write([&](QSqlQuery &query) {
         for (const auto &[key, name] : names) {
-            if (!run(query, u"SELECT s.name FROM stallion_names n JOIN stallions s"
-                            " ON s.id = n.stallion_id WHERE n.name_key = ?"_s,
+            if (!run(query,
+                     u"SELECT s.name FROM stallion_names n JOIN stallions s"
+                     " ON s.id = n.stallion_id WHERE n.name_key = ?"_s,
                      {key}))
                 return false;
             if (query.next()) {
@@ -723,8 +730,8 @@ JournalError Journal::updateStallion(const Stallion &changed)
         }
         const QString oldName = query.value(0).toString();
         if (!query.value(1).isNull()) {
-            d->refusal = refusal(JournalText::tr("%1 was merged into another stallion.")
-                                     .arg(oldName));
+            d->refusal
+                = refusal(JournalText::tr("%1 was merged into another stallion.").arg(oldName));
             return false;
         }
         query.finish();
@@ -734,8 +741,9 @@ JournalError Journal::updateStallion(const Stallion &changed)
             stallion.aliases.prepend(oldName);
         const QList<std::pair<QString, QString>> names = namesOf(stallion);
         for (const auto &[key, name] : names) {
-            if (!run(query, u"SELECT s.name FROM stallion_names n JOIN stallions s"
-                            " ON s.id = n.stallion_id WHERE n.name_key = ? AND s.id <> ?"_s,
+            if (!run(query,
+                     u"SELECT s.name FROM stallion_names n JOIN stallions s"
+                     " ON s.id = n.stallion_id WHERE n.name_key = ? AND s.id <> ?"_s,
                      {key, stallion.id}))
                 return false;
             if (query.next()) {
@@ -768,7 +776,8 @@ JournalError Journal::updateStallion(const Stallion &changed)
 JournalError Journal::mergeStallions(qint64 from, qint64 into)
 {
     if (from == into)
-        return d->failed(Kind::Refused, JournalText::tr("A stallion is one with himself already."));
+        return d->failed(Kind::Refused,
+                         JournalText::tr("A stallion is one with himself already."));
     return d->write([&](QSqlQuery &query) {
         std::optional<Stallion> source;
         std::optional<Stallion> target;
@@ -778,8 +787,7 @@ JournalError Journal::mergeStallions(qint64 from, qint64 into)
                 return false;
             if (!query.next()) {
                 d->refusal = JournalError{
-                    Kind::NotFound,
-                    JournalText::tr("The register holds no stallion %1.").arg(id)};
+                    Kind::NotFound, JournalText::tr("The register holds no stallion %1.").arg(id)};
                 return false;
             }
             (id == from ? source : target) = stallionFromRow(query);
@@ -787,8 +795,8 @@ JournalError Journal::mergeStallions(qint64 from, qint64 into)
         }
         for (const Stallion *stallion : {&*source, &*target}) {
             if (stallion->mergedInto != 0) {
-                d->refusal = refusal(JournalText::tr("%1 was merged into another stallion.")
-                                         .arg(stallion->name));
+                d->refusal = refusal(
+                    JournalText::tr("%1 was merged into another stallion.").arg(stallion->name));
                 return false;
             }
         }
@@ -808,8 +816,7 @@ JournalError Journal::mergeStallions(qint64 from, qint64 into)
                       u"UPDATE stallion_names SET stallion_id = ?, alias = 1"
                       " WHERE stallion_id = ?"_s,
                       {into, from})
-               && run(query, u"UPDATE stallions SET merged_into = ? WHERE id = ?"_s,
-                      {into, from});
+               && run(query, u"UPDATE stallions SET merged_into = ? WHERE id = ?"_s, {into, from});
     });
 }
 
@@ -819,8 +826,8 @@ namespace {
 bool readMovements(QSqlQuery &query, qint64 sheetId, QList<Movement> &movements)
 {
     movements.clear();
-    if (!run(query, "SELECT "_L1 + kMovementColumns
-                        + " FROM movements WHERE sheet_id = ? ORDER BY id"_L1,
+    if (!run(query,
+             "SELECT "_L1 + kMovementColumns + " FROM movements WHERE sheet_id = ? ORDER BY id"_L1,
              {sheetId}))
         return false;
     while (query.next())
@@ -866,8 +873,7 @@ std::optional<Movement> Journal::movement(qint64 id)
     std::optional<Movement> found;
     const bool done = d->read([&](QSqlQuery &query) {
         found.reset();
-        if (!run(query, "SELECT "_L1 + kMovementColumns + " FROM movements WHERE id = ?"_L1,
-                 {id}))
+        if (!run(query, "SELECT "_L1 + kMovementColumns + " FROM movements WHERE id = ?"_L1, {id}))
             return false;
         if (query.next())
             found = movementFromRow(query);
@@ -913,8 +919,8 @@ JournalError Journal::recordMovement(Movement &movement)
         query.finish();
         // The sheet's row is held until the commit: a second workstation moving doses of the
         // same collection waits here and then sees this movement.
-        if (!run(query, "SELECT num_doses FROM sheets WHERE id = ?"_L1
-                            + d->backend->lockRowsClause(),
+        if (!run(query,
+                 "SELECT num_doses FROM sheets WHERE id = ?"_L1 + d->backend->lockRowsClause(),
                  {movement.sheetId}))
             return false;
         if (!query.next()) {
@@ -987,8 +993,10 @@ QList<ContainerOut> Journal::containersOut()
                  " AND rv.kind = 'adjusted')) ORDER BY d.id"_s))
             return false;
         while (query.next())
-            found << ContainerOut{query.value(0).toLongLong(), query.value(1).toLongLong(),
-                                  query.value(2).toString(),   query.value(3).toString(),
+            found << ContainerOut{query.value(0).toLongLong(),
+                                  query.value(1).toLongLong(),
+                                  query.value(2).toString(),
+                                  query.value(3).toString(),
                                   timeFromText(query.value(4).toString()),
                                   dayFromText(query.value(5).toString())};
         return !query.lastError().isValid();
