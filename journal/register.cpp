@@ -1030,6 +1030,9 @@ JournalError Journal::forEachRegisterRow(const SheetFilter &filter, const Regist
         QVariantList values;
         SheetFilter sheets = filter;
         sheets.idAbove = 0;
+        QStringList otherKeys;
+        if (!findOtherKeys(query, sheets, otherKeys))
+            return false;
         QStringList movementColumns = QString(kMovementColumns).split(", "_L1);
         for (QString &column : movementColumns)
             column.prepend("m."_L1);
@@ -1041,7 +1044,7 @@ JournalError Journal::forEachRegisterRow(const SheetFilter &filter, const Regist
                 " (SELECT 1 FROM movements rv WHERE rv.of_movement = r.id"
                 " AND rv.kind = 'adjusted'))"
                 " FROM (SELECT * FROM sheets"_L1
-              + sheetWhere(sheets, values)
+              + sheetWhere(sheets, values, otherKeys)
               + ") s LEFT JOIN movements m ON m.sheet_id = s.id"
                 " ORDER BY s.saved_at, s.id, m.id"_L1;
         if (!run(query, select, values))
