@@ -97,7 +97,6 @@ public:
     std::optional<JournalError> refusal; // set by a write's body that refuses
 };
 
-
 template<typename Body> JournalError Journal::Private::write(Body body)
 {
     const bool wasOpen = isOpen && !reopenOnSave;
