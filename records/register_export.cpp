@@ -95,9 +95,11 @@ private:
     QString m_suffix;
 };
 
-void appendCell(QString &line, const QString &cell)
+// Appends one guarded, quoted-where-needed cell, with the comma before it unless it is the
+// line's first.
+void appendCell(QString &line, const QString &cell, bool first = false)
 {
-    if (!line.isEmpty())
+    if (!first)
         line += u',';
     line += csvCell(guardFormula(cell));
 }
@@ -118,36 +120,40 @@ QString collectionCells(const RegisterRow &row, const QString &stationApproval, 
         QString::number(row.produced)};
     QString part;
     for (const QString &cell : cells)
-        appendCell(part, cell);
+        appendCell(part, cell, &cell == cells.data());
     return part;
 }
 
-QString movementCells(const RegisterRow &row, LocalTimes &times)
+// The kept word of each kind, made once rather than once a row.
+const QString &kindName(MovementKind kind)
 {
-    if (!row.movement)
-        return QString(qsizetype(kMovementColumns), u',');
+    static const std::array<QString, 5> names{
+        movementKindName(MovementKind::Dispatched), movementKindName(MovementKind::Used),
+        movementKindName(MovementKind::Destroyed), movementKindName(MovementKind::Returned),
+        movementKindName(MovementKind::Adjusted)};
+    return names[std::size_t(kind)];
+}
+
+// Appends the movement's sixteen cells, each after its comma; empty ones for none.
+void appendMovementCells(QString &line, const RegisterRow &row, LocalTimes &times)
+{
+    if (!row.movement) {
+        line += QString(qsizetype(kMovementColumns), u',');
+        return;
+    }
     const Movement &m = *row.movement;
-    const std::array<QString, kMovementColumns> cells{
-        QString::number(m.id),
-        movementKindName(m.kind),
-        times.text(m.movedAt),
-        QString::number(m.doses),
-        m.consignee,
-        m.mare,
-        m.mareUeln,
-        m.address,
-        m.country,
-        m.carrier,
-        m.tracking,
-        m.container,
-        isoDay(m.dueBack),
-        m.kind == MovementKind::Dispatched ? times.text(row.containerBackAt) : QString(),
-        m.reason,
-        m.operatorName};
-    QString part;
-    for (const QString &cell : cells)
-        appendCell(part, cell);
-    return u',' + part;
+    appendCell(line, QString::number(m.id));
+    appendCell(line, kindName(m.kind));
+    appendCell(line, times.text(m.movedAt));
+    appendCell(line, QString::number(m.doses));
+    for (const QString *text : {&m.consignee, &m.mare, &m.mareUeln, &m.address, &m.country,
+                                &m.carrier, &m.tracking, &m.container})
+        appendCell(line, *text);
+    appendCell(line, isoDay(m.dueBack));
+    appendCell(line,
+               m.kind == MovementKind::Dispatched ? times.text(row.containerBackAt) : QString());
+    appendCell(line, m.reason);
+    appendCell(line, m.operatorName);
 }
 
 // Hands rows to the device in blocks, remembering whether every write went through.
@@ -589,8 +595,10 @@ QStringList registerColumns()
 QByteArray registerCsvLine(const RegisterRow &row, const QString &stationApproval)
 {
     LocalTimes times;
-    return (collectionCells(row, stationApproval, times) + movementCells(row, times) + u"\r\n"_s)
-        .toUtf8();
+    QString line = collectionCells(row, stationApproval, times);
+    appendMovementCells(line, row, times);
+    line += u"\r\n"_s;
+    return line.toUtf8();
 }
 
 ExportOutcome exportRegisterCsv(Journal &journal, const SheetFilter &filter, QIODevice &out)
@@ -609,6 +617,7 @@ ExportOutcome exportRegisterCsv(Journal &journal, const SheetFilter &filter, QIO
     // A collection's own cells are worked out once for all its movements.
     qint64 cachedSheet = 0;
     QString cachedCells;
+    QString line;
     LocalTimes times;
     bool written = true;
     const JournalError read = journal.forEachRegisterRow(filter, [&](const RegisterRow &row) {
@@ -616,7 +625,12 @@ ExportOutcome exportRegisterCsv(Journal &journal, const SheetFilter &filter, QIO
             cachedSheet = row.sheet.id;
             cachedCells = collectionCells(row, station->approval, times);
         }
-        written = writer.put((cachedCells + movementCells(row, times) + u"\r\n"_s).toUtf8());
+        // One line's buffer for them all: truncating keeps what it has taken.
+        line.truncate(0);
+        line += cachedCells;
+        appendMovementCells(line, row, times);
+        line += u"\r\n"_s;
+        written = writer.put(line.toUtf8());
         rows += written ? 1 : 0;
         return written;
     });
