@@ -59,6 +59,8 @@ private slots:
     void pdfs();
     void labelsMarked_data();
     void labelsMarked();
+    void registerRefused_data();
+    void registerRefused();
 
 private:
     // A new journal of kSeeded collections of kDosesEach doses; their ids in `sheets`.
@@ -862,6 +864,74 @@ void TestRecordsRegister::labelsMarked()
     const QString text = QString::fromUtf8(toolOutput(u"pdftotext"_s, {pdf, u"-"_s}));
     QVERIFY2(text.contains(u"DE-EQ-0042"_s), qPrintable(text));
     QCOMPARE(text.contains(u"276009876543210"_s), registered);
+}
+
+void TestRecordsRegister::registerRefused_data()
+{
+    QTest::addColumn<QString>("line"); // {J}: the journal, {D}: the folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("error");
+
+    const QString fails = u"estrivo-records: "_s;
+    const QString journal = u"was not written: it is the journal being read, or one of its "
+                            "files."_s;
+    QTest::newRow("CSV over the journal")
+        << u"register --output {J}"_s << 1 << fails + u"{J} "_s + journal;
+    QTest::newRow("PDF into a folder")
+        << u"register --output {D}/folder.pdf"_s << 1
+        << fails + u"{D}/folder.pdf was not written: it is a folder, not a regular file.\n"_s;
+    QTest::newRow("CSV into a folder")
+        << u"register --output {D}"_s << 1
+        << fails
+               + u"{D} was not written: it is a folder, not a regular file. Give no --output "
+                 "to write to standard output.\n"_s;
+    QTest::newRow("transport of no movement")
+        << u"transport 99 --output {D}/t.pdf"_s << 1
+        << fails + u"{D}/t.pdf was not written: no movement has the ID 99.\n"_s;
+    QTest::newRow("range the wrong way round")
+        << u"register --since 2026-03-02 --until 2026-03-01"_s << 2
+        << fails + u"--since is after --until."_s;
+    QTest::newRow("an argument") << u"register 2026"_s << 2
+                                 << fails + u"register takes no argument \"2026\"."_s;
+    QTest::newRow("a stallion filter") << u"register --stallion Zeus"_s << 2
+                                       << fails
+                                              + u"--stallion is an option of the export "
+                                                "command."_s;
+    QTest::newRow("no such journal") << u"register --journal {D}/none.sqlite"_s << 1
+                                     << fails
+                                            + u"The journal {D}/none.sqlite could not be "
+                                              "opened"_s;
+}
+
+void TestRecordsRegister::registerRefused()
+{
+    // What the register and the transport sheet never write over, and the forms they refuse.
+    QFETCH(QString, line);
+    QFETCH(int, exitCode);
+    QFETCH(QString, error);
+    static const QString location = freshJournal(u"sqlite"_s);
+    QVERIFY(!location.isEmpty());
+    const QString folder = m_dir.filePath(u"outputs"_s);
+    QVERIFY(QDir().mkpath(folder + u"/folder.pdf"_s));
+    const auto fill = [&](QString text) {
+        return text.replace(u"{J}"_s, location).replace(u"{D}"_s, folder);
+    };
+    QFile journal(location);
+    QVERIFY(journal.open(QIODevice::ReadOnly));
+    const QByteArray before = journal.readAll();
+    journal.close();
+    QStringList arguments = fill(line).split(u' ');
+    if (!arguments.contains(u"--journal"_s))
+        arguments << u"--journal"_s << location;
+    const Run result = run(arguments);
+    QVERIFY2(result.err.startsWith(fill(error)), qPrintable(result.err));
+    QCOMPARE(result.err.count(u'\n'), exitCode);
+    QCOMPARE(result.exitCode, exitCode);
+    QVERIFY(journal.open(QIODevice::ReadOnly));
+    QCOMPARE(journal.readAll(), before);
+    // Nothing written, not even a part file.
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{u"folder.pdf"_s});
 }
 
 QTEST_MAIN(TestRecordsRegister)
