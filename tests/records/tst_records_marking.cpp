@@ -499,7 +499,8 @@ void TestRecordsMarking::dialogReadsMarking()
     QCOMPARE(dialog.markingKnown(), false);
     auto *target = dialog.findChild<QComboBox *>(u"target"_s);
     target->setCurrentIndex(target->findText(u"PDF file"_s));
-    const QString pdf = m_dir.filePath(u"dialog-%1.pdf"_s.arg(sheet.id));
+    const QString pdf
+        = m_dir.filePath(u"dialog-%1.pdf"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
     dialog.findChild<QLineEdit *>(u"pdfFile"_s)->setText(pdf);
     dialog.findChild<QSpinBox *>(u"count"_s)->setValue(2);
     QSignalSpy printed(&dialog, &LabelsDialog::printed);
