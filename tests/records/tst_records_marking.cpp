@@ -512,6 +512,7 @@ void TestRecordsMarking::dialogReadsMarking()
     QCOMPARE(marking->text(), refusal);
     QCOMPARE(print->isEnabled(), refusal.isEmpty());
     if (!refusal.isEmpty()) {
+        QCOMPARE(dialog.findChild<QLabel *>(u"status"_s)->text(), QString());
         QCOMPARE(printed.size(), 0);
         QVERIFY(!QFileInfo::exists(pdf));
         return;
