@@ -36,11 +36,16 @@ QString stateText(const ContainerOut &out, const QDate &today)
     if (!out.dueBack.isValid())
         return RecordsText::tr("Out, no return date");
     const qint64 days = today.daysTo(out.dueBack);
+    // In words without a translation installed: "1 days" would be read as a mistake.
+    if (days == -1)
+        return RecordsText::tr("Overdue by 1 day");
     if (days < 0)
-        return RecordsText::tr("Overdue by %n day(s)", nullptr, int(-days));
+        return RecordsText::tr("Overdue by %1 days").arg(-days);
     if (days == 0)
         return RecordsText::tr("Due back today");
-    return RecordsText::tr("Due back in %n day(s)", nullptr, int(days));
+    if (days == 1)
+        return RecordsText::tr("Due back tomorrow");
+    return RecordsText::tr("Due back in %1 days").arg(days);
 }
 
 } // namespace
@@ -187,8 +192,8 @@ void ContainersDialog::showList()
         }
     }
     m_table->resizeColumnsToContents();
-    m_status->setText(RecordsText::tr("%n container(s) out", nullptr, int(m_out.size()))
-                      + RecordsText::tr(", %n overdue.", nullptr, int(overdue)));
+    m_status->setText(
+        RecordsText::tr("Containers out: %1, overdue: %2.").arg(m_out.size()).arg(overdue));
     choose(before);
     updateButtons();
 }

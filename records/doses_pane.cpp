@@ -264,13 +264,13 @@ void DosesPane::showRead(const Read &read)
         return;
     }
     m_batch = read.batch.value;
-    const qint64 gone = m_batch->produced - m_batch->remaining;
-    m_counts->setText(
-        RecordsText::tr("%n dose(s) made", nullptr, int(m_batch->produced)) + u' '
-        + (m_batch->remaining == 1 ? RecordsText::tr("1 remains.")
-                                   : RecordsText::tr("%1 remain.").arg(m_batch->remaining))
-        + (gone > 0 ? u' ' + RecordsText::tr("%1 out, used, destroyed or adjusted away.").arg(gone)
-                    : QString()));
+    // Counted in words: a count that reads "1 doses" would be taken for a typing error.
+    const QString made = m_batch->produced == 1
+                             ? RecordsText::tr("1 dose made")
+                             : RecordsText::tr("%1 doses made").arg(m_batch->produced);
+    m_counts->setText(m_batch->remaining == 1
+                          ? RecordsText::tr("%1, 1 remains.").arg(made)
+                          : RecordsText::tr("%1, %2 remain.").arg(made).arg(m_batch->remaining));
     showMovements();
     if (m_chooseAfterRead != 0)
         chooseMovement(std::exchange(m_chooseAfterRead, 0));

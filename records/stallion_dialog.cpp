@@ -361,11 +361,12 @@ void StallionsDialog::showRegister(const JournalReply<QList<Stallion>> &reply)
         }
     }
     m_table->resizeColumnsToContents();
-    m_status->setText(
-        m_stallions.isEmpty()
-            ? RecordsText::tr("No stallion is registered yet. Add one, or register "
-                              "the stallion of a collection from its Doses tab.")
-            : RecordsText::tr("%n stallion(s) registered.", nullptr, int(m_stallions.size())));
+    m_status->setText(m_stallions.isEmpty()
+                          ? RecordsText::tr("No stallion is registered yet. Add one, or register "
+                                            "the stallion of a collection from its Doses tab.")
+                      : m_stallions.size() == 1
+                          ? RecordsText::tr("1 stallion registered.")
+                          : RecordsText::tr("%1 stallions registered.").arg(m_stallions.size()));
     if (before)
         choose(before->id);
     updateButtons();
