@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <functional>
@@ -57,6 +58,14 @@ public:
     virtual QString readOnlyStatement() const = 0;
     // Run inside every write before its commit, so readers elsewhere learn of it; may be empty.
     virtual QString announceStatement() const = 0;
+
+    // What ends a SELECT that must hold its rows until the write's commit (SQLite's write
+    // lock holds the whole file already).
+    virtual QString lockRowsClause() const = 0;
+    // The triggers that keep the register append-only: a movement is never changed or
+    // deleted, a sheet younger than the station's retention period (or with movements) is
+    // never deleted, whatever program or hand tries.
+    virtual QStringList keepRecordsStatements() const = 0;
 
     // Whether a failed write was refused (permissions, a read-only server) or met a lock.
     virtual bool refusesWrites(const QSqlError &error) const = 0;

@@ -1,7 +1,7 @@
 #include "journal.h"
 #include "journal_text.h"
 
-#include "backend.h"
+#include "journal_private.h"
 #include "schema.h"
 #include "sheet_queries.h"
 
@@ -16,9 +16,7 @@ using namespace Qt::StringLiterals;
 using Kind = JournalError::Kind;
 using Purpose = JournalBackend::Purpose;
 
-namespace {
-
-bool run(QSqlQuery &query, const QString &sql, const QVariantList &values = {})
+bool run(QSqlQuery &query, const QString &sql, const QVariantList &values)
 {
     if (!query.prepare(sql))
         return false;
@@ -26,8 +24,6 @@ bool run(QSqlQuery &query, const QString &sql, const QVariantList &values = {})
         query.addBindValue(value);
     return query.exec();
 }
-
-} // namespace
 
 QString driverText(const QSqlError &error)
 {
@@ -40,77 +36,6 @@ QString driverText(const QSqlError &error)
         text.chop(1);
     return text.simplified();
 }
-
-class Journal::Private
-{
-public:
-    Private(QString where, JournalCreation creation)
-        : location(std::move(where))
-        , backend(makeJournalBackend(location, creation))
-        , connectionName(u"estrivo-journal-%1"_s.arg(nextConnection.fetchAndAddRelaxed(1)))
-    {}
-
-    QSqlDatabase db() const { return QSqlDatabase::database(connectionName, false); }
-
-    JournalError failed(Kind kind, const QString &reason)
-    {
-        QString sentence = reason;
-        // Belt and braces: no driver message may carry the password out.
-        if (const QString secret = backend->secret(); !secret.isEmpty())
-            sentence.replace(secret, "***"_L1);
-        lastError = {kind, sentence};
-        return lastError;
-    }
-    JournalError succeeded()
-    {
-        lastError = {};
-        return lastError;
-    }
-    JournalError writeFailed(const QSqlError &error)
-    {
-        if (backend->refusesWrites(error))
-            return failed(
-                Kind::ReadOnly,
-                JournalText::tr("The journal refuses writes: %1.").arg(driverText(error)));
-        if (backend->isBusy(error))
-            return failed(Kind::Busy,
-                          JournalText::tr("Another program kept the journal locked for more "
-                                          "than %1 s: %2.")
-                              .arg(kBusyTimeout.count() / 1000)
-                              .arg(driverText(error)));
-        return failed(
-            Kind::WriteFailed,
-            JournalText::tr("The journal could not be written: %1.").arg(driverText(error)));
-    }
-    JournalError readFailed(const QSqlError &error)
-    {
-        return failed(
-            Kind::CannotOpen,
-            JournalText::tr("The journal could not be read: %1.").arg(driverText(error)));
-    }
-
-    JournalError openConnection(Purpose purpose);
-    JournalError prepareSchema(const QString &readOnlyReason);
-    void closeConnection();
-    JournalError ensureOpen(Purpose purpose);
-    template<typename Body> JournalError write(Body body);
-    template<typename Body> bool read(Body body);
-
-    static inline QAtomicInteger<quint64> nextConnection{1};
-
-    QString location;
-    std::unique_ptr<JournalBackend> backend;
-    QString connectionName;
-    std::function<void()> changed; // told of other programs' saves, on every connection
-    bool isOpen = false;
-    bool readOnly = false;
-    bool reopenOnSave = false; // read-only for want of permission: look again at each save
-    bool watching = false;
-    quint64 connectionsOpened = 0;
-    int schemaVersion = 0;
-    JournalError openError; // why it is read-only
-    JournalError lastError;
-};
 
 void Journal::Private::closeConnection()
 {
@@ -193,79 +118,6 @@ JournalError Journal::Private::ensureOpen(Purpose purpose)
         watching = backend->watch(connection, changed);
     }
     return opened;
-}
-
-template<typename Body> JournalError Journal::Private::write(Body body)
-{
-    const bool wasOpen = isOpen && !reopenOnSave;
-    const auto begin = [this](QSqlError &error) {
-        QSqlQuery query(db());
-        const bool begun = query.exec(backend->beginWriteStatement());
-        error = query.lastError();
-        return begun;
-    };
-    if (const JournalError opened = ensureOpen(Purpose::Write); !isOpen)
-        return opened;
-    if (readOnly)
-        return lastError = openError;
-    QSqlError error;
-    if (!begin(error)) {
-        const JournalError failure = writeFailed(error);
-        closeConnection();
-        // Nothing was written, so one fresh connection may try again where the old one may
-        // have lost its server.
-        if (!wasOpen || !backend->mayGoStale())
-            return failure;
-        if (const JournalError opened = ensureOpen(Purpose::Write); !isOpen || readOnly)
-            return opened.ok() ? openError : opened;
-        if (!begin(error)) {
-            const JournalError again = writeFailed(error);
-            closeConnection();
-            return again;
-        }
-    }
-    JournalError failure;
-    {
-        QSqlQuery query(db());
-        bool done = body(query);
-        if (done) {
-            query.finish(); // SQLite commits only when no statement is still under way
-            const QString announce = backend->announceStatement();
-            done = (announce.isEmpty() || query.exec(announce)) && query.exec(u"COMMIT"_s);
-        }
-        if (done)
-            return succeeded();
-        failure = writeFailed(query.lastError());
-        query.finish();
-        query.exec(u"ROLLBACK"_s);
-    }
-    // The next save starts from a fresh connection: the server or the file may be back.
-    closeConnection();
-    return failure;
-}
-
-// Runs `body(query)` (false on a failure the query tells) on an open connection. A server
-// connection that had worked and fails is tried once more fresh: the server may have been
-// restarted since. `body` must be safe to run again (it starts over).
-template<typename Body> bool Journal::Private::read(Body body)
-{
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const bool wasOpen = isOpen;
-        if (!isOpen && !ensureOpen(Purpose::Read).ok() && !isOpen)
-            return false;
-        QSqlQuery query(db());
-        query.setForwardOnly(true);
-        if (body(query))
-            return true;
-        const QSqlError error = query.lastError();
-        query.finish();
-        query = QSqlQuery();
-        closeConnection();
-        readFailed(error);
-        if (!wasOpen || !backend->mayGoStale())
-            return false;
-    }
-    return false;
 }
 
 Journal::Journal(QString location, JournalCreation creation)
@@ -509,9 +361,41 @@ QList<StallionCount> Journal::stallions()
                                        query.value(0).toString()};
         return !query.lastError().isValid();
     });
-    if (!done)
+    // A registered stallion is one entry under his name, whatever names his sheets use.
+    QHash<QString, std::pair<QString, QString>> registered; // key -> his name's key, his name
+    const bool named = done && d->read([&](QSqlQuery &query) {
+        registered.clear();
+        if (!run(query,
+                 u"SELECT o.name_key, n.name_key, n.name FROM stallion_names o"
+                 " JOIN stallion_names n ON n.stallion_id = o.stallion_id AND n.alias = 0"_s))
+            return false;
+        while (query.next())
+            registered.insert(query.value(0).toString(),
+                              {query.value(1).toString(), query.value(2).toString()});
+        return !query.lastError().isValid();
+    });
+    if (!named)
         return {};
-    const QList<StallionCount> found = oneEntryAStallion(std::move(spellings));
+    QList<StallionCount> found = oneEntryAStallion(std::move(spellings));
+    if (!registered.isEmpty()) {
+        QList<StallionCount> byStallion;
+        QHash<QString, qsizetype> placed;
+        for (StallionCount entry : std::as_const(found)) {
+            if (const auto his = registered.constFind(entry.key); his != registered.cend()) {
+                entry.key = his->first;
+                entry.stallion = his->second;
+            }
+            if (const auto at = placed.constFind(entry.key); at != placed.cend()) {
+                byStallion[*at].collections += entry.collections;
+                continue;
+            }
+            placed.insert(entry.key, byStallion.size());
+            byStallion << entry;
+        }
+        std::sort(byStallion.begin(), byStallion.end(),
+                  [](const StallionCount &a, const StallionCount &b) { return a.key < b.key; });
+        found = std::move(byStallion);
+    }
     d->succeeded();
     return found;
 }

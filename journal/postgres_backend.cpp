@@ -97,6 +97,26 @@ public:
     }
     // Delivered to every listener when the transaction commits, never before.
     QString announceStatement() const override { return "NOTIFY "_L1 + kChannel; }
+    QString lockRowsClause() const override { return u" FOR UPDATE"_s; }
+    QStringList keepRecordsStatements() const override
+    {
+        return {
+            u"CREATE FUNCTION estrivo_movement_kept() RETURNS trigger LANGUAGE plpgsql AS $$"
+            " BEGIN RAISE EXCEPTION 'a movement is never changed or deleted: record a"
+            " reversing one'; END $$"_s,
+            u"CREATE TRIGGER movements_kept BEFORE UPDATE OR DELETE ON movements"
+            " FOR EACH ROW EXECUTE FUNCTION estrivo_movement_kept()"_s,
+            u"CREATE FUNCTION estrivo_sheet_kept() RETURNS trigger LANGUAGE plpgsql AS $$"
+            " BEGIN IF EXISTS (SELECT 1 FROM movements WHERE sheet_id = OLD.id)"
+            " OR OLD.saved_at > to_char((now() AT TIME ZONE 'UTC') - make_interval(years =>"
+            " COALESCE((SELECT value FROM station_profile WHERE key = 'retention_years'),"
+            " '3')::int), 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"')"
+            " THEN RAISE EXCEPTION 'a sheet is kept for the retention period'; END IF;"
+            " RETURN OLD; END $$"_s,
+            u"CREATE TRIGGER sheets_kept BEFORE DELETE ON sheets"
+            " FOR EACH ROW EXECUTE FUNCTION estrivo_sheet_kept()"_s,
+        };
+    }
 
     bool refusesWrites(const QSqlError &error) const override
     {

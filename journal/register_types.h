@@ -62,7 +62,7 @@ struct Stallion
     QString registration; // the studbook's registration number
     QString ueln;         // normalizedUeln(), or empty when not known
     QString owner;
-    qint64 mergedInto = 0; // merged into another stallion: his names went there
+    qint64 mergedInto = 0;  // merged into another stallion: his names went there
     qint64 collections = 0; // sheets that are his (read only)
 };
 
@@ -132,7 +132,7 @@ struct ContainerOut
 // collection without).
 struct RegisterRow
 {
-    SheetRecord sheet; // without its picture
+    SheetRecord sheet;                // without its picture
     std::optional<Stallion> stallion; // when registered
     qint64 produced = 0;
     std::optional<Movement> movement;

@@ -21,10 +21,11 @@ struct MigrationStep
 {
     int version;
     QLatin1StringView statement; // or, where empty, work of the program's own:
-    JournalError (*work)(QSqlDatabase &db) = nullptr;
+    JournalError (*work)(QSqlDatabase &db, const JournalBackend &backend) = nullptr;
 };
 
-JournalError fillStallionKeys(QSqlDatabase &db);
+JournalError fillStallionKeys(QSqlDatabase &db, const JournalBackend &backend);
+JournalError keepRecords(QSqlDatabase &db, const JournalBackend &backend);
 
 constexpr MigrationStep kSteps[] = {
     {1, "CREATE TABLE journal_meta (key TEXT PRIMARY KEY, value TEXT NOT NULL)"_L1},
@@ -78,6 +79,51 @@ constexpr MigrationStep kSteps[] = {
     // a large table.
     {3, "CREATE INDEX sheets_stallion_key ON sheets (stallion_key, saved_at, id, stallion, con,"
         " gfv, motility, num_doses, collection_date)"_L1},
+    // The register: the station, its stallions under every name they went by, and what became
+    // of each collection's doses. A sheet is a batch of the doses it made; a sheet kept from
+    // before simply has no movements yet.
+    {4, "CREATE TABLE station_profile (key TEXT PRIMARY KEY, value TEXT NOT NULL)"_L1},
+    {4, R"(CREATE TABLE stallions (
+    id {ID},
+    name TEXT NOT NULL,
+    species TEXT NOT NULL,
+    breed TEXT NOT NULL,
+    born TEXT NOT NULL,
+    registration TEXT NOT NULL,
+    ueln TEXT NOT NULL,
+    owner TEXT NOT NULL,
+    merged_into BIGINT REFERENCES stallions (id),
+    created_at {TIME} NOT NULL))"_L1},
+    {4, "CREATE TABLE stallion_names (name_key TEXT PRIMARY KEY,"
+        " stallion_id BIGINT NOT NULL REFERENCES stallions (id), name TEXT NOT NULL,"
+        " alias INTEGER NOT NULL)"_L1},
+    {4, "CREATE INDEX stallion_names_stallion ON stallion_names (stallion_id)"_L1},
+    {4, R"(CREATE TABLE movements (
+    id {ID},
+    uid TEXT,
+    sheet_id BIGINT NOT NULL REFERENCES sheets (id),
+    kind TEXT NOT NULL,
+    moved_at {TIME} NOT NULL,
+    doses BIGINT NOT NULL,
+    consignee TEXT NOT NULL,
+    mare TEXT NOT NULL,
+    mare_ueln TEXT NOT NULL,
+    address TEXT NOT NULL,
+    country TEXT NOT NULL,
+    vet TEXT NOT NULL,
+    carrier TEXT NOT NULL,
+    tracking TEXT NOT NULL,
+    container TEXT NOT NULL,
+    due_back TEXT NOT NULL,
+    of_movement BIGINT REFERENCES movements (id),
+    container_back INTEGER NOT NULL,
+    reason TEXT NOT NULL,
+    operator_name TEXT NOT NULL,
+    workstation TEXT NOT NULL))"_L1},
+    {4, "CREATE UNIQUE INDEX movements_uid ON movements (uid)"_L1},
+    {4, "CREATE INDEX movements_sheet ON movements (sheet_id, id)"_L1},
+    {4, "CREATE INDEX movements_of ON movements (of_movement)"_L1},
+    {4, {}, keepRecords},
 };
 
 JournalError failedWrite(const QSqlQuery &query)
@@ -88,7 +134,17 @@ JournalError failedWrite(const QSqlQuery &query)
 
 // Folds every kept name again, a thousand sheets at a time (the reads and the writes never
 // interleave on one statement).
-JournalError fillStallionKeys(QSqlDatabase &db)
+JournalError keepRecords(QSqlDatabase &db, const JournalBackend &backend)
+{
+    QSqlQuery query(db);
+    for (const QString &statement : backend.keepRecordsStatements()) {
+        if (!query.exec(statement))
+            return failedWrite(query);
+    }
+    return {};
+}
+
+JournalError fillStallionKeys(QSqlDatabase &db, const JournalBackend &)
 {
     constexpr int kBatch = 1000;
     QSqlQuery read(db);
@@ -181,7 +237,7 @@ JournalError migrateSchema(QSqlDatabase &db, const JournalBackend &backend)
         if (step.version <= state.version)
             continue;
         if (step.work) {
-            if (const JournalError done = step.work(db); !done.ok())
+            if (const JournalError done = step.work(db, backend); !done.ok())
                 return rollBack(done);
         } else if (!query.exec(backend.spelled(step.statement))) {
             return rollBack(failedWrite(query));

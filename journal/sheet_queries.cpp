@@ -131,8 +131,12 @@ QString whereClause(const SheetFilter &filter, QVariantList &values, const Sheet
 {
     QStringList conditions;
     if (!filter.stallion.isEmpty()) {
-        conditions << u"stallion_key = ?"_s;
-        values << stallionKey(filter.stallion);
+        // A registered stallion's sheets are those under any of his names.
+        conditions << u"(stallion_key = ? OR stallion_key IN (SELECT o.name_key FROM"
+                      " stallion_names o JOIN stallion_names n ON o.stallion_id = n.stallion_id"
+                      " WHERE n.name_key = ?))"_s;
+        const QString key = stallionKey(filter.stallion);
+        values << key << key;
     }
     // Days are the local calendar's, as the programs show times. A bound the journal's times
     // cannot be written for (beyond year 9999 or before year 0 in UTC, as the calendar's
@@ -294,6 +298,24 @@ QString sheetSelect(SheetDetail detail, const SheetFilter &filter, const SheetPa
     return sql;
 }
 
+QString sheetRowColumns(const QString &table)
+{
+    QStringList columns = columnList(SheetDetail::Row).split(", "_L1);
+    for (QString &column : columns)
+        column.prepend(table + u'.');
+    return columns.join(", "_L1);
+}
+
+int sheetRowColumnCount()
+{
+    return kPictureColumn;
+}
+
+QString sheetWhere(const SheetFilter &filter, QVariantList &values)
+{
+    return whereClause(filter, values);
+}
+
 QString sheetWithPictureSelect()
 {
     return "SELECT "_L1 + columnList(SheetDetail::Row)
@@ -341,7 +363,7 @@ SheetRecord sheetFromRow(const QSqlQuery &query, SheetDetail detail, bool withPi
     }
     sheet.id = query.value(Id).toLongLong();
     sheet.savedAt = timeFromText(query.value(SavedAt).toString());
-    sheet.stallion = query.value(Stallion).toString();
+    sheet.stallion = query.value(RowColumn::Stallion).toString();
     sheet.notes = query.value(Notes).toString();
     sheet.workstation = query.value(Workstation).toString();
     sheet.operatorName = query.value(Operator).toString();

@@ -16,6 +16,14 @@ class JournalBackend;
 // marks. For an order other than by time the sort value is the row's last column.
 QString sheetSelect(SheetDetail detail, const SheetFilter &filter, const SheetPage &page,
                     const JournalBackend &backend, QVariantList &values);
+// The columns of a full row (SheetDetail::Row) for a select of its own, each prefixed with
+// `table` and a dot, and how many there are.
+QString sheetRowColumns(const QString &table);
+int sheetRowColumnCount();
+// The WHERE clause (with its leading blank; empty for none) of a filter, for a select of one's
+// own over the sheets table.
+QString sheetWhere(const SheetFilter &filter, QVariantList &values);
+
 // One sheet by id, with its picture.
 QString sheetWithPictureSelect();
 // How many sheets a filter selects.

@@ -96,6 +96,21 @@ public:
     QString beginWriteStatement() const override { return u"BEGIN IMMEDIATE"_s; }
     QString readOnlyStatement() const override { return u"PRAGMA query_only = ON"_s; }
     QString announceStatement() const override { return {}; }
+    QString lockRowsClause() const override { return {}; }
+    QStringList keepRecordsStatements() const override
+    {
+        return {
+            u"CREATE TRIGGER movements_never_changed BEFORE UPDATE ON movements BEGIN"
+            " SELECT RAISE(ABORT, 'a movement is never changed: record a reversing one'); END"_s,
+            u"CREATE TRIGGER movements_never_deleted BEFORE DELETE ON movements BEGIN"
+            " SELECT RAISE(ABORT, 'a movement is never deleted: record a reversing one'); END"_s,
+            u"CREATE TRIGGER sheets_kept BEFORE DELETE ON sheets WHEN"
+            " EXISTS (SELECT 1 FROM movements WHERE sheet_id = old.id)"
+            " OR old.saved_at > strftime('%Y-%m-%dT%H:%M:%fZ', 'now', '-' || COALESCE("
+            "(SELECT value FROM station_profile WHERE key = 'retention_years'), '3') || ' years')"
+            " BEGIN SELECT RAISE(ABORT, 'a sheet is kept for the retention period'); END"_s,
+        };
+    }
 
     bool refusesWrites(const QSqlError &error) const override
     {

@@ -6,6 +6,7 @@
 #include "local_postgres.h"
 #include "outbox.h"
 #include "postgres_uri.h"
+#include "raw_connection.h"
 
 #include <QCryptographicHash>
 #include <QSettings>
@@ -29,40 +30,6 @@ using Kind = JournalError::Kind;
 namespace {
 
 const QString kSqlite = "sqlite", kPostgres = "postgres";
-
-// A connection of the test's own to a journal, as another program (or a person with a SQL
-// shell) would have: the journal itself hands out no connection.
-class RawConnection
-{
-public:
-    explicit RawConnection(const QString &location)
-        : m_name(QString("raw-%1").arg(++s_count))
-    {
-        QSqlDatabase db;
-        if (location.startsWith("postgresql://")) {
-            const std::optional<PostgresConnection> uri = parsePostgresUri(location, nullptr);
-            db = QSqlDatabase::addDatabase("QPSQL", m_name);
-            db.setHostName(uri->host);
-            db.setPort(uri->port);
-            db.setUserName(uri->user);
-            db.setDatabaseName(uri->database);
-        } else {
-            db = QSqlDatabase::addDatabase("QSQLITE", m_name);
-            db.setDatabaseName(location);
-        }
-        db.open();
-    }
-    ~RawConnection()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
-
-private:
-    static inline int s_count = 0;
-    QString m_name;
-};
 
 QByteArray fileBytes(const QString &path)
 {
@@ -953,6 +920,17 @@ private slots:
         { // back to the first schema, as an older program left it
             RawConnection raw(location);
             QSqlQuery query(raw.db());
+            const QStringList register_
+                = backend == kSqlite
+                      ? QStringList{"DROP TRIGGER sheets_kept", "DROP TABLE movements"}
+                      : QStringList{"DROP TRIGGER sheets_kept ON sheets",
+                                    "DROP TABLE movements",
+                                    "DROP FUNCTION estrivo_sheet_kept",
+                                    "DROP FUNCTION estrivo_movement_kept"};
+            for (const QString &statement :
+                 register_ + QStringList{"DROP TABLE stallion_names", "DROP TABLE stallions",
+                                         "DROP TABLE station_profile"})
+                QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
             for (const char *statement :
                  {"DROP INDEX sheets_stallion_key", "DROP INDEX sheets_uid",
                   "DROP INDEX readings_uid", "ALTER TABLE sheets DROP COLUMN stallion_key",
