@@ -90,16 +90,53 @@ qint64 wholeDoses(const SheetRecord &sheet)
     return qint64(std::floor(*doses));
 }
 
-QByteArray doseCode(qint64 sheetId, int dose)
+QString labelDateText(const QDate &date, StationProfile::LabelDate style)
 {
-    return "ESTRIVO:" + QByteArray::number(sheetId) + ':' + QByteArray::number(dose);
+    // Fixed forms, whatever the desktop's language: they are the marking, not a date to read.
+    return date.toString(style == StationProfile::LabelDate::DdMmYy
+                             ? QStringLiteral("dd.MM.yy")
+                             : QStringLiteral("yyMMdd"));
 }
 
-DoseLabel doseLabel(const SheetRecord &sheet, int dose)
+namespace {
+
+// The species as a label names it: "Equine" for the register's "equine".
+QString speciesText(const QString &species)
+{
+    const QString kept = species.trimmed();
+    if (kept.compare(QLatin1StringView("equine"), Qt::CaseInsensitive) == 0)
+        return RecordsText::tr("Equine");
+    return kept.isEmpty() ? kept : kept.front().toUpper() + kept.mid(1);
+}
+
+} // namespace
+
+DoseLabel doseLabel(const SheetRecord &sheet, int dose, const StationProfile &station,
+                    const std::optional<Stallion> &donor)
 {
     DoseLabel label;
-    label.stallion = sheet.stallion;
-    label.collectionDate = sheet.text(Field::Date);
+    label.stallion = donor && !donor->name.isEmpty() ? donor->name : sheet.stallion;
+    if (donor) {
+        const QString species = speciesText(donor->species);
+        const QString ueln = normalizedUeln(donor->ueln);
+        if (!ueln.isEmpty()) {
+            label.donor = species.isEmpty() ? RecordsText::tr("UELN %1").arg(ueln)
+                                            : RecordsText::tr("%1, UELN %2").arg(species, ueln);
+        } else {
+            label.donor = species;
+        }
+    }
+    bool fromSave = true;
+    const QDateTime collected = collectionTime(sheet, &fromSave);
+    const QString day = labelDateText(collected.toLocalTime().date(), station.labelDate);
+    if (!collected.isValid())
+        label.collectionDate = RecordsText::tr("No collection date");
+    else if (fromSave)
+        label.collectionDate = RecordsText::tr("Saved %1, no collection date").arg(day);
+    else
+        label.collectionDate = RecordsText::tr("Collected %1").arg(day);
+    if (!station.approval.isEmpty())
+        label.approval = RecordsText::tr("Approval %1").arg(station.approval);
     const qint64 doses = wholeDoses(sheet);
     label.dose = dose <= doses ? RecordsText::tr("Dose %1 of %2").arg(dose).arg(doses)
                                : RecordsText::tr("Dose %1").arg(dose);
@@ -110,8 +147,56 @@ DoseLabel doseLabel(const SheetRecord &sheet, int dose)
               .arg(labelNumber(sheet.text(Field::VPD)), labelNumber(sheet.text(Field::SemenVol)),
                    labelNumber(sheet.text(Field::ExtVol)));
     label.workstation = sheet.workstation;
-    label.code = doseCode(sheet.id, dose);
+    label.code = doseCode(sheet.id, dose, station.approval);
     return label;
+}
+
+QStringList missingMarking(const StationProfile &station, const std::optional<Stallion> &donor,
+                           const SheetRecord &sheet)
+{
+    QStringList missing;
+    if (station.marking == StationProfile::Marking::None)
+        return missing;
+    bool fromSave = true;
+    if (!collectionTime(sheet, &fromSave).isValid() || fromSave) {
+        missing << RecordsText::tr("the collection date (the sheet holds none that can be read, "
+                                   "only the time it was saved)");
+    }
+    const QString name = sheet.stallion.trimmed();
+    if (!donor) {
+        missing << (name.isEmpty()
+                        ? RecordsText::tr("the donor's species and UELN (the sheet names no "
+                                          "stallion)")
+                        : RecordsText::tr("the donor's species and UELN (%1 is not in the "
+                                          "stallion register: register him with his UELN)")
+                              .arg(name));
+    } else {
+        if (donor->species.trimmed().isEmpty())
+            missing << RecordsText::tr("the donor's species (give %1 his species in the "
+                                       "register)")
+                           .arg(donor->name);
+        if (donor->ueln.trimmed().isEmpty()) {
+            missing << RecordsText::tr("the donor's UELN (register %1 with his UELN)")
+                           .arg(donor->name);
+        } else if (const QString problem = uelnProblem(donor->ueln); !problem.isEmpty()) {
+            missing << RecordsText::tr("the donor's UELN (%1's \"%2\" is none: %3)")
+                           .arg(donor->name, donor->ueln, problem);
+        }
+    }
+    if (station.approval.trimmed().isEmpty()) {
+        missing << RecordsText::tr("the station's approval number with its country code (set "
+                                   "it in the station profile)");
+    } else if (const QString problem = approvalProblem(station.approval); !problem.isEmpty()) {
+        missing << RecordsText::tr("the station's approval number (\"%1\" is none: %2)")
+                       .arg(station.approval, problem);
+    }
+    return missing;
+}
+
+QString missingMarkingText(const QStringList &missing)
+{
+    return RecordsText::tr("The EU marking is in force and these labels would lack %1.")
+        .arg(missing.join(RecordsText::tr("; ")));
 }
 
 std::optional<QrCode> QrCode::encode(const QByteArray &data)
@@ -199,12 +284,22 @@ void paintLabel(QPainter &painter, const QRectF &page, const DoseLabel &label)
         bool bold;
         bool elide; // a long name is cut rather than shrinking every line
     };
-    const Line lines[] = {
-        {label.stallion, true, true}, {label.collectionDate, false, true},
-        {label.dose, true, false},    {label.spermPerDose, false, false},
-        {label.volume, false, false}, {label.workstation, false, true},
-    };
-    const int lineCount = int(std::size(lines));
+    // The marking (donor, date, approval) is never cut short: its lines set the size too.
+    QList<Line> lines;
+    for (const Line &line : {
+             Line{label.stallion, true, true},
+             Line{label.donor, false, false},
+             Line{label.collectionDate, false, false},
+             Line{label.approval, false, false},
+             Line{label.dose, true, false},
+             Line{label.spermPerDose, false, false},
+             Line{label.volume, false, false},
+             Line{label.workstation, false, true},
+         }) {
+        if (!line.text.isEmpty())
+            lines << line;
+    }
+    const int lineCount = int(std::max<qsizetype>(1, lines.size()));
     double points
         = std::min(kMaxFontPoints, textArea.height() / lineCount / kLineSpacing / unitsPerPoint);
     QFont font(QStringLiteral("Liberation Sans"));
@@ -273,7 +368,7 @@ PrintOutcome paintLabels(QPagedPaintDevice &device, const SheetRecord &sheet, co
             return {PrintError::DocumentNotOpened,
                     RecordsText::tr("A new label page could not be started.")};
         }
-        paintLabel(painter, page, doseLabel(sheet, dose));
+        paintLabel(painter, page, doseLabel(sheet, dose, job.station, job.donor));
     }
     if (!painter.end())
         return {PrintError::DocumentNotOpened,
@@ -313,6 +408,9 @@ PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job)
     if (job.count < 1 || job.count > kMaxLabels)
         return {PrintError::DocumentNotOpened,
                 RecordsText::tr("The number of labels must be 1 to %1.").arg(kMaxLabels)};
+    if (const QStringList missing = missingMarking(job.station, job.donor, sheet);
+        !missing.isEmpty())
+        return {PrintError::DocumentNotOpened, missingMarkingText(missing)};
     if (!job.pdfFile.isEmpty())
         return writeLabelsPdf(sheet, job);
     const QString printerName

@@ -1,5 +1,6 @@
 #include "labels_dialog.h"
 
+#include "journal_service.h"
 #include "labels.h"
 #include "sheet_numbers.h"
 
@@ -20,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace estrivo {
 
@@ -40,10 +42,12 @@ QDoubleSpinBox *sideBox(double value, const QString &name)
 
 } // namespace
 
-LabelsDialog::LabelsDialog(SheetRecord sheet, QString journal, QWidget *parent)
+LabelsDialog::LabelsDialog(SheetRecord sheet, QString journal, QWidget *parent,
+                           JournalService *service)
     : QDialog(parent)
     , m_sheet(std::move(sheet))
     , m_journal(std::move(journal))
+    , m_service(service)
 {
     setObjectName(QStringLiteral("labelsDialog"));
     setWindowTitle(tr("Print Dose Labels"));
@@ -108,23 +112,106 @@ LabelsDialog::LabelsDialog(SheetRecord sheet, QString journal, QWidget *parent)
     form->addRow(tr("&Print to:"), m_target);
     form->addRow(fileLabel, file);
 
+    // The station's marking, and why labels without it are refused, before Print is pressed.
+    m_marking = new QLabel;
+    m_marking->setObjectName(QStringLiteral("marking"));
+    m_marking->setWordWrap(true);
+    m_marking->setTextFormat(Qt::PlainText);
+    m_marking->hide();
+
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setWordWrap(true);
     m_status->setTextFormat(Qt::PlainText);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
-    QPushButton *print = buttons->addButton(tr("&Print"), QDialogButtonBox::AcceptRole);
-    print->setObjectName(QStringLiteral("print"));
-    print->setDefault(true);
+    m_print = buttons->addButton(tr("&Print"), QDialogButtonBox::AcceptRole);
+    m_print->setObjectName(QStringLiteral("print"));
+    m_print->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &LabelsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &LabelsDialog::reject);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(what);
     layout->addLayout(form);
+    layout->addWidget(m_marking);
     layout->addWidget(m_status);
     layout->addWidget(buttons);
     targetChanged();
+
+    if (m_service) {
+        m_markingKnown = false;
+        // Read again when the journal is back, or another program changed the profile or
+        // registered the stallion meanwhile.
+        connect(m_service, &JournalService::changed, this, &LabelsDialog::readMarking);
+        connect(m_service, &JournalService::availabilityChanged, this,
+                [this](const JournalError &error) {
+                    if (error.ok())
+                        readMarking();
+                });
+        readMarking();
+    }
+}
+
+void LabelsDialog::readMarking()
+{
+    if (!m_service)
+        return;
+    if (m_reading) {
+        m_readAgain = true; // what is on its way may predate the change
+        return;
+    }
+    m_reading = true;
+    if (!m_markingKnown) {
+        m_marking->setText(tr("Reading the station's marking..."));
+        m_marking->show();
+    }
+    const QString name = m_sheet.stallion.trimmed();
+    QFuture<Marking> read = m_service->run<Marking>([name](Journal &journal) {
+        Marking marking;
+        const std::optional<StationProfile> station = journal.stationProfile();
+        if (!station) {
+            marking.error = journal.lastError();
+            return marking;
+        }
+        marking.station = *station;
+        if (name.isEmpty())
+            return marking;
+        marking.donor = journal.stallionNamed(name);
+        // No stallion of that name is an answer too: he is not registered.
+        if (!marking.donor && journal.lastError().kind != JournalError::Kind::NotFound)
+            marking.error = journal.lastError();
+        return marking;
+    });
+    whenReady(read, this, [this](const Marking &marking) { showMarking(marking); });
+}
+
+void LabelsDialog::showMarking(const Marking &marking)
+{
+    m_reading = false;
+    if (std::exchange(m_readAgain, false)) {
+        readMarking();
+        return;
+    }
+    m_markingError = marking.error;
+    m_markingKnown = true;
+    if (marking.error.ok()) {
+        m_station = marking.station;
+        m_donor = marking.donor;
+    }
+    const QStringList missing = missingMarking(m_station, m_donor, m_sheet);
+    if (!marking.error.ok()) {
+        m_marking->setText(
+            tr("The station's marking could not be read: %1").arg(marking.error.reason));
+    } else if (!missing.isEmpty()) {
+        m_marking->setText(missingMarkingText(missing));
+    } else {
+        m_marking->clear();
+    }
+    m_marking->setVisible(!m_marking->text().isEmpty());
+    m_print->setEnabled(marking.error.ok() && missing.isEmpty());
+    emit markingRead();
+    if (std::exchange(m_printWhenRead, false) && m_print->isEnabled())
+        accept();
 }
 
 void LabelsDialog::targetChanged()
@@ -137,6 +224,13 @@ void LabelsDialog::targetChanged()
 
 void LabelsDialog::accept()
 {
+    if (!m_markingKnown) {
+        m_printWhenRead = true;
+        m_status->setText(tr("Printing once the station's marking is read..."));
+        return;
+    }
+    if (!m_print->isEnabled()) // the refusal stands beside the button
+        return;
     const int count = m_count->value();
     if (count <= kLabelsWithoutAsking) {
         print();
@@ -166,6 +260,8 @@ void LabelsDialog::print()
 {
     LabelJob job;
     job.journal = m_journal;
+    job.station = m_station;
+    job.donor = m_donor;
     job.count = m_count->value();
     job.sizeMm = QSizeF(m_width->value(), m_height->value());
     const bool toFile = m_target->currentData().typeId() == QMetaType::Int;

@@ -931,7 +931,7 @@ void RecordsWindow::openLabelsDialog()
 {
     if (!m_current)
         return;
-    auto *dialog = new LabelsDialog(*m_current, m_location, this);
+    auto *dialog = new LabelsDialog(*m_current, m_location, this, m_journal);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &LabelsDialog::printed, this, [this](int labels, const QString &target) {
         statusBar()->showMessage((labels == 1

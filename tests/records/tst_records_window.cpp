@@ -505,6 +505,7 @@ void TestRecordsWindow::labelsToPdf()
     child<QAction>(u"printLabels"_s)->trigger();
     QTRY_VERIFY(m_window->findChild<LabelsDialog *>());
     auto *dialog = m_window->findChild<LabelsDialog *>();
+    QTRY_VERIFY(dialog->markingKnown()); // read from the journal on its thread
     auto *count = dialog->findChild<QSpinBox *>(u"count"_s);
     QCOMPARE(count->value(), std::max(1, sheet.text(Field::NumDoses).toInt()));
     count->setValue(3);
@@ -547,7 +548,8 @@ void TestRecordsWindow::manyLabelsAskFirst()
     QTRY_COMPARE(m_window->currentSheet().value_or(SheetRecord{}).id, sheet.id);
     child<QAction>(u"printLabels"_s)->trigger();
     QPointer<LabelsDialog> dialog;
-    QTRY_VERIFY((dialog = m_window->findChild<LabelsDialog *>()) && dialog->isVisible());
+    QTRY_VERIFY((dialog = m_window->findChild<LabelsDialog *>()) && dialog->isVisible()
+                && dialog->markingKnown());
     auto *target = dialog->findChild<QComboBox *>(u"target"_s);
     target->setCurrentIndex(target->findText(u"PDF file"_s));
     auto *count = dialog->findChild<QSpinBox *>(u"count"_s);
@@ -573,7 +575,8 @@ void TestRecordsWindow::manyLabelsAskFirst()
 
     // Past it: asked, and nothing printed on No.
     child<QAction>(u"printLabels"_s)->trigger();
-    QTRY_VERIFY((dialog = m_window->findChild<LabelsDialog *>()) && dialog->isVisible());
+    QTRY_VERIFY((dialog = m_window->findChild<LabelsDialog *>()) && dialog->isVisible()
+                && dialog->markingKnown());
     target = dialog->findChild<QComboBox *>(u"target"_s);
     target->setCurrentIndex(target->findText(u"PDF file"_s));
     const QString many = m_dir.filePath(u"labels-many.pdf"_s);
