@@ -384,7 +384,12 @@ void DosesPane::updateButtons()
     }
     m_return->setEnabled(outstanding);
     const qint64 chosen = chosenMovement();
-    m_reverse->setEnabled(read && chosen != 0 && !reversalsIn(*m_batch).contains(chosen));
+    bool reversible = read && chosen != 0 && !reversalsIn(*m_batch).contains(chosen);
+    for (const Movement &movement : read ? m_batch->movements : QList<Movement>()) {
+        if (movement.id == chosen && movement.kind == MovementKind::Adjusted && movement.of != 0)
+            reversible = false; // a reversal is not undone by another: record anew
+    }
+    m_reverse->setEnabled(reversible);
 }
 
 void DosesPane::openMovementDialog(MovementForm form, qint64 of)

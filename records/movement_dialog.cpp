@@ -97,7 +97,8 @@ void MovementDialog::buildForm()
                      m_doses);
         if (signedChange)
             m_doses->setToolTip(RecordsText::tr("Below zero where fewer doses were filled than "
-                                                "the sheet made; above zero to add doses."));
+                                                "the sheet made; above zero to take back an "
+                                                "earlier adjustment."));
     }
     if (m_form == MovementForm::Return) {
         m_containerBack = new QCheckBox(RecordsText::tr("The &container came back"));
@@ -318,6 +319,20 @@ QString MovementDialog::problem() const
             return RecordsText::tr("Give the change in doses, below zero for fewer.");
         if (remaining + wanted.doses < 0)
             return RecordsText::tr("Only %1 doses remain to take away.").arg(remaining);
+        if (wanted.doses > 0) {
+            // Adjustments correct a count down (fewer filled); never past what was made.
+            qint64 adjusted = wanted.doses;
+            const QHash<qint64, qint64> reversed = reversalsIn(m_batch);
+            for (const Movement &other : m_batch.movements) {
+                if (other.kind == MovementKind::Adjusted && other.of == 0
+                    && !reversed.contains(other.id))
+                    adjusted += other.doses;
+            }
+            if (adjusted > 0)
+                return RecordsText::tr("Adjustments cannot raise the doses above the %1 the "
+                                       "collection made.")
+                    .arg(m_batch.produced);
+        }
         break;
     case MovementForm::Reverse: {
         const Movement *reversed = findMovement(m_of);
@@ -325,6 +340,10 @@ QString MovementDialog::problem() const
             return RecordsText::tr("Choose the movement to reverse.");
         if (reversalsIn(m_batch).contains(m_of))
             return RecordsText::tr("Movement %1 has been reversed already.").arg(m_of);
+        if (reversed->kind == MovementKind::Adjusted && reversed->of != 0)
+            return RecordsText::tr("Movement %1 is itself a reversal: record the movement "
+                                   "anew instead.")
+                .arg(m_of);
         if (remaining + wanted.doses < 0)
             return RecordsText::tr("Only %1 doses remain: the doses it brought back have "
                                    "moved on since.")

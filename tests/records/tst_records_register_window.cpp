@@ -61,14 +61,14 @@ private:
     template<typename T> T *shown() const
     {
         T *found = nullptr;
-        QTest::qWaitFor([&found, this] {
+        const bool came = QTest::qWaitFor([&found, this] {
             for (T *dialog : m_window->findChildren<T *>()) {
                 if (dialog->isVisible())
                     found = dialog;
             }
             return found != nullptr;
         });
-        return found;
+        return came ? found : nullptr;
     }
     template<typename T> T *child(QObject *parent, const QString &name) const
     {
@@ -150,6 +150,8 @@ void TestRecordsRegisterWindow::select(qint64 id)
     auto *model = static_cast<SheetTableModel *>(m_table->model());
     const int row = model->rowOf(id);
     QVERIFY2(row >= 0, qPrintable(QString::number(id)));
+    if (m_table->currentIndex().row() == row && m_pane->sheetId() == id && m_pane->batch())
+        return; // chosen already
     QSignalSpy shown(m_pane, &DosesPane::batchShown);
     m_table->setCurrentIndex(model->index(row, 0));
     QTRY_COMPARE(m_pane->batch().value_or(DoseBatch{}).sheetId, id);
@@ -214,6 +216,9 @@ void TestRecordsRegisterWindow::movementDialogChecks_data()
     QTest::newRow("adjust, below nothing")
         << MovementForm::Adjust << QStringList{u"reason"_s, u"recount"_s} << -6
         << u"Only 5 doses remain to take away."_s;
+    QTest::newRow("adjust, above what was made")
+        << MovementForm::Adjust << QStringList{u"reason"_s, u"recount"_s} << 1
+        << u"Adjustments cannot raise the doses above the 8 the collection made."_s;
     QTest::newRow("adjust, fewer filled")
         << MovementForm::Adjust << QStringList{u"reason"_s, u"two straws cracked"_s} << -2
         << QString();
