@@ -970,7 +970,12 @@ void RecordsWindow::buildRegister()
         });
 
     m_doses = new DosesPane;
-    m_tabs->insertTab(1, m_doses, RecordsText::tr("&Doses"));
+    // Scrolled, as the details are: its row of buttons must not widen a narrow window.
+    auto *dosesScroll = new QScrollArea;
+    dosesScroll->setObjectName(QStringLiteral("dosesTab"));
+    dosesScroll->setWidget(m_doses);
+    dosesScroll->setWidgetResizable(true);
+    m_tabs->insertTab(1, dosesScroll, RecordsText::tr("&Doses"));
     m_scan = new ScanField;
     m_scan->setObjectName(QStringLiteral("scanField"));
     auto *tools = findChild<QToolBar *>(QStringLiteral("recordsTools"));
@@ -990,7 +995,7 @@ void RecordsWindow::showScannedDose(qint64 sheetId, int dose)
 {
     // The scan field keeps the focus: the scanner's next label goes there too.
     m_doses->offerDose(sheetId, dose);
-    m_tabs->setCurrentWidget(m_doses);
+    m_tabs->setCurrentWidget(findChild<QScrollArea *>(QStringLiteral("dosesTab")));
     const int row = m_model->rowOf(sheetId);
     if (row >= 0) {
         const QModelIndex index = m_model->index(row, 0);
