@@ -1,6 +1,7 @@
 #pragma once
 
 #include "journal_types.h"
+#include "register_types.h"
 
 #include <QSizeF>
 #include <QString>
@@ -15,10 +16,48 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-// What the command line asks for: the window, a CSV export or a run of labels.
+// What `station set` changes: only what was given.
+struct StationChange
+{
+    std::optional<QString> name;
+    std::optional<QString> address;
+    std::optional<QString> approval;
+    std::optional<StationProfile::Marking> marking;
+    std::optional<int> retentionYears;
+    std::optional<StationProfile::LabelDate> labelDate;
+
+    bool isEmpty() const
+    {
+        return !name && !address && !approval && !marking && !retentionYears && !labelDate;
+    }
+    void applyTo(StationProfile &profile) const;
+};
+
+// What the command line asks for: the window, a CSV export, a run of labels, or a look at or
+// an entry in the register.
 struct CommandLine
 {
-    enum class Action { Window, Export, Labels, Help, Version, UsageError };
+    enum class Action {
+        Window,
+        Export,
+        Labels,
+        StationSet,
+        StationShow,
+        StallionAdd,
+        StallionSet,
+        StallionList,
+        StallionRename,
+        StallionMerge,
+        Move, // dispatch, use, destroy, return, adjust: `movement` as given
+        Reverse,
+        Containers,
+        Register,
+        Transport,
+        Help,
+        Version,
+        UsageError,
+        Refused, // well formed, but a value the register can never take (a malformed UELN)
+    };
     Action action = Action::Window;
     QString journal; // --journal; empty when not given
 
@@ -33,16 +72,38 @@ struct CommandLine
     QString printer;          // empty: the system's default printer
     QSizeF labelSize;         // in mm
 
-    // The help or version text to print, or the reason for a usage error.
+    // station set
+    StationChange station;
+
+    // stallion add: the new stallion; stallion set: the members given (empty: unchanged, and
+    // aliases to add)
+    Stallion stallion;
+    QString stallionName; // stallion set, rename, merge: any of his names
+    QString otherName;    // rename: the new name; merge: the stallion he becomes one with
+
+    // dispatch, use, destroy, return, adjust: the movement to keep (sheetId set; a return's
+    // `of` is its dispatch); reverse: the reason in it
+    Movement movement;
+    qint64 movementId = 0; // return, reverse, transport
+
+    // The help or version text to print, or the reason for a usage error or a refusal.
     QString text;
 
-    int exitCode() const { return action == Action::UsageError ? kExitUsage : kExitOk; }
+    int exitCode() const
+    {
+        return action == Action::UsageError ? kExitUsage
+               : action == Action::Refused  ? kExitFailure
+                                            : kExitOk;
+    }
+    // Whether the work draws pages (labels, a PDF), which needs a GUI application.
+    bool paints() const;
 };
 
 // Reads the program's arguments, the program's own name first.
 CommandLine parseCommandLine(const QStringList &arguments);
 
-// The help text of the program, or of one of its commands ("export", "labels").
+// The help text of the program, or of one of its commands ("export", "labels", "station",
+// "dispatch", ...).
 QString helpText(const QString &command = {});
 
 } // namespace estrivo

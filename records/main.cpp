@@ -65,6 +65,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "estrivo-records: %s\nTry 'estrivo-records --help'.\n",
                      line.text.toLocal8Bit().constData());
         return estrivo::kExitUsage;
+    case Action::Refused:
+        std::fprintf(stderr, "estrivo-records: %s\n", line.text.toLocal8Bit().constData());
+        return estrivo::kExitFailure;
     case Action::Export: {
         keepStandardErrorForReasons();
         QCoreApplication app(argc, argv);
@@ -80,6 +83,17 @@ int main(int argc, char *argv[])
     }
     case Action::Window:
         break;
+    default:
+        keepStandardErrorForReasons();
+        if (line.paints()) {
+            paintWithoutDisplay();
+            QGuiApplication app(argc, argv);
+            setNames();
+            return estrivo::runRegisterCommand(line);
+        }
+        QCoreApplication app(argc, argv);
+        setNames();
+        return estrivo::runRegisterCommand(line);
     }
 
     QApplication app(argc, argv);
