@@ -2,9 +2,12 @@
 
 #include "journal_service.h"
 #include "records_text.h"
+#include "register_export.h"
 #include "register_ui.h"
 #include "stallion_dialog.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -140,8 +143,15 @@ DosesPane::DosesPane(QWidget *parent)
                        MovementForm::Reverse);
     m_reverse->setToolTip(RecordsText::tr("Corrects the chosen movement by one that undoes "
                                           "it: nothing in the register is deleted."));
+    m_transport = new QPushButton(RecordsText::tr("&Transport Sheet..."));
+    m_transport->setObjectName(QStringLiteral("transportSheet"));
+    m_transport->setToolTip(RecordsText::tr("The PDF that travels with the chosen dispatch."));
+    connect(m_transport, &QPushButton::clicked, this, &DosesPane::chooseTransportSheetFile);
+    buttons->addWidget(m_transport);
     buttons->addStretch(1);
     layout->addLayout(buttons);
+    m_note = newLine(QStringLiteral("movementNote"));
+    layout->addWidget(m_note);
 
     m_movements = new QTableWidget(0, MovementColumns);
     m_movements->setObjectName(QStringLiteral("movements"));
@@ -171,6 +181,7 @@ void DosesPane::showSheet(const SheetRecord &sheet)
     if (sheet.id != m_offerSheet)
         m_offerSheet = 0;
     if (sheet.id != m_sheetId) {
+        m_note->clear();
         m_batch.reset();
         m_stallion.reset();
         m_movements->setRowCount(0);
@@ -203,6 +214,7 @@ void DosesPane::clear(const QString &why)
     m_identity->clear();
     m_register->hide();
     m_counts->clear();
+    m_note->clear();
     m_movements->setRowCount(0);
     showOffer();
     updateButtons();
@@ -390,6 +402,7 @@ void DosesPane::updateButtons()
             reversible = false; // a reversal is not undone by another: record anew
     }
     m_reverse->setEnabled(reversible);
+    m_transport->setEnabled(chosenDispatch() != 0);
 }
 
 void DosesPane::openMovementDialog(MovementForm form, qint64 of)
@@ -416,6 +429,11 @@ void DosesPane::openMovementDialog(MovementForm form, qint64 of)
         if (movement.kind == MovementKind::Dispatched || movement.kind == MovementKind::Used)
             m_offerSheet = 0; // the scanned dose went
         m_chooseAfterRead = movement.id;
+        m_note->setText(movement.kind == MovementKind::Dispatched
+                            ? RecordsText::tr("Dispatch %1 kept. Its transport sheet: Transport "
+                                              "Sheet.")
+                                  .arg(movement.id)
+                            : RecordsText::tr("Movement %1 kept.").arg(movement.id));
         emit movementRecorded(movement);
         reread();
     });
@@ -438,6 +456,51 @@ void DosesPane::registerStallion()
         reread();
     });
     dialog->open();
+}
+
+
+qint64 DosesPane::chosenDispatch() const
+{
+    const qint64 chosen = chosenMovement();
+    if (!m_batch || chosen == 0 || reversalsIn(*m_batch).contains(chosen))
+        return 0;
+    for (const Movement &movement : m_batch->movements) {
+        if (movement.id == chosen && movement.kind == MovementKind::Dispatched)
+            return chosen;
+    }
+    return 0;
+}
+
+void DosesPane::chooseTransportSheetFile()
+{
+    const qint64 dispatch = chosenDispatch();
+    if (dispatch == 0)
+        return;
+    auto *dialog = new QFileDialog(this, RecordsText::tr("Transport Sheet"));
+    dialog->setObjectName(QStringLiteral("transportSheetFile"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setNameFilter(RecordsText::tr("PDF files (*.pdf)"));
+    dialog->setDefaultSuffix(QStringLiteral("pdf"));
+    dialog->selectFile(
+        QDir::home().filePath(RecordsText::tr("transport-sheet-%1.pdf").arg(dispatch)));
+    connect(dialog, &QFileDialog::fileSelected, this,
+            [this, dispatch](const QString &file) { writeTransportSheet(dispatch, file); });
+    dialog->open();
+}
+
+void DosesPane::writeTransportSheet(qint64 dispatchId, const QString &fileName)
+{
+    if (!m_journal)
+        return;
+    m_note->setText(RecordsText::tr("Writing %1...").arg(fileName));
+    whenReady(m_journal->run<ExportOutcome>([dispatchId, fileName](Journal &journal) {
+        return estrivo::writeTransportSheet(journal, dispatchId, fileName);
+    }),
+              this, [this, fileName](const ExportOutcome &outcome) {
+                  m_note->setText(registerOutcomeText(outcome));
+                  emit transportSheetWritten(fileName, outcome);
+              });
 }
 
 } // namespace estrivo

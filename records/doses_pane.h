@@ -1,5 +1,6 @@
 #pragma once
 
+#include "csv_export.h"
 #include "journal_types.h"
 #include "movement_dialog.h"
 #include "register_types.h"
@@ -51,12 +52,17 @@ public slots:
     void openMovementDialog(estrivo::MovementForm form, qint64 of = 0);
     // Registers the shown collection's stallion, his name as the sheet has it.
     void registerStallion();
+    // Asks where to write the transport sheet of the chosen dispatch, then writes it.
+    void chooseTransportSheetFile();
+    // Writes the transport sheet of dispatch `dispatchId` on the journal's thread.
+    void writeTransportSheet(qint64 dispatchId, const QString &fileName);
 
 signals:
     // The doses of this collection are shown, as the journal has them now.
     void batchShown(qint64 sheetId);
     void movementRecorded(const estrivo::Movement &movement);
     void stallionRegistered(const estrivo::Stallion &stallion);
+    void transportSheetWritten(const QString &fileName, const estrivo::ExportOutcome &outcome);
 
 private:
     struct Read
@@ -69,6 +75,8 @@ private:
     void showMovements();
     void showOffer();
     void updateButtons();
+    // The chosen movement when it is a dispatch that was not reversed; 0 otherwise.
+    qint64 chosenDispatch() const;
 
     QPointer<JournalService> m_journal;
     qint64 m_sheetId = 0;
@@ -93,6 +101,8 @@ private:
     QPushButton *m_return = nullptr;
     QPushButton *m_adjust = nullptr;
     QPushButton *m_reverse = nullptr;
+    QPushButton *m_transport = nullptr;
+    QLabel *m_note = nullptr; // what the last movement or transport sheet came to
     QTableWidget *m_movements = nullptr;
 };
 

@@ -9,6 +9,7 @@
 #include "movement_dialog.h"
 #include "records_fixture.h"
 #include "records_window.h"
+#include "register_export.h"
 #include "scan_field.h"
 #include "sheet_table_model.h"
 #include "stallion_dialog.h"
@@ -310,6 +311,32 @@ void TestRecordsRegisterWindow::dispatchThroughTheDialog()
     QCOMPARE(movement.dueBack, dueBack);
     QVERIFY(!movement.operatorName.isEmpty());
     QCOMPARE(row.at(1), movement.movedAt.toLocalTime().toString(u"yyyy-MM-dd HH:mm"_s));
+
+    // The transport sheet that travels with it, written where the file dialog says.
+    QCOMPARE(paneText(u"movementNote"_s),
+             u"Dispatch %1 kept. Its transport sheet: Transport Sheet."_s.arg(kept.id));
+    auto *transport = child<QPushButton>(m_pane, u"transportSheet"_s);
+    QVERIFY(transport->isEnabled());
+    QTest::mouseClick(transport, Qt::LeftButton);
+    QPointer<QFileDialog> file = shown<QFileDialog>();
+    QVERIFY(file);
+    const QString pdf = m_dir.filePath(u"transport.pdf"_s);
+    QSignalSpy written(m_pane, &DosesPane::transportSheetWritten);
+    file->selectFile(pdf);
+    static_cast<QDialog *>(file.data())->accept(); // as the Save button does
+    QVERIFY(written.wait(30000));
+    const ExportOutcome outcome = written.at(0).at(1).value<ExportOutcome>();
+    QCOMPARE(outcome.detail, QString());
+    QVERIFY(outcome.ok());
+    QCOMPARE(paneText(u"movementNote"_s), registerOutcomeText(outcome));
+    const QString text
+        = QString::fromUtf8(toolOutput(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s})).simplified();
+    for (const QString &expected :
+         {u"Haras du Pin"_s, u"Dry shipper 4"_s, u"Belle de Mai"_s, kApproval})
+        QVERIFY2(text.contains(expected), qPrintable(expected + u" in: "_s + text));
+    // Only a dispatch has one.
+    child<QTableWidget>(m_pane, u"movements"_s)->clearSelection();
+    QVERIFY(!transport->isEnabled());
 }
 
 void TestRecordsRegisterWindow::refusalSaysWhatRemains()
