@@ -44,6 +44,11 @@ QString formTitle(MovementForm form)
     return {};
 }
 
+QString dosesText(qint64 doses)
+{
+    return doses == 1 ? RecordsText::tr("1 dose") : RecordsText::tr("%1 doses").arg(doses);
+}
+
 QLineEdit *newLine(const QString &name, int maxLength = kMaxTextLength)
 {
     auto *line = new QLineEdit;
@@ -307,9 +312,9 @@ QString MovementDialog::problem() const
             return RecordsText::tr("No dispatch of this collection is out.");
         const qint64 out = dispatch->doses - dosesBackFrom(m_batch, dispatch->id);
         if (wanted.doses > out)
-            return RecordsText::tr("Only %1 doses of dispatch %2 are out.")
-                .arg(out)
-                .arg(dispatch->id);
+            return RecordsText::tr("Dispatch %1 has %2 out.")
+                .arg(dispatch->id)
+                .arg(dosesText(out));
         if (wanted.doses == 0 && !wanted.containerBack)
             return RecordsText::tr("Give the doses that came back, or tick the container.");
         break;
@@ -318,7 +323,8 @@ QString MovementDialog::problem() const
         if (wanted.doses == 0)
             return RecordsText::tr("Give the change in doses, below zero for fewer.");
         if (remaining + wanted.doses < 0)
-            return RecordsText::tr("Only %1 doses remain to take away.").arg(remaining);
+            return RecordsText::tr("At most %1 can be taken away: what remains.")
+                .arg(dosesText(remaining));
         if (wanted.doses > 0) {
             // Adjustments correct a count down (fewer filled); never past what was made.
             qint64 adjusted = wanted.doses;
@@ -345,9 +351,8 @@ QString MovementDialog::problem() const
                                    "anew instead.")
                 .arg(m_of);
         if (remaining + wanted.doses < 0)
-            return RecordsText::tr("Only %1 doses remain: the doses it brought back have "
-                                   "moved on since.")
-                .arg(remaining);
+            return RecordsText::tr("It cannot be undone: the doses it brought back have moved "
+                                   "on since.");
         break;
     }
     }
@@ -372,6 +377,8 @@ QString MovementDialog::problem() const
 
 void MovementDialog::check()
 {
+    if (!m_buttons)
+        return; // still being built
     if (m_form == MovementForm::Reverse) {
         const Movement *reversed = findMovement(m_of);
         m_summary->setText(

@@ -43,6 +43,7 @@ private slots:
     void dispatchThroughTheDialog();
     void refusalSaysWhatRemains();
     void reverseKeepsTheMovement();
+    void returnOfADispatch();
     void registerAnUnknownName();
     void renameAndMergeKeepHistory();
     void containersOutAndBack();
@@ -216,7 +217,7 @@ void TestRecordsRegisterWindow::movementDialogChecks_data()
         << u"Give the change in doses, below zero for fewer."_s;
     QTest::newRow("adjust, below nothing")
         << MovementForm::Adjust << QStringList{u"reason"_s, u"recount"_s} << -6
-        << u"Only 5 doses remain to take away."_s;
+        << u"At most 5 doses can be taken away: what remains."_s;
     QTest::newRow("adjust, above what was made")
         << MovementForm::Adjust << QStringList{u"reason"_s, u"recount"_s} << 1
         << u"Adjustments cannot raise the doses above the 8 the collection made."_s;
@@ -422,6 +423,64 @@ void TestRecordsRegisterWindow::reverseKeepsTheMovement()
     m_pane->chooseMovement(destroyed.id);
     QVERIFY(!reverse->isEnabled()); // once is enough
     QCOMPARE(m_other->doseBatch(sheet.id)->movements.size(), qsizetype(2));
+}
+
+void TestRecordsRegisterWindow::returnOfADispatch()
+{
+    const SheetRecord sheet = freshSheet(u"Zeus"_s);
+    const qint64 made = dosesMade(sheet.text(Field::NumDoses));
+    Movement dispatched;
+    dispatched.sheetId = sheet.id;
+    dispatched.kind = MovementKind::Dispatched;
+    dispatched.doses = 3;
+    dispatched.consignee = u"Clinic West"_s;
+    dispatched.container = u"Box 3"_s;
+    QCOMPARE(m_other->recordMovement(dispatched).reason, QString());
+    select(sheet.id);
+    m_pane->chooseMovement(dispatched.id);
+    auto *returnButton = child<QPushButton>(m_pane, u"returnDoses"_s);
+    QVERIFY(returnButton->isEnabled());
+
+    QTest::mouseClick(returnButton, Qt::LeftButton);
+    QPointer<MovementDialog> dialog = shown<MovementDialog>();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->form(), MovementForm::Return);
+    QCOMPARE(child<QComboBox>(dialog, u"dispatch"_s)->currentData().toLongLong(), dispatched.id);
+    auto *containerBack = child<QCheckBox>(dialog, u"containerBack"_s);
+    QVERIFY(containerBack->isEnabled() && containerBack->isChecked()); // the box went with it
+    auto *doses = child<QSpinBox>(dialog, u"doses"_s);
+    doses->setValue(4);
+    QCOMPARE(dialog->problem(), u"Dispatch %1 has 3 doses out."_s.arg(dispatched.id));
+    containerBack->setChecked(false);
+    doses->setValue(0);
+    QCOMPARE(dialog->problem(), u"Give the doses that came back, or tick the container."_s);
+    containerBack->setChecked(true);
+    doses->setValue(2);
+    QVERIFY(okEnabled(dialog));
+    QSignalSpy recorded(m_pane, &DosesPane::movementRecorded);
+    clickOk(dialog);
+    QVERIFY(recorded.wait());
+    const Movement back = recorded.at(0).at(0).value<Movement>();
+    QTRY_COMPARE(m_pane->batch()->remaining, made - 1);
+    QCOMPARE(movementRow(back.id).mid(2, 3),
+             (QStringList{u"Returned"_s, u"+2"_s,
+                          u"back from dispatch %1, container back"_s.arg(dispatched.id)}));
+
+    // One dose is still out, the container is back: the next return offers only the dose.
+    QVERIFY(returnButton->isEnabled());
+    QTest::mouseClick(returnButton, Qt::LeftButton);
+    dialog = shown<MovementDialog>();
+    QVERIFY(dialog);
+    QCOMPARE(child<QComboBox>(dialog, u"dispatch"_s)->currentData().toLongLong(), dispatched.id);
+    QVERIFY(!child<QCheckBox>(dialog, u"containerBack"_s)->isEnabled());
+    child<QSpinBox>(dialog, u"doses"_s)->setValue(2);
+    QCOMPARE(dialog->problem(), u"Dispatch %1 has 1 dose out."_s.arg(dispatched.id));
+    dialog->reject();
+    QTRY_VERIFY(!dialog);
+    const std::optional<Movement> kept = m_other->movement(back.id);
+    QVERIFY(kept && kept->containerBack);
+    QCOMPARE(kept->of, dispatched.id);
+    QCOMPARE(kept->doses, qint64(2));
 }
 
 void TestRecordsRegisterWindow::registerAnUnknownName()
