@@ -130,12 +130,12 @@ DosesPane::DosesPane(QWidget *parent)
         buttons->addWidget(made);
         return made;
     };
-    m_dispatch = button(QStringLiteral("dispatchDoses"), RecordsText::tr("&Dispatch..."),
+    m_dispatch = button(QStringLiteral("dispatchDoses"), RecordsText::tr("Dis&patch..."),
                         MovementForm::Dispatch);
     m_use = button(QStringLiteral("useDoses"), RecordsText::tr("&Use..."), MovementForm::Use);
     m_destroy = button(QStringLiteral("destroyDoses"), RecordsText::tr("D&estroy..."),
                        MovementForm::Destroy);
-    m_return = button(QStringLiteral("returnDoses"), RecordsText::tr("Re&turn..."),
+    m_return = button(QStringLiteral("returnDoses"), RecordsText::tr("Retur&n..."),
                       MovementForm::Return);
     m_adjust = button(QStringLiteral("adjustDoses"), RecordsText::tr("Ad&just..."),
                       MovementForm::Adjust);
@@ -143,7 +143,7 @@ DosesPane::DosesPane(QWidget *parent)
                        MovementForm::Reverse);
     m_reverse->setToolTip(RecordsText::tr("Corrects the chosen movement by one that undoes "
                                           "it: nothing in the register is deleted."));
-    m_transport = new QPushButton(RecordsText::tr("&Transport Sheet..."));
+    m_transport = new QPushButton(RecordsText::tr("Transp&ort Sheet..."));
     m_transport->setObjectName(QStringLiteral("transportSheet"));
     m_transport->setToolTip(RecordsText::tr("The PDF that travels with the chosen dispatch."));
     connect(m_transport, &QPushButton::clicked, this, &DosesPane::chooseTransportSheetFile);
@@ -262,7 +262,10 @@ void DosesPane::showRead(const Read &read)
                || read.stallionError.ok()) {
         m_identity->setText(
             RecordsText::tr("%1 is not on the stallion register.").arg(shownText(m_stallionName)));
-        m_register->setText(RecordsText::tr("Register %1...").arg(shownText(m_stallionName, 30)));
+        // A "&" of the name is shown, not taken for a shortcut.
+        m_register->setText(
+            RecordsText::tr("Register %1...")
+                .arg(shownText(m_stallionName, 30).replace(u'&', QStringLiteral("&&"))));
         m_register->show();
     } else {
         m_identity->setText(read.stallionError.reason);
@@ -457,7 +460,6 @@ void DosesPane::registerStallion()
     });
     dialog->open();
 }
-
 
 qint64 DosesPane::chosenDispatch() const
 {

@@ -44,6 +44,7 @@ private slots:
     void refusalSaysWhatRemains();
     void reverseKeepsTheMovement();
     void returnOfADispatch();
+    void anotherWorkstationsMoveShows();
     void registerAnUnknownName();
     void renameAndMergeKeepHistory();
     void containersOutAndBack();
@@ -481,6 +482,25 @@ void TestRecordsRegisterWindow::returnOfADispatch()
     QVERIFY(kept && kept->containerBack);
     QCOMPARE(kept->of, dispatched.id);
     QCOMPARE(kept->doses, qint64(2));
+}
+
+void TestRecordsRegisterWindow::anotherWorkstationsMoveShows()
+{
+    // The journal tells the window of another program's saves; the shown doses follow.
+    const SheetRecord sheet = freshSheet(u"Nordlicht"_s, 2);
+    const qint64 made = dosesMade(sheet.text(Field::NumDoses));
+    select(sheet.id);
+    Movement used;
+    used.sheetId = sheet.id;
+    used.kind = MovementKind::Used;
+    used.doses = 1;
+    used.mare = u"Lady of the Lake"_s;
+    used.workstation = u"lab-2"_s;
+    QCOMPARE(m_other->recordMovement(used).reason, QString());
+    QTRY_COMPARE(m_pane->batch()->remaining, made - 1);
+    QCOMPARE(movementRow(used.id).mid(2, 3),
+             (QStringList{u"Used"_s, u"-1"_s, u"mare Lady of the Lake"_s}));
+    QVERIFY(movementRow(used.id).at(6).endsWith(u" at lab-2"_s));
 }
 
 void TestRecordsRegisterWindow::registerAnUnknownName()
