@@ -258,7 +258,10 @@ QList<SheetRecord> Journal::sheets(const SheetFilter &filter, const SheetPage &p
     const bool done = d->read([&](QSqlQuery &query) {
         found.clear();
         QVariantList values;
-        const QString select = sheetSelect(detail, filter, page, *d->backend, values);
+        QStringList otherKeys;
+        if (!findOtherKeys(query, filter, otherKeys))
+            return false;
+        const QString select = sheetSelect(detail, filter, page, *d->backend, values, otherKeys);
         if (!run(query, select, values))
             return false;
         const bool sorted = page.order.key != SheetSortKey::Saved;
@@ -285,7 +288,10 @@ JournalError Journal::forEachSheet(const SheetFilter &filter, SheetDetail detail
         if (visited) // rows were handed on already: starting over would hand them twice
             return true;
         QVariantList values;
-        const QString select = sheetSelect(detail, filter, {}, *d->backend, values);
+        QStringList otherKeys;
+        if (!findOtherKeys(query, filter, otherKeys))
+            return false;
+        const QString select = sheetSelect(detail, filter, {}, *d->backend, values, otherKeys);
         if (!run(query, select, values))
             return false;
         while (query.next()) {
@@ -405,7 +411,10 @@ qint64 Journal::sheetCount(const SheetFilter &filter)
     qint64 count = 0;
     const bool done = d->read([&](QSqlQuery &query) {
         QVariantList values;
-        const QString select = sheetCountSelect(filter, values);
+        QStringList otherKeys;
+        if (!findOtherKeys(query, filter, otherKeys))
+            return false;
+        const QString select = sheetCountSelect(filter, values, otherKeys);
         if (!run(query, select, values) || !query.next())
             return false;
         count = query.value(0).toLongLong();

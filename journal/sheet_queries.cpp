@@ -126,17 +126,23 @@ QString orderExpression(const SheetOrder &order, const JournalBackend &backend)
     return u"saved_at"_s;
 }
 
-QString whereClause(const SheetFilter &filter, QVariantList &values, const SheetPage &page = {},
+QString whereClause(const SheetFilter &filter, QVariantList &values,
+                    const QStringList &otherKeys = {}, const SheetPage &page = {},
                     const QString &orderBy = u"saved_at"_s)
 {
     QStringList conditions;
     if (!filter.stallion.isEmpty()) {
-        // A registered stallion's sheets are those under any of his names.
-        conditions << u"(stallion_key = ? OR stallion_key IN (SELECT o.name_key FROM"
-                      " stallion_names o JOIN stallion_names n ON o.stallion_id = n.stallion_id"
-                      " WHERE n.name_key = ?))"_s;
-        const QString key = stallionKey(filter.stallion);
-        values << key << key;
+        // A registered stallion's sheets are those under any of his names; one name alone
+        // keeps to the plain comparison, which a stallion's trend reads from the index.
+        const QStringList keys = QStringList{stallionKey(filter.stallion)} + otherKeys;
+        if (keys.size() == 1) {
+            conditions << u"stallion_key = ?"_s;
+        } else {
+            const QStringList marks(keys.size(), u"?"_s);
+            conditions << u"stallion_key IN (%1)"_s.arg(marks.join(u", "_s));
+        }
+        for (const QString &key : keys)
+            values << key;
     }
     // Days are the local calendar's, as the programs show times. A bound the journal's times
     // cannot be written for (beyond year 9999 or before year 0 in UTC, as the calendar's
@@ -282,20 +288,42 @@ int compareSortValues(const QVariant &a, const QVariant &b)
 }
 
 QString sheetSelect(SheetDetail detail, const SheetFilter &filter, const SheetPage &page,
-                    const JournalBackend &backend, QVariantList &values)
+                    const JournalBackend &backend, QVariantList &values,
+                    const QStringList &otherKeys)
 {
     const QString orderBy = orderExpression(page.order, backend);
     const QString direction = page.order.ascending ? u" ASC"_s : u" DESC"_s;
     QString sql = "SELECT "_L1 + columnList(detail);
     if (page.order.key != SheetSortKey::Saved)
         sql += ", "_L1 + orderBy; // the sort value, last
-    sql += " FROM sheets"_L1 + whereClause(filter, values, page, orderBy) + " ORDER BY "_L1
-           + orderBy + direction + ", id"_L1 + direction;
+    sql += " FROM sheets"_L1 + whereClause(filter, values, otherKeys, page, orderBy)
+           + " ORDER BY "_L1 + orderBy + direction + ", id"_L1 + direction;
     if (page.limit > 0) {
         sql += " LIMIT ?"_L1;
         values << page.limit;
     }
     return sql;
+}
+
+bool findOtherKeys(QSqlQuery &query, const SheetFilter &filter, QStringList &otherKeys)
+{
+    otherKeys.clear();
+    if (filter.stallion.isEmpty())
+        return true;
+    const QString key = stallionKey(filter.stallion);
+    if (!query.prepare(u"SELECT o.name_key FROM stallion_names o JOIN stallion_names n"
+                       " ON o.stallion_id = n.stallion_id WHERE n.name_key = ?"_s))
+        return false;
+    query.addBindValue(key);
+    if (!query.exec())
+        return false;
+    while (query.next()) {
+        if (const QString other = query.value(0).toString(); other != key)
+            otherKeys << other;
+    }
+    const bool ok = !query.lastError().isValid();
+    query.finish();
+    return ok;
 }
 
 QString sheetRowColumns(const QString &table)
@@ -311,9 +339,9 @@ int sheetRowColumnCount()
     return kPictureColumn;
 }
 
-QString sheetWhere(const SheetFilter &filter, QVariantList &values)
+QString sheetWhere(const SheetFilter &filter, QVariantList &values, const QStringList &otherKeys)
 {
-    return whereClause(filter, values);
+    return whereClause(filter, values, otherKeys);
 }
 
 QString sheetWithPictureSelect()
@@ -322,9 +350,10 @@ QString sheetWithPictureSelect()
            + ", png FROM sheets LEFT JOIN sheet_pictures ON sheet_id = id WHERE id = ?"_L1;
 }
 
-QString sheetCountSelect(const SheetFilter &filter, QVariantList &values)
+QString sheetCountSelect(const SheetFilter &filter, QVariantList &values,
+                         const QStringList &otherKeys)
 {
-    return "SELECT COUNT(*) FROM sheets"_L1 + whereClause(filter, values);
+    return "SELECT COUNT(*) FROM sheets"_L1 + whereClause(filter, values, otherKeys);
 }
 
 QString sheetInsert(const SheetRecord &sheet, QVariantList &values)

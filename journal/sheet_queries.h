@@ -15,22 +15,29 @@ class JournalBackend;
 // The SELECT for a filter and a page in the page's order; its values in the order of its
 // marks. For an order other than by time the sort value is the row's last column.
 QString sheetSelect(SheetDetail detail, const SheetFilter &filter, const SheetPage &page,
-                    const JournalBackend &backend, QVariantList &values);
+                    const JournalBackend &backend, QVariantList &values,
+                    const QStringList &otherKeys = {});
 // The columns of a full row (SheetDetail::Row) for a select of its own, each prefixed with
 // `table` and a dot, and how many there are.
 QString sheetRowColumns(const QString &table);
 int sheetRowColumnCount();
 // The WHERE clause (with its leading blank; empty for none) of a filter, for a select of one's
 // own over the sheets table.
-QString sheetWhere(const SheetFilter &filter, QVariantList &values);
+QString sheetWhere(const SheetFilter &filter, QVariantList &values,
+                   const QStringList &otherKeys = {});
 
 // One sheet by id, with its picture.
 QString sheetWithPictureSelect();
 // How many sheets a filter selects.
-QString sheetCountSelect(const SheetFilter &filter, QVariantList &values);
+QString sheetCountSelect(const SheetFilter &filter, QVariantList &values,
+                         const QStringList &otherKeys = {});
 
 // The INSERT of a sheet (RETURNING its id) and its values.
 QString sheetInsert(const SheetRecord &sheet, QVariantList &values);
+
+// The keys of the other names the registered stallion a filter names goes by (none for an
+// unregistered one), for the statements below: his sheets are those under any of them.
+bool findOtherKeys(QSqlQuery &query, const SheetFilter &filter, QStringList &otherKeys);
 
 // A row of sheetSelect() or sheetWithPictureSelect() as a record.
 SheetRecord sheetFromRow(const QSqlQuery &query, SheetDetail detail, bool withPicture = false);

@@ -548,6 +548,66 @@ private slots:
         QCOMPARE(remaining(journal, ids[0]), 0);
     }
 
+    // Journals the previous release made (its journal library, five sheets and a reading):
+    // a SQLite file and a dump of a PostgreSQL database, loaded as psql restores it.
+    void journalMadeByThePreviousRelease_data() { backendRows(); }
+    void journalMadeByThePreviousRelease()
+    {
+        QFETCH(QString, backend);
+        QString location;
+        if (backend == kSqlite) {
+            location = m_scratch.filePath("previous-release.sqlite");
+            QVERIFY(QFile::copy(ESTRIVO_TEST_DATA "/journal-schema3.sqlite", location));
+            QVERIFY(QFile::setPermissions(location, QFile::ReadOwner | QFile::WriteOwner));
+        } else {
+            QString error;
+            location = m_postgres.createDatabase("previous_release", &error);
+            QVERIFY2(!location.isEmpty(), qPrintable(error));
+            QProcess psql;
+            psql.start("/usr/lib/postgresql/15/bin/psql",
+                       {"-X", "-q", "-v", "ON_ERROR_STOP=1", "-h", m_postgres.socketFolder(), "-U",
+                        "estrivo", "-d", "previous_release", "-f",
+                        ESTRIVO_TEST_DATA "/journal-schema3-postgres.sql"});
+            QVERIFY(psql.waitForFinished(60000));
+            QVERIFY2(psql.exitCode() == 0, psql.readAllStandardError().constData());
+        }
+        Journal journal(location);
+        QVERIFY_OK(journal.open());
+        QCOMPARE(journal.schemaVersion(), 4);
+        QStringList counts;
+        for (const StallionCount &each : journal.stallions())
+            counts << each.stallion + ':' + QString::number(each.collections);
+        // Ties go to the first spelling in code order.
+        QCOMPARE(counts.join(' '), "Andre:2 Kim:1 ZEUS:2");
+        const QList<qint64> produced{12, 7, 0, 0, 3};
+        for (qint64 id = 1; id <= 5; ++id) {
+            const std::optional<DoseBatch> batch = journal.doseBatch(id);
+            QVERIFY2(batch, qPrintable(journal.lastError().reason));
+            QCOMPARE(batch->produced, produced[id - 1]);
+            QCOMPARE(batch->remaining, produced[id - 1]);
+            QVERIFY(batch->movements.isEmpty());
+        }
+        const SheetRecord first = journal.sheet(1).value_or(SheetRecord{});
+        QCOMPARE(first.stallion, "Zeus");
+        QCOMPARE(first.notes, "first of the season");
+        QCOMPARE(first.text(Field::Date), "12/1/26 9:05 AM");
+        QCOMPARE(journal.reading(first.readingId.value_or(0)).value_or(ReadingRecord{}).value,
+                 "250");
+        // A sheet of the old program delivered again is still kept once.
+        SheetRecord again = sheetOf("Zeus", "12");
+        again.uid = "5c000000-0000-4000-8000-000000000001";
+        QVERIFY_OK(journal.saveSheet(again));
+        QCOMPARE(again.id, 1);
+        // Registering his name makes the old sheets his; doses can move.
+        Stallion zeus;
+        zeus.name = "Zeus";
+        QVERIFY_OK(journal.registerStallion(zeus));
+        QCOMPARE(journal.registeredStallion(zeus.id)->collections, 2);
+        Movement used = move(2, MovementKind::Used, 7);
+        QVERIFY_OK(journal.recordMovement(used));
+        QCOMPARE(remaining(journal, 2), 0);
+    }
+
     void cleanupTestCase()
     {
         QString error;
