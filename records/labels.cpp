@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -33,8 +34,11 @@ constexpr double kGapMm = 1.5;
 constexpr double kLineSpacing = 1.15;   // line height over the font's point size
 constexpr double kMaxFontPoints = 14.0; // large labels do not get poster type
 constexpr double kMinFontPoints = 4.5;  // below this a label printer smears the text
-constexpr double kMaxCodeShare = 0.45;  // of the label's width, or an upright one's height
-constexpr double kUprightRatio = 1.2;   // taller than wide by this much: code above the text
+constexpr double kReadablePoints = 6.5; // the code makes room for the texts at this size
+// A module of the code no smaller than this: four dots of a 203 dpi printer, six of 300 dpi.
+constexpr double kMinModuleMm = 0.5;
+constexpr double kMaxCodeShare = 0.45; // of the label's width, or an upright one's height
+constexpr double kUprightRatio = 1.2;  // taller than wide by this much: code above the text
 constexpr double kFitMargin = 0.98;
 constexpr int kPdfDotsPerInch = 1200; // as a printer's high resolution
 
@@ -93,9 +97,8 @@ qint64 wholeDoses(const SheetRecord &sheet)
 QString labelDateText(const QDate &date, StationProfile::LabelDate style)
 {
     // Fixed forms, whatever the desktop's language: they are the marking, not a date to read.
-    return date.toString(style == StationProfile::LabelDate::DdMmYy
-                             ? QStringLiteral("dd.MM.yy")
-                             : QStringLiteral("yyMMdd"));
+    return date.toString(style == StationProfile::LabelDate::DdMmYy ? QStringLiteral("dd.MM.yy")
+                                                                    : QStringLiteral("yyMMdd"));
 }
 
 namespace {
@@ -222,12 +225,126 @@ bool QrCode::isDark(int x, int y) const
     return m_modules.at(qsizetype(y) * m_size + x) != 0;
 }
 
-QRectF paintQrCode(QPainter &painter, const QrCode &code, QPointF topLeft, double side)
+namespace {
+
+// The square a code takes at `topLeft`: whole device pixels a module, at most `side` wide.
+QRectF codeSquare(const QrCode &code, QPointF topLeft, double side)
 {
     const int span = code.size() + 2 * kQuietZoneModules;
     const double module = std::max(1.0, std::floor(side / span));
     const QPointF origin(std::round(topLeft.x()), std::round(topLeft.y()));
-    const QRectF square(origin, QSizeF(module * span, module * span));
+    return {origin, QSizeF(module * span, module * span)};
+}
+
+struct LabelLine
+{
+    QString text;
+    bool bold = false;
+    bool elide = false;   // a long name is cut rather than shrinking every line
+    bool marking = false; // the legal marking: never cut, and it sets the size too
+};
+
+// Where the code and the texts of one label go, and in what size of type.
+struct LabelLayout
+{
+    QList<LabelLine> lines;
+    std::optional<QrCode> code;
+    QRectF codeArea; // the square asked for: the code takes whole pixels a module within it
+    QRectF textArea;
+    bool upright = false;
+    double points = kMinFontPoints;
+    bool markingFits = true; // every line of the marking fits the width at `points`
+};
+
+QFont labelFont(bool bold, double points)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setBold(bold);
+    font.setPointSizeF(points);
+    return font;
+}
+
+LabelLayout layoutLabel(QPaintDevice *device, const QRectF &page, const DoseLabel &label)
+{
+    const double unitsPerMm = device->logicalDpiY() / kMmPerInch;
+    const double unitsPerPoint = device->logicalDpiY() / kPointsPerInch;
+    const QRectF inner = page.adjusted(kMarginMm * unitsPerMm, kMarginMm * unitsPerMm,
+                                       -kMarginMm * unitsPerMm, -kMarginMm * unitsPerMm);
+    LabelLayout layout;
+    for (const LabelLine &line : {
+             LabelLine{label.stallion, true, true, false},
+             LabelLine{label.donor, false, false, true},
+             LabelLine{label.collectionDate, false, false, true},
+             LabelLine{label.approval, false, false, true},
+             LabelLine{label.dose, true, false, false},
+             LabelLine{label.spermPerDose, false, false, false},
+             LabelLine{label.volume, false, false, false},
+             LabelLine{label.workstation, false, true, false},
+         }) {
+        if (!line.text.isEmpty())
+            layout.lines << line;
+    }
+    const int lineCount = int(std::max<qsizetype>(1, layout.lines.size()));
+    const auto widest = [&](double points, bool markingOnly) {
+        double most = 0.0;
+        for (const LabelLine &line : std::as_const(layout.lines)) {
+            if (line.elide || (markingOnly && !line.marking))
+                continue;
+            most = std::max(
+                most,
+                QFontMetricsF(labelFont(line.bold, points), device).horizontalAdvance(line.text));
+        }
+        return most;
+    };
+
+    // Side by side on a wide label, the code above the texts on an upright one. Beside the
+    // texts the code gives up room down to a size any reader still takes, so the marking keeps
+    // readable type on a narrow label.
+    layout.upright = page.height() > page.width() * kUprightRatio;
+    layout.textArea = inner;
+    layout.code = QrCode::encode(label.code);
+    if (layout.code) {
+        double side = layout.upright ? std::min(inner.width(), inner.height() * kMaxCodeShare)
+                                     : std::min(inner.height(), page.width() * kMaxCodeShare);
+        if (!layout.upright) {
+            const double least = std::min(side, (layout.code->size() + 2 * kQuietZoneModules)
+                                                    * kMinModuleMm * unitsPerMm);
+            const double room = inner.width() - kGapMm * unitsPerMm
+                                - widest(kReadablePoints, false) * kFitMargin;
+            side = std::clamp(room, least, side);
+        }
+        const QPointF corner = layout.upright
+                                   ? QPointF(inner.center().x() - side / 2, inner.top())
+                                   : QPointF(inner.right() - side, inner.center().y() - side / 2);
+        layout.codeArea = QRectF(corner, QSizeF(side, side));
+        const QRectF square = codeSquare(*layout.code, corner, side);
+        if (layout.upright)
+            layout.textArea.setTop(square.bottom() + kGapMm * unitsPerMm);
+        else
+            layout.textArea.setRight(square.left() - kGapMm * unitsPerMm);
+    }
+
+    // One size for every line: as large as the height allows and the widest fixed line fits.
+    const QRectF &area = layout.textArea;
+    double points
+        = std::min(kMaxFontPoints, area.height() / lineCount / kLineSpacing / unitsPerPoint);
+    // Type does not scale quite in proportion (hinting): shrink until it really fits.
+    for (double width = widest(points, false); width > area.width() && points > kMinFontPoints;
+         width = widest(points, false))
+        points = std::max(kMinFontPoints, points * area.width() / width * kFitMargin);
+    layout.points = points;
+    layout.markingFits = widest(points, true) <= area.width();
+    return layout;
+}
+
+} // namespace
+
+QRectF paintQrCode(QPainter &painter, const QrCode &code, QPointF topLeft, double side)
+{
+    const QRectF square = codeSquare(code, topLeft, side);
+    const double module = square.width() / (code.size() + 2 * kQuietZoneModules);
+    const QPointF origin = square.topLeft();
     painter.save();
     painter.setPen(Qt::NoPen);
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -254,88 +371,47 @@ QRectF paintQrCode(QPainter &painter, const QrCode &code, QPointF topLeft, doubl
 
 void paintLabel(QPainter &painter, const QRectF &page, const DoseLabel &label)
 {
-    const double unitsPerMm = painter.device()->logicalDpiY() / kMmPerInch;
-    const double unitsPerPoint = painter.device()->logicalDpiY() / kPointsPerInch;
-    const QRectF inner = page.adjusted(kMarginMm * unitsPerMm, kMarginMm * unitsPerMm,
-                                       -kMarginMm * unitsPerMm, -kMarginMm * unitsPerMm);
+    const LabelLayout layout = layoutLabel(painter.device(), page, label);
     painter.save();
     painter.fillRect(page, Qt::white);
-
-    // Side by side on a wide label, the code above the texts on an upright one.
-    const bool upright = page.height() > page.width() * kUprightRatio;
-    QRectF textArea = inner;
-    if (const std::optional<QrCode> code = QrCode::encode(label.code)) {
-        const double side = upright ? std::min(inner.width(), inner.height() * kMaxCodeShare)
-                                    : std::min(inner.height(), page.width() * kMaxCodeShare);
-        const QPointF corner = upright
-                                   ? QPointF(inner.center().x() - side / 2, inner.top())
-                                   : QPointF(inner.right() - side, inner.center().y() - side / 2);
-        const QRectF square = paintQrCode(painter, *code, corner, side);
-        if (upright)
-            textArea.setTop(square.bottom() + kGapMm * unitsPerMm);
-        else
-            textArea.setRight(square.left() - kGapMm * unitsPerMm);
-    }
-
-    // One size for every line: as large as the height allows and the widest fixed line fits.
-    struct Line
-    {
-        QString text;
-        bool bold;
-        bool elide; // a long name is cut rather than shrinking every line
-    };
-    // The marking (donor, date, approval) is never cut short: its lines set the size too.
-    QList<Line> lines;
-    for (const Line &line : {
-             Line{label.stallion, true, true},
-             Line{label.donor, false, false},
-             Line{label.collectionDate, false, false},
-             Line{label.approval, false, false},
-             Line{label.dose, true, false},
-             Line{label.spermPerDose, false, false},
-             Line{label.volume, false, false},
-             Line{label.workstation, false, true},
-         }) {
-        if (!line.text.isEmpty())
-            lines << line;
-    }
-    const int lineCount = int(std::max<qsizetype>(1, lines.size()));
-    double points
-        = std::min(kMaxFontPoints, textArea.height() / lineCount / kLineSpacing / unitsPerPoint);
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    const auto widest = [&] {
-        double most = 0.0;
-        for (const Line &line : lines) {
-            if (line.elide)
-                continue;
-            font.setBold(line.bold);
-            font.setPointSizeF(points);
-            most = std::max(most,
-                            QFontMetricsF(font, painter.device()).horizontalAdvance(line.text));
-        }
-        return most;
-    };
-    // Type does not scale quite in proportion (hinting): shrink until it really fits.
-    for (double width = widest(); width > textArea.width() && points > kMinFontPoints;
-         width = widest())
-        points = std::max(kMinFontPoints, points * textArea.width() / width * kFitMargin);
+    if (layout.code)
+        paintQrCode(painter, *layout.code, layout.codeArea.topLeft(), layout.codeArea.width());
 
     painter.setPen(Qt::black);
-    const double lineHeight = points * kLineSpacing * unitsPerPoint;
-    double y = upright ? textArea.top()
-                       : textArea.top() + (textArea.height() - lineHeight * lineCount) / 2;
-    for (const Line &line : lines) {
-        font.setBold(line.bold);
-        font.setPointSizeF(points);
+    const QRectF &area = layout.textArea;
+    const double unitsPerPoint = painter.device()->logicalDpiY() / kPointsPerInch;
+    const double lineHeight = layout.points * kLineSpacing * unitsPerPoint;
+    const auto lineCount = double(std::max<qsizetype>(1, layout.lines.size()));
+    double y
+        = layout.upright ? area.top() : area.top() + (area.height() - lineHeight * lineCount) / 2;
+    // The marking is not cut for a hair: what the resolution of the device adds to a line
+    // that fitted where it was measured runs into the gap before the code.
+    const double unitsPerMm = painter.device()->logicalDpiY() / kMmPerInch;
+    const double markingWidth = area.width() + kGapMm * unitsPerMm * kFitMargin;
+    for (const LabelLine &line : layout.lines) {
+        const QFont font = labelFont(line.bold, layout.points);
         painter.setFont(font);
         const QFontMetricsF metrics(font, painter.device());
-        const QString shown = metrics.elidedText(line.text, Qt::ElideRight, textArea.width());
-        painter.drawText(QRectF(textArea.left(), y, textArea.width(), lineHeight),
+        const bool whole = line.marking && metrics.horizontalAdvance(line.text) <= markingWidth;
+        const QString shown
+            = whole ? line.text : metrics.elidedText(line.text, Qt::ElideRight, area.width());
+        painter.drawText(QRectF(area.left(), y, whole ? markingWidth : area.width(), lineHeight),
                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
         y += lineHeight;
     }
     painter.restore();
+}
+
+bool markingFits(QSizeF sizeMm, const DoseLabel &label)
+{
+    // Measured as the PDF writer lays it out: a device of its resolution, no pixels needed.
+    QImage device(1, 1, QImage::Format_Mono);
+    const int dotsPerMetre = qRound(kPdfDotsPerInch / kMmPerInch * 1000);
+    device.setDotsPerMeterX(dotsPerMetre);
+    device.setDotsPerMeterY(dotsPerMetre);
+    const double unitsPerMm = kPdfDotsPerInch / kMmPerInch;
+    const QRectF page(QPointF(0, 0), sizeMm * unitsPerMm);
+    return layoutLabel(&device, page, label).markingFits;
 }
 
 namespace {
@@ -411,6 +487,12 @@ PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job)
     if (const QStringList missing = missingMarking(job.station, job.donor, sheet);
         !missing.isEmpty())
         return {PrintError::DocumentNotOpened, missingMarkingText(missing)};
+    if (job.station.marking != StationProfile::Marking::None
+        && !markingFits(job.sizeMm, doseLabel(sheet, job.count, job.station, job.donor)))
+        return {PrintError::DocumentNotOpened,
+                RecordsText::tr("The marking does not fit a label of %1 in readable type; "
+                                "choose a larger label.")
+                    .arg(labelSizeText(job.sizeMm))};
     if (!job.pdfFile.isEmpty())
         return writeLabelsPdf(sheet, job);
     const QString printerName

@@ -98,6 +98,10 @@ QRectF paintQrCode(QPainter &painter, const QrCode &code, QPointF topLeft, doubl
 // physical sizes): the texts on the left, the code on the right.
 void paintLabel(QPainter &painter, const QRectF &page, const DoseLabel &label);
 
+// Whether the lines of the marking on `label` (donor, collection date, approval) fit a label of
+// `sizeMm` whole, in type no smaller than a label printer prints legibly.
+bool markingFits(QSizeF sizeMm, const DoseLabel &label);
+
 // Where a run of labels goes: a PDF file when one is named, else the printer (the system's
 // default printer when none is named).
 struct LabelJob
@@ -107,12 +111,13 @@ struct LabelJob
     QString journal; // the journal the sheet came from: a PDF never goes over it
     QSizeF sizeMm = defaultLabelSize();
     int count = 0;
-    StationProfile station;         // the journal's; the default one marks nothing
+    StationProfile station;        // the journal's; the default one marks nothing
     std::optional<Stallion> donor; // the sheet's stallion, when registered
 };
 
 // Prints `job.count` labels of `sheet`, one a page, doses 1 to count. Refused, with nothing
-// printed or written, when the labels would lack the station's marking (missingMarking).
+// printed or written, when the labels would lack the station's marking (missingMarking), or
+// it would not fit the label whole (markingFits).
 PrintOutcome printLabels(const SheetRecord &sheet, const LabelJob &job);
 
 } // namespace estrivo

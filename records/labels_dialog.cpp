@@ -210,8 +210,11 @@ void LabelsDialog::showMarking(const Marking &marking)
     m_marking->setVisible(!m_marking->text().isEmpty());
     m_print->setEnabled(marking.error.ok() && missing.isEmpty());
     emit markingRead();
-    if (std::exchange(m_printWhenRead, false) && m_print->isEnabled())
-        accept();
+    if (std::exchange(m_printWhenRead, false)) {
+        m_status->clear(); // printed now, or the refusal above says why not
+        if (m_print->isEnabled())
+            accept();
+    }
 }
 
 void LabelsDialog::targetChanged()
