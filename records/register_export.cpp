@@ -14,6 +14,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
 #include <numeric>
 
 namespace estrivo {
@@ -42,10 +45,55 @@ QString isoDay(const QDate &day)
     return day.isValid() ? day.toString(Qt::ISODate) : QString();
 }
 
-QString timeOrNothing(const QDateTime &time)
+// csvTime() for many times: the local zone's offset is looked up once an hour of UTC, not once
+// a time (each look-up asks the system for its zone file again). Zones change their offset at
+// most once in an hour; an hour with a change, an offset of odd seconds or a year past 9999
+// are left to csvTime() itself.
+class LocalTimes
 {
-    return time.isValid() ? csvTime(time) : QString();
-}
+public:
+    QString text(const QDateTime &time)
+    {
+        if (!time.isValid())
+            return {};
+        const qint64 msecs = time.toMSecsSinceEpoch();
+        const qint64 secs = msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000);
+        const qint64 hour = secs >= 0 ? secs / kHour : -((-secs + kHour - 1) / kHour);
+        if (hour != m_hour) {
+            m_hour = hour;
+            const int start = offsetAt(hour * kHour);
+            m_steady = start == offsetAt(hour * kHour + kHour - 1) && start % 60 == 0;
+            m_offset = start;
+            const int minutes = std::abs(start) / 60;
+            m_suffix = start == 0 ? u"Z"_s
+                                  : u"%1%2:%3"_s.arg(QChar(start < 0 ? u'-' : u'+'))
+                                        .arg(minutes / 60, 2, 10, QChar(u'0'))
+                                        .arg(minutes % 60, 2, 10, QChar(u'0'));
+        }
+        const QDateTime local = QDateTime::fromSecsSinceEpoch(secs + m_offset, Qt::UTC);
+        const QDate day = local.date();
+        if (!m_steady || day.year() < 1 || day.year() > 9999)
+            return csvTime(time);
+        const QTime at = local.time();
+        char text[24];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", day.year(), day.month(),
+                      day.day(), at.hour(), at.minute(), at.second());
+        return QString::fromLatin1(text) + m_suffix;
+    }
+
+private:
+    static constexpr qint64 kHour = 3600;
+
+    static int offsetAt(qint64 secs)
+    {
+        return QDateTime::fromSecsSinceEpoch(secs, Qt::UTC).toLocalTime().offsetFromUtc();
+    }
+
+    qint64 m_hour = std::numeric_limits<qint64>::min();
+    int m_offset = 0;
+    bool m_steady = false;
+    QString m_suffix;
+};
 
 void appendCell(QString &line, const QString &cell)
 {
@@ -55,13 +103,13 @@ void appendCell(QString &line, const QString &cell)
 }
 
 // The first eight cells of a collection's rows: the same for each of its movements.
-QString collectionCells(const RegisterRow &row, const QString &stationApproval)
+QString collectionCells(const RegisterRow &row, const QString &stationApproval, LocalTimes &times)
 {
     const QDateTime collected = collectionTime(row.sheet);
     const Stallion *stallion = row.stallion ? &*row.stallion : nullptr;
     const std::array<QString, kCollectionColumns> cells{
         QString::number(row.sheet.id),
-        timeOrNothing(collected),
+        times.text(collected),
         stallion && !stallion->name.isEmpty() ? stallion->name : row.sheet.stallion,
         stallion ? stallion->ueln : QString(),
         stallion ? stallion->breed : QString(),
@@ -74,7 +122,7 @@ QString collectionCells(const RegisterRow &row, const QString &stationApproval)
     return part;
 }
 
-QString movementCells(const RegisterRow &row)
+QString movementCells(const RegisterRow &row, LocalTimes &times)
 {
     if (!row.movement)
         return QString(qsizetype(kMovementColumns), u',');
@@ -82,7 +130,7 @@ QString movementCells(const RegisterRow &row)
     const std::array<QString, kMovementColumns> cells{
         QString::number(m.id),
         movementKindName(m.kind),
-        timeOrNothing(m.movedAt),
+        times.text(m.movedAt),
         QString::number(m.doses),
         m.consignee,
         m.mare,
@@ -93,7 +141,7 @@ QString movementCells(const RegisterRow &row)
         m.tracking,
         m.container,
         isoDay(m.dueBack),
-        m.kind == MovementKind::Dispatched ? timeOrNothing(row.containerBackAt) : QString(),
+        m.kind == MovementKind::Dispatched ? times.text(row.containerBackAt) : QString(),
         m.reason,
         m.operatorName};
     QString part;
@@ -535,7 +583,9 @@ QStringList registerColumns()
 
 QByteArray registerCsvLine(const RegisterRow &row, const QString &stationApproval)
 {
-    return (collectionCells(row, stationApproval) + movementCells(row) + u"\r\n"_s).toUtf8();
+    LocalTimes times;
+    return (collectionCells(row, stationApproval, times) + movementCells(row, times) + u"\r\n"_s)
+        .toUtf8();
 }
 
 ExportOutcome exportRegisterCsv(Journal &journal, const SheetFilter &filter, QIODevice &out)
@@ -554,13 +604,14 @@ ExportOutcome exportRegisterCsv(Journal &journal, const SheetFilter &filter, QIO
     // A collection's own cells are worked out once for all its movements.
     qint64 cachedSheet = 0;
     QString cachedCells;
+    LocalTimes times;
     bool written = true;
     const JournalError read = journal.forEachRegisterRow(filter, [&](const RegisterRow &row) {
         if (row.sheet.id != cachedSheet || cachedSheet == 0) {
             cachedSheet = row.sheet.id;
-            cachedCells = collectionCells(row, station->approval);
+            cachedCells = collectionCells(row, station->approval, times);
         }
-        written = writer.put((cachedCells + movementCells(row) + u"\r\n"_s).toUtf8());
+        written = writer.put((cachedCells + movementCells(row, times) + u"\r\n"_s).toUtf8());
         rows += written ? 1 : 0;
         return written;
     });

@@ -214,6 +214,45 @@ void exportCsv(benchmark::State &state, const QString &location)
         state.SkipWithError("the register does not hold every movement");
 }
 
+// The journal's share of the export: the rows read and handed over, nothing written.
+void readRows(benchmark::State &state, const QString &location)
+{
+    if (location.isEmpty()) {
+        state.SkipWithError("no journal");
+        return;
+    }
+    estrivo::Journal journal(location);
+    qint64 rows = 0;
+    for (auto _ : state) {
+        rows = 0;
+        QElapsedTimer clock;
+        clock.start();
+        const estrivo::JournalError read
+            = journal.forEachRegisterRow({}, [&rows](const estrivo::RegisterRow &row) {
+                  rows += row.movement ? 1 : 0;
+                  return true;
+              });
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+        if (!read.ok()) {
+            state.SkipWithError(qPrintable(read.reason));
+            break;
+        }
+    }
+    state.counters["rows"] = double(rows);
+}
+
+void registerRowsSqlite(benchmark::State &state)
+{
+    readRows(state, sqliteJournal());
+}
+BENCHMARK(registerRowsSqlite)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void registerRowsPostgres(benchmark::State &state)
+{
+    readRows(state, postgresJournal());
+}
+BENCHMARK(registerRowsPostgres)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
 void registerCsvSqlite(benchmark::State &state)
 {
     exportCsv(state, sqliteJournal());

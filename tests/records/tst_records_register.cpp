@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <ctime>
+
 #include <memory>
 
 using namespace estrivo;
@@ -528,15 +530,20 @@ void TestRecordsRegister::registerReadBack_data()
     QTest::addColumn<QDate>("since");
     QTest::addColumn<QDate>("until");
     QTest::addColumn<bool>("toFile");
+    QTest::addColumn<QByteArray>("zone"); // TZ of the program and of the expected times
 
     for (const QString &backend : kBackends) {
         QTest::addRow("%s: everything, standard output", qPrintable(backend))
-            << backend << QDate() << QDate() << false;
-        QTest::addRow("%s: everything, a file", qPrintable(backend))
-            << backend << QDate() << QDate() << true;
+            << backend << QDate() << QDate() << false << QByteArray("Europe/Berlin");
+        QTest::addRow("%s: everything, a file, UTC", qPrintable(backend))
+            << backend << QDate() << QDate() << true << QByteArray("UTC");
         // The seeded sheets are 7 h apart from 2026-03-01 08:00 UTC.
-        QTest::addRow("%s: two days", qPrintable(backend))
-            << backend << QDate(2026, 3, 1) << QDate(2026, 3, 2) << true;
+        QTest::addRow("%s: two days, +13:45", qPrintable(backend))
+            << backend << QDate(2026, 3, 1) << QDate(2026, 3, 2) << true
+            << QByteArray("Pacific/Chatham");
+        QTest::addRow("%s: two days, -03:00", qPrintable(backend))
+            << backend << QDate(2026, 3, 1) << QDate(2026, 3, 2) << false
+            << QByteArray("America/Sao_Paulo");
     }
 }
 
@@ -546,6 +553,14 @@ void TestRecordsRegister::registerReadBack()
     QFETCH(QDate, since);
     QFETCH(QDate, until);
     QFETCH(bool, toFile);
+    QFETCH(QByteArray, zone);
+    const QByteArray before = qgetenv("TZ");
+    const auto restore = qScopeGuard([&before] {
+        qputenv("TZ", before);
+        ::tzset();
+    });
+    qputenv("TZ", zone); // the program's too: it is started with this environment
+    ::tzset();
     QList<SheetRecord> sheets;
     const QString location = freshJournal(backend, &sheets);
     QVERIFY(!location.isEmpty());
@@ -670,6 +685,8 @@ void TestRecordsRegister::registerReadBack()
         for (QString &cell : row)
             cell = guardFormula(cell);
     }
+    // Collections with movements and without, whatever the range.
+    QVERIFY(expected.size() >= 4);
     QCOMPARE(rows.size() - 1, expected.size());
     for (qsizetype i = 0; i < expected.size(); ++i)
         QCOMPARE(rows[i + 1], expected[i]);
