@@ -958,8 +958,9 @@ void RecordsWindow::buildRegister()
     add(QStringLiteral("stallionRegister"), RecordsText::tr("S&tallions..."),
         [this](JournalService *journal) {
             auto *dialog = new StallionsDialog(journal, this);
-            // A new name or a merge may make the shown sheet's stallion a registered one.
-            connect(dialog, &StallionsDialog::registerChanged, m_doses, &DosesPane::reread);
+            // A new name or a merge changes whose sheets are whose: the list, the counts and
+            // the shown sheet's stallion.
+            connect(dialog, &StallionsDialog::registerChanged, this, &RecordsWindow::refresh);
             return dialog;
         });
     add(QStringLiteral("containersOut"), RecordsText::tr("&Containers..."),
@@ -982,6 +983,7 @@ void RecordsWindow::buildRegister()
     tools->addSeparator();
     tools->addWidget(m_scan);
     connect(m_scan, &ScanField::doseFound, this, &RecordsWindow::showScannedDose);
+    connect(m_doses, &DosesPane::stallionRegistered, this, &RecordsWindow::refresh);
     updateActions();
 }
 

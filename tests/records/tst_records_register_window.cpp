@@ -639,6 +639,19 @@ void TestRecordsRegisterWindow::renameAndMergeKeepHistory()
     // The pane names him by his register name on a sheet under the merged one's.
     select(commaSheet.id);
     QTRY_VERIFY(paneText(u"stallionIdentity"_s).startsWith(u"Stallion Zeus of Olympia"_s));
+
+    // The window's list, read again after the merge: one stallion under his register name.
+    auto *stallions = m_window->findChild<QTreeWidget *>(u"stallions"_s);
+    QTRY_COMPARE(stallions->findItems(u"Zeus of Olympia"_s, Qt::MatchExactly).size(), 1);
+    QTreeWidgetItem *merged = stallions->findItems(u"Zeus of Olympia"_s, Qt::MatchExactly)[0];
+    QCOMPARE(merged->text(1), QString::number(zeusSheets + commaSheets));
+    QVERIFY(stallions->findItems(u"Comma, the Second"_s, Qt::MatchExactly).isEmpty());
+    stallions->setCurrentItem(merged);
+    QTRY_COMPARE(m_window->statusBar()->currentMessage(),
+                 u"%1 collections"_s.arg(zeusSheets + commaSheets));
+    QTRY_COMPARE(m_table->model()->rowCount(), int(zeusSheets + commaSheets));
+    stallions->setCurrentItem(stallions->topLevelItem(0));
+    QTRY_COMPARE(m_table->model()->rowCount(), kRegisterSheets);
 }
 
 void TestRecordsRegisterWindow::containersOutAndBack()
