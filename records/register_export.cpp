@@ -255,8 +255,8 @@ enum class PaperColumn {
     Operator,
 };
 constexpr int kPaperColumnCount = int(PaperColumn::Operator) + 1;
-constexpr std::array<double, kPaperColumnCount> kPaperWeights{0.7, 1.2, 1.3, 1.9, 0.6, 1.2, 1.2,
-                                                              0.6, 1.8, 1.9, 1.5, 1.4, 1.4, 0.9};
+constexpr std::array<double, kPaperColumnCount> kPaperWeights{1.0, 1.2, 1.3, 1.9, 0.7, 1.2, 1.2,
+                                                              0.6, 1.8, 1.9, 1.5, 1.5, 1.3, 0.9};
 
 QString paperTitle(PaperColumn column)
 {
@@ -475,9 +475,14 @@ public:
             // Two lines at most: a line break in a kept text is a blank here.
             QString text = cells[std::size_t(column)].simplified();
             const QFontMetricsF metrics(painter.font(), painter.device());
-            if (metrics.boundingRect(cell, Qt::TextWordWrap, text).height() > cell.height()) {
-                text = metrics.elidedText(text, Qt::ElideRight, cell.width() * kRowLines * 0.9);
-            }
+            // Wrapped lines break at words, so an elided text may still take a third line:
+            // shortened further until two hold it.
+            const QString whole = text;
+            for (double share = 0.95;
+                 share > 0.3
+                 && metrics.boundingRect(cell, Qt::TextWordWrap, text).height() > cell.height();
+                 share -= 0.15)
+                text = metrics.elidedText(whole, Qt::ElideRight, cell.width() * kRowLines * share);
             painter.save();
             painter.setClipRect(cell);
             painter.drawText(

@@ -46,6 +46,10 @@ echo "   <= 100 ms, export of all rows <= 20 s at <= 150 MB, another program's s
 # Alone, so the peak resident size is the export's and the window's only.
 "$out/records/bench_records_postgres" --benchmark_filter=exportAll
 
+echo "== The register of 100,000 collections with 300,000 movements as CSV, SQLite and a private"
+echo "   PostgreSQL server (target: <= 5 s each)"
+"$out/records/bench_register"
+
 echo "== Start-up under Xvfb beside a floor window, without and with a private print scheduler"
 echo "   (targets: <= 1.3x the floor with the scheduler, <= 300 ms, <= 60 MB; first Print <= 1 s)"
 xvfb-run -a -s "-nolisten tcp" bench/app/bench_startup.py build/release/app/estrivo 10
