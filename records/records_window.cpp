@@ -1,10 +1,16 @@
 #include "records_window.h"
 
+#include "containers_dialog.h"
+#include "doses_pane.h"
 #include "journal_dialog.h"
 #include "journal_service.h"
 #include "labels_dialog.h"
+#include "records_text.h"
 #include "report.h"
+#include "scan_field.h"
 #include "sheet_table_model.h"
+#include "stallion_dialog.h"
+#include "station_dialog.h"
 #include "trend.h"
 
 #include <QAction>
@@ -145,6 +151,7 @@ RecordsWindow::RecordsWindow(const QString &location, QWidget *parent)
             });
     buildActions();
     buildLayout();
+    buildRegister();
     restoreLayout();
     openJournal(location);
 }
@@ -448,6 +455,8 @@ void RecordsWindow::openJournal(const QString &location)
     closeJournal();
     m_location = location;
     m_journal = new JournalService(location, JournalCreation::Nothing, this);
+    m_doses->setJournal(m_journal);
+    m_scan->setJournal(m_journal);
     connect(m_journal, &JournalService::changed, &m_changePause, qOverload<>(&QTimer::start));
     connect(m_journal, &JournalService::availabilityChanged, this,
             &RecordsWindow::showAvailability);
@@ -536,6 +545,7 @@ void RecordsWindow::journalChanged()
         m_keepSheet = m_current ? m_current->id : 0; // the list is read again from its start
     m_model->refreshNewest();
     requestSummary();
+    m_doses->reread(); // another workstation may have moved its doses
     emit liveUpdated();
 }
 
@@ -677,7 +687,11 @@ void RecordsWindow::showCurrentSheet()
     // The same sheet again (rows came in above it) needs no new read, unless it changed.
     if (m_current && m_current->id == row->id && m_current->printed == row->printed)
         return;
-    const qint64 id = row->id;
+    readSheet(row->id);
+}
+
+void RecordsWindow::readSheet(qint64 id)
+{
     m_wantedSheet = id;
     if (!m_current || m_current->id != id) {
         m_current.reset();
@@ -703,6 +717,7 @@ void RecordsWindow::clearDetails(const QString &why)
     }
     m_picture->setPixmap({});
     m_picture->setText(why);
+    m_doses->clear(why);
     updateActions();
 }
 
@@ -746,6 +761,7 @@ void RecordsWindow::showSheet(const SheetRecord &shown)
     } else {
         m_picture->setPixmap(QPixmap::fromImage(picture));
     }
+    m_doses->showSheet(sheet);
     updateActions();
     emit sheetShown(sheet.id);
 }
@@ -842,6 +858,8 @@ void RecordsWindow::updateActions()
     m_exportCsvAction->setEnabled(open);
     m_exportReportAction->setEnabled(open);
     m_labelsAction->setEnabled(open && m_current.has_value());
+    for (QAction *action : std::as_const(m_registerActions))
+        action->setEnabled(open);
 }
 
 void RecordsWindow::chooseExportFile(bool report)
@@ -921,6 +939,75 @@ void RecordsWindow::openLabelsDialog()
                                       : tr("%1 labels printed to %2").arg(labels).arg(target)));
     });
     dialog->open();
+}
+
+void RecordsWindow::buildRegister()
+{
+    auto *menu = new QMenu(RecordsText::tr("Re&gister"), this);
+    menuBar()->insertMenu(menuBar()->actions().constLast(), menu); // before Help
+    const auto add = [this, menu](const QString &name, const QString &text, auto open) {
+        QAction *action = menu->addAction(text, this, [this, open] {
+            if (m_journal)
+                openRegisterDialog(open(m_journal));
+        });
+        action->setObjectName(name);
+        m_registerActions << action;
+    };
+    add(QStringLiteral("stationProfile"), RecordsText::tr("&Station Profile..."),
+        [this](JournalService *journal) { return new StationDialog(journal, this); });
+    add(QStringLiteral("stallionRegister"), RecordsText::tr("S&tallions..."),
+        [this](JournalService *journal) {
+            auto *dialog = new StallionsDialog(journal, this);
+            // A new name or a merge changes whose sheets are whose: the list, the counts and
+            // the shown sheet's stallion.
+            connect(dialog, &StallionsDialog::registerChanged, this, &RecordsWindow::refresh);
+            return dialog;
+        });
+    add(QStringLiteral("containersOut"), RecordsText::tr("&Containers..."),
+        [this](JournalService *journal) {
+            auto *dialog = new ContainersDialog(journal, this);
+            connect(dialog, &ContainersDialog::returned, m_doses, &DosesPane::reread);
+            return dialog;
+        });
+
+    m_doses = new DosesPane;
+    // Scrolled, as the details are: its row of buttons must not widen a narrow window.
+    auto *dosesScroll = new QScrollArea;
+    dosesScroll->setObjectName(QStringLiteral("dosesTab"));
+    dosesScroll->setWidget(m_doses);
+    dosesScroll->setWidgetResizable(true);
+    m_tabs->insertTab(1, dosesScroll, RecordsText::tr("&Doses"));
+    m_scan = new ScanField;
+    m_scan->setObjectName(QStringLiteral("scanField"));
+    auto *tools = findChild<QToolBar *>(QStringLiteral("recordsTools"));
+    tools->addSeparator();
+    tools->addWidget(m_scan);
+    connect(m_scan, &ScanField::doseFound, this, &RecordsWindow::showScannedDose);
+    connect(m_doses, &DosesPane::stallionRegistered, this, &RecordsWindow::refresh);
+    updateActions();
+}
+
+void RecordsWindow::openRegisterDialog(QDialog *dialog)
+{
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+void RecordsWindow::showScannedDose(qint64 sheetId, int dose)
+{
+    // The scan field keeps the focus: the scanner's next label goes there too.
+    m_doses->offerDose(sheetId, dose);
+    m_tabs->setCurrentWidget(findChild<QScrollArea *>(QStringLiteral("dosesTab")));
+    const int row = m_model->rowOf(sheetId);
+    if (row >= 0) {
+        const QModelIndex index = m_model->index(row, 0);
+        m_table->setCurrentIndex(index);
+        m_table->scrollTo(index);
+        return;
+    }
+    // Not among the rows read (or filtered away): shown by its id, no row chosen.
+    m_table->selectionModel()->clear();
+    readSheet(sheetId);
 }
 
 void RecordsWindow::openManual()

@@ -13,6 +13,7 @@
 
 class QAction;
 class QCheckBox;
+class QDialog;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -23,7 +24,9 @@ class QTreeWidget;
 
 namespace estrivo {
 
+class DosesPane;
 class JournalService;
+class ScanField;
 class SheetTableModel;
 class TrendChartView;
 
@@ -107,6 +110,11 @@ private:
     void startExport(const QString &fileName, bool report);
     void openLabelsDialog();
     void openJournalDialog();
+    // The register: its dialogs, the doses of the chosen sheet and the labels a scanner reads.
+    void buildRegister();
+    void openRegisterDialog(QDialog *dialog);
+    void showScannedDose(qint64 sheetId, int dose);
+    void readSheet(qint64 id);
     void openManual();
     void openAbout();
     void updateActions();
@@ -145,6 +153,9 @@ private:
     QLabel *m_journalStatus = nullptr;
     QLabel *m_notice = nullptr;  // above the table: waiting for, or no answer from, the journal
     QLabel *m_viewing = nullptr; // above the table: a journal other than this workstation's
+    DosesPane *m_doses = nullptr;
+    ScanField *m_scan = nullptr;
+    QList<QAction *> m_registerActions;
 
     QAction *m_exportCsvAction = nullptr;
     QAction *m_exportReportAction = nullptr;
