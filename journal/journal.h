@@ -2,6 +2,7 @@
 #pragma once
 
 #include "journal_types.h"
+#include "frozen_types.h"
 #include "register_types.h"
 
 #include <chrono>
@@ -106,6 +107,49 @@ public:
     // stallion when registered and its movements, one row a movement or one row without.
     using RegisterVisitor = std::function<bool(const RegisterRow &row)>;
     JournalError forEachRegisterRow(const SheetFilter &filter, const RegisterVisitor &visit);
+
+    // Frozen semen. The station's rules for it; the defaults when none were kept.
+    std::optional<FrozenSettings> frozenSettings();
+    JournalError setFrozenSettings(const FrozenSettings &settings);
+
+    // Keeps a freeze batch (id set) made from its sources: sheets of one stallion (their names
+    // fold to one key, or belong to one registered stallion), each giving raw semen no more than
+    // its gel-free volume less what earlier batches took from it. Refused with why otherwise, or
+    // when a straw volume is not one of kStrawVolumesMl, or a count is not above 0. A batch
+    // starts in quarantine with all its straws unplaced.
+    JournalError recordFreezeBatch(FreezeBatch &batch);
+    std::optional<FreezeBatch> freezeBatch(qint64 id);
+    // Newest first; only the stallion's (any of his names) when one is given.
+    QList<FreezeBatch> freezeBatches(const QString &stallion = {});
+
+    JournalError recordThawTest(ThawTest &test);
+    QList<ThawTest> thawTests(qint64 batchId); // oldest first
+    // Refused: a release without a post-thaw test, or whose latest test's progressive motility
+    // is below the station's figure. Quarantine and on hold are always possible, with a reason.
+    JournalError changeReleaseState(ReleaseChange &change);
+    QList<ReleaseChange> releaseChanges(qint64 batchId); // oldest first
+
+    // Tanks (names unique, any case) and their care.
+    JournalError addTank(Tank &tank);
+    JournalError updateTank(const Tank &tank);
+    QList<Tank> tanks(); // by name, each with its last check
+    JournalError recordTankCheck(TankCheck &check);
+    QList<TankCheck> tankChecks(qint64 tankId); // newest first
+
+    // Places, moves and takes back out straws, all or none, in one transaction: never more
+    // from a position than it holds, nor placed than remain unplaced. A position's canister
+    // lies within its tank's.
+    JournalError moveStraws(const QList<StrawMove> &moves);
+    QList<Placement> placementsOfBatch(qint64 batchId);
+    QList<Placement> placementsInTank(qint64 tankId);
+    // Straws leave through recordMovement(): with freezeBatchId set, a dispatch or use needs a
+    // released batch, and takes its straws from the position named in the movement.
+
+    // The inventory: each batch's straws per tank, or per stallion over all tanks.
+    QList<InventoryLine> inventoryByTank();
+    QList<InventoryLine> inventoryByStallion();
+    // Stallions whose released straws in store make fewer doses than the station's figure.
+    QList<LowStock> lowStock();
 
     // Other programs' saves. Where the server announces them (PostgreSQL), `changed` is
     // called on this thread for each, on every connection this object opens from now on, and

@@ -101,6 +101,14 @@ struct Movement
     QString operatorName;       // this user's when left empty
     QString workstation;        // this host's when left empty
     QString uid;                // made when the movement is made; one delivered twice is kept once
+    // Frozen semen: the freeze batch whose straws move (sheetId is then the batch's first
+    // source collection, and doses count straws), and the position straws that leave are taken
+    // from (its tank, canister, goblet and cane). 0 and none for a collection's fresh doses.
+    qint64 freezeBatchId = 0;
+    qint64 fromTankId = 0;
+    int fromCanister = 0;
+    QString fromGoblet;
+    QString fromCane;
 
     // What it does to the doses that remain: -doses for those that leave, +doses back.
     qint64 change() const;
