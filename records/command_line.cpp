@@ -588,8 +588,8 @@ void readFreeze(OptionReader &reader, const QStringList &positional, CommandLine
     const QList<qint64> ids = sheetIds(positional.first(), reader);
     const QStringList raw = reader.required(u"raw-ml"_s, kFreeze).split(u',');
     if (reader.isSet(u"raw-ml"_s) && !ids.isEmpty() && raw.size() != ids.size()) {
-        reader.usage(RecordsText::tr("--raw-ml wants one volume for each of the %n sheet(s).",
-                                     nullptr, int(ids.size())));
+        reader.usage(RecordsText::tr("--raw-ml wants one volume for each of the %1 sheets.")
+                         .arg(ids.size()));
     }
     for (qsizetype n = 0; n < ids.size() && n < raw.size(); ++n) {
         const std::optional<double> ml = reader.figureIn(u"raw-ml"_s, raw[n], kMostRawMl, false);

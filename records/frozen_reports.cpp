@@ -232,7 +232,7 @@ struct InventoryPaper
     {
         if (by == InventoryBy::Stallion)
             return line.stallion;
-        QString section = RecordsText::tr("Tank %1").arg(line.tankName);
+        QString section = line.tankName;
         const auto tank = tanks.constFind(line.tankId);
         if (tank == tanks.constEnd())
             return section;
@@ -559,7 +559,9 @@ ExportOutcome writeCaneLabels(Journal &journal, qint64 batchId, const QString &p
             QStringList lines{
                 placement.stallion.isEmpty() ? batch->stallion : placement.stallion,
                 RecordsText::tr("Batch %1, frozen %2").arg(batchId).arg(isoDay(batch->frozenAt)),
-                RecordsText::tr("%n straw(s) of %1 ml", nullptr, placement.straws).arg(volume),
+                (placement.straws == 1
+                     ? RecordsText::tr("1 straw of %1 ml").arg(volume)
+                     : RecordsText::tr("%1 straws of %2 ml").arg(placement.straws).arg(volume)),
                 positionText(placement)};
             if (!batch->strawMarking.isEmpty())
                 lines << batch->strawMarking;
@@ -581,7 +583,9 @@ QString inventoryOutcomeText(const ExportOutcome &outcome)
         return exportOutcomeText(outcome);
     const QString target
         = outcome.target.isEmpty() ? RecordsText::tr("standard output") : outcome.target;
-    return RecordsText::tr("%n line(s) written to %1", nullptr, int(outcome.rows)).arg(target);
+    return outcome.rows == 1
+               ? RecordsText::tr("1 line written to %1").arg(target)
+               : RecordsText::tr("%1 lines written to %2").arg(outcome.rows).arg(target);
 }
 
 } // namespace estrivo
