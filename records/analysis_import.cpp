@@ -22,6 +22,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr double kWholePercent = 100.0;
+// Total and progressive motility, VCL, VSL and VAP, in the order of AnalysisResult.
+constexpr std::size_t kFigureCount = 5;
 // The rows each candidate delimiter is tried on; enough to see a header and a few results.
 constexpr qsizetype kSniffRows = 20;
 // A header or cell quoted in a message is cut to this, so a hostile file cannot flood a box.
@@ -366,7 +368,7 @@ AnalysisResult analysisResult(const AnalysisTable &table, const AnalysisMapping 
         return refusedResult(RecordsText::tr("Choose the columns of total and progressive "
                                              "motility."));
 
-    std::array<Figure, 5> all{{
+    std::array<Figure, kFigureCount> all{{
         {&mapping.motility, RecordsText::tr("total motility"), true, -1},
         {&mapping.progressive, RecordsText::tr("progressive motility"), true, -1},
         {&mapping.vcl, u"VCL"_s, false, -1},
@@ -384,20 +386,19 @@ AnalysisResult analysisResult(const AnalysisTable &table, const AnalysisMapping 
         for (const Figure *other : mapped) {
             if (other->column == figure.column)
                 return refusedResult(
-                    RecordsText::tr("The %1 and the %2 are both mapped to the "
-                                    "column %3.")
+                    RecordsText::tr("The %1 and the %2 are both mapped to the column %3.")
                         .arg(other->name, figure.name, quoted(table.headers[figure.column])));
         }
         mapped.append(&figure);
     }
 
-    std::array<double, 5> sums{};
+    std::array<double, kFigureCount> sums{};
     int used = 0;
     for (qsizetype r = 0; r < table.rows.size(); ++r) {
         const QStringList &row = table.rows[r];
         if (isSummaryRow(row))
             continue;
-        std::array<double, 5> values{};
+        std::array<double, kFigureCount> values{};
         bool complete = true;
         for (std::size_t f = 0; f < all.size() && complete; ++f) {
             const Figure &figure = all[f];
@@ -434,7 +435,7 @@ AnalysisResult analysisResult(const AnalysisTable &table, const AnalysisMapping 
                                              "of the mapped columns."));
     AnalysisResult result;
     result.rowsUsed = used;
-    std::array<std::optional<double>, 5> means;
+    std::array<std::optional<double>, kFigureCount> means;
     for (std::size_t f = 0; f < all.size(); ++f) {
         if (all[f].column < 0)
             continue;

@@ -16,6 +16,7 @@ constexpr double kWholePercent = 100.0;
 // when the motile sperm a straw comes out a hair below 25 in binary.
 constexpr double kRelativeTolerance = 1e-9;
 constexpr int kMostDecimals = 2;
+constexpr int kMostQuotientDecimals = 6;
 constexpr int kSignificantDigits = 15;
 
 // A figure as the operator reads it: two decimals at most, no trailing zeros; a small figure
@@ -40,7 +41,7 @@ QString shownQuotient(double quotient, bool whole)
 {
     if (whole)
         return shown(quotient, 0);
-    for (int decimals = kMostDecimals; decimals <= 6; ++decimals) {
+    for (int decimals = kMostDecimals; decimals <= kMostQuotientDecimals; ++decimals) {
         const QString text = shown(quotient, decimals);
         if (text.contains(u'.'))
             return text;
