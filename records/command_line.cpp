@@ -2,6 +2,7 @@
 #include "records_text.h"
 
 #include "labels.h"
+#include "straws_per_dose.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -40,6 +41,7 @@ const QString kInventory = QStringLiteral("inventory");
 const QString kFrozenSettings = QStringLiteral("frozen-settings");
 const QString kTanksDue = QStringLiteral("tanks-due");
 const QString kCaneLabels = QStringLiteral("cane-labels");
+const QString kStrawsPerDose = QStringLiteral("straws-per-dose");
 
 const QStringList &commands()
 {
@@ -72,7 +74,8 @@ const QStringList &commands()
                                  kInventory,
                                  kFrozenSettings,
                                  kTanksDue,
-                                 kCaneLabels};
+                                 kCaneLabels,
+                                 kStrawsPerDose};
     return all;
 }
 
@@ -169,7 +172,8 @@ const OptionSpec kOptions[]{
      QT_TRANSLATE_NOOP("Records", "--concentration needs the final concentration in M/ml."),
      "freeze"},
     {"sperm-per-straw", "M",
-     QT_TRANSLATE_NOOP("Records", "--sperm-per-straw needs millions of sperm."), "freeze"},
+     QT_TRANSLATE_NOOP("Records", "--sperm-per-straw needs millions of sperm."),
+     "freeze|straws-per-dose"},
     {"straws-per-dose", "N",
      QT_TRANSLATE_NOOP("Records", "--straws-per-dose needs a number of straws."), "freeze"},
     {"extender", "E", QT_TRANSLATE_NOOP("Records", "--extender needs the extender's name."),
@@ -183,7 +187,10 @@ const OptionSpec kOptions[]{
     {"total-motility", "P", QT_TRANSLATE_NOOP("Records", "--total-motility needs a percentage."),
      "thaw-test"},
     {"progressive", "P", QT_TRANSLATE_NOOP("Records", "--progressive needs a percentage."),
-     "thaw-test"},
+     "thaw-test|straws-per-dose"},
+    {"target", "M",
+     QT_TRANSLATE_NOOP("Records", "--target needs millions of progressively motile sperm."),
+     "straws-per-dose"},
     {"minutes", "M", QT_TRANSLATE_NOOP("Records", "--minutes needs a number of minutes."),
      "thaw-test"},
     {"vcl", "V", QT_TRANSLATE_NOOP("Records", "--vcl needs a velocity in um/s."), "thaw-test"},
@@ -549,7 +556,6 @@ constexpr double kMostRawMl = 1000.0;
 constexpr int kMostStraws = 100000;
 constexpr double kMostConcentration = 10000.0;  // M/ml
 constexpr double kMostSpermPerStraw = 100000.0; // M
-constexpr int kMostStrawsPerDose = 1000;
 constexpr double kMostG = 10000.0;
 constexpr double kMostCentrifugeMinutes = 120.0;
 constexpr double kMostMinutesAfterThaw = 1440.0;
@@ -1065,6 +1071,17 @@ QString helpOf(const QString &command)
             "(\"low\") and the stallions low in released doses (\"low-stock\"). Exit status 0\n"
             "whether or not anything is listed.\n");
     }
+    if (command == kStrawsPerDose) {
+        return RecordsText::tr(
+            "Usage: estrivo-records straws-per-dose --sperm-per-straw M --progressive P\n"
+            "                                       --target M\n"
+            "       estrivo-records straws-per-dose BATCH_ID --target M\n"
+            "                                       [--sperm-per-straw M] [--progressive P]\n"
+            "Works out the straws one dose takes to hold --target million progressively\n"
+            "motile sperm, printing the working a line a step and then\n"
+            "\"straws_per_dose: N\". With BATCH_ID the sperm per straw is the batch's and the\n"
+            "progressive motility that of its latest post-thaw test, unless given.\n");
+    }
     if (command == kCaneLabels) {
         return RecordsText::tr(
             "Usage: estrivo-records cane-labels BATCH_ID --output FILE.pdf\n"
@@ -1155,6 +1172,7 @@ QString helpText(const QString &command)
                "  inventory           write the straws in store as CSV or PDF\n"
                "  frozen-settings     show or set the release and low-stock figures\n"
                "  tanks-due           list the tanks due for a check or low, stallions low\n"
+               "  straws-per-dose     work out the straws a frozen dose takes\n"
                "  cane-labels BATCH_ID\n"
                "                      write labels for the canes and goblets of a batch\n"
                "\n")
@@ -1376,6 +1394,21 @@ CommandLine parseCommandLine(const QStringList &arguments)
         line.tankCheck.levelCm = reader.figure(u"level"_s, kMostLevelCm, true).value_or(0);
         line.tankCheck.refilled = reader.isSet(u"refilled"_s);
         line.tankCheck.note = reader.value(u"note"_s);
+        return reader.outcome(line);
+    }
+    if (command == kStrawsPerDose) {
+        line.action = CommandLine::Action::StrawsPerDose;
+        if (!positional.isEmpty()) {
+            line.batchId = idArgument(positional, command, RecordsText::tr("freeze batch"), reader)
+                               .value_or(0);
+        } else {
+            reader.required(u"sperm-per-straw"_s, command);
+            reader.required(u"progressive"_s, command);
+        }
+        reader.required(u"target"_s, command);
+        line.dose.spermPerStraw = reader.figure(u"sperm-per-straw"_s, kMostSpermPerStraw);
+        line.dose.progressive = reader.figure(u"progressive"_s, 100);
+        line.dose.target = reader.figure(u"target"_s, kMostSpermPerStraw * 100).value_or(0);
         return reader.outcome(line);
     }
     if (command == kMove) {

@@ -81,6 +81,7 @@ struct CommandLine
         FrozenSettingsSet,
         TanksDue,
         CaneLabels,
+        StrawsPerDose,
         Help,
         Version,
         UsageError,
@@ -127,8 +128,15 @@ struct CommandLine
     PositionText from;
     PositionText to;
     int straws = 0;
-    bool allFrom = false;                  // move --all-from: every batch's straws at `from`
-    bool byStallion = false;               // inventory --by stallion
+    bool allFrom = false;    // move --all-from: every batch's straws at `from`
+    bool byStallion = false; // inventory --by stallion
+    // straws-per-dose: the figures given; a batch's own stand in for those left out
+    struct DoseFigures
+    {
+        std::optional<double> spermPerStraw;
+        std::optional<double> progressive;
+        double target = 0;
+    } dose;
     std::optional<double> releaseMotility; // frozen-settings
     std::optional<int> lowStockDoses;
 

@@ -6,6 +6,7 @@
 #include "journal_service.h"
 #include "labels.h"
 #include "register_export.h"
+#include "straws_per_dose.h"
 
 #include <QCoreApplication>
 
@@ -524,6 +525,57 @@ int caneLabels(JournalService &journal, const CommandLine &line)
     return outcome.ok() ? kExitOk : fail(inventoryOutcomeText(outcome));
 }
 
+// Prints the working and the straws, or the working and, on standard error, why not.
+int printStrawsPerDose(double spermPerStraw, double progressive, double target)
+{
+    const StrawsPerDose worked = strawsPerDose(spermPerStraw, progressive, target);
+    for (const QString &step : worked.arithmetic)
+        std::fputs((cell(step) + u'\n').toUtf8().constData(), stdout);
+    if (!worked.problem.isEmpty())
+        return fail(worked.problem);
+    std::printf("straws_per_dose: %d\n", worked.straws);
+    return kExitOk;
+}
+
+// A batch's sperm per straw and its latest post-thaw progressive motility, where not given.
+int strawsPerDoseOfBatch(JournalService &journal, const CommandLine &line)
+{
+    const qint64 id = line.batchId;
+    const CommandLine::DoseFigures given = line.dose;
+    using Figures = std::pair<double, double>;
+    const JournalReply<Figures> read = onJournal<JournalReply<Figures>>(
+        journal, [=](Journal &source) {
+            using Kind = JournalError::Kind;
+            const std::optional<FreezeBatch> batch = source.freezeBatch(id);
+            if (!batch) {
+                JournalError error = source.lastError();
+                if (error.ok() || error.kind == Kind::NotFound)
+                    error = {Kind::NotFound,
+                             RecordsText::tr("No freeze batch has the ID %1.").arg(id)};
+                return JournalReply<Figures>{{}, error};
+            }
+            Figures figures{given.spermPerStraw.value_or(batch->spermPerStraw), 0.0};
+            if (given.progressive) {
+                figures.second = *given.progressive;
+                return JournalReply<Figures>{figures, {}};
+            }
+            const QList<ThawTest> tests = source.thawTests(id);
+            if (!source.lastError().ok())
+                return JournalReply<Figures>{{}, source.lastError()};
+            if (tests.isEmpty())
+                return JournalReply<Figures>{
+                    {},
+                    {Kind::Refused, RecordsText::tr("Freeze batch %1 has no post-thaw test; give "
+                                                    "--progressive.")
+                                        .arg(id)}};
+            figures.second = tests.back().progressiveMotility;
+            return JournalReply<Figures>{figures, {}};
+        });
+    if (!read.ok())
+        return fail(read.error.reason);
+    return printStrawsPerDose(read.value.first, read.value.second, given.target);
+}
+
 // Keeps a movement; a return or a reversal first finds the movement it is about.
 int move(JournalService &journal, const CommandLine &line)
 {
@@ -725,6 +777,11 @@ int runLabels(const CommandLine &line)
 
 int runRegisterCommand(const CommandLine &line)
 {
+    // Figures alone need no journal.
+    if (line.action == CommandLine::Action::StrawsPerDose && line.batchId == 0) {
+        return printStrawsPerDose(line.dose.spermPerStraw.value_or(0),
+                                  line.dose.progressive.value_or(0), line.dose.target);
+    }
     std::signal(SIGXFSZ, SIG_IGN);
     QString reason;
     const std::unique_ptr<JournalService> journal = openJournal(line, &reason);
@@ -777,6 +834,8 @@ int runRegisterCommand(const CommandLine &line)
         return tanksDue(*journal);
     case Action::CaneLabels:
         return caneLabels(*journal, line);
+    case Action::StrawsPerDose:
+        return strawsPerDoseOfBatch(*journal, line);
     default:
         break;
     }

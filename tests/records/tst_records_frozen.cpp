@@ -67,6 +67,8 @@ private slots:
     void inventory();
     void caneLabels_data();
     void caneLabels();
+    void strawsPerDose_data();
+    void strawsPerDose();
 
 private:
     // A new journal of kSeeded collections; with `stored`, two tanks ("Tank 1" of 4 canisters,
@@ -800,6 +802,69 @@ void TestRecordsFrozen::caneLabels()
     result = line(location, u"cane-labels 999 --output "_s + pdf);
     QCOMPARE(result.exitCode, 1);
     QVERIFY2(result.err.contains(u"no freeze batch has the ID 999"_s), qPrintable(result.err));
+}
+
+void TestRecordsFrozen::strawsPerDose_data()
+{
+    QTest::addColumn<QString>("backend"); // empty: figures alone, no journal at all
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("last"); // the last line of standard output
+    QTest::addColumn<QString>("error");
+
+    const auto row = [](const QString &backend, const char *name, const QString &text,
+                        int exitCode, const QString &last, const QString &error) {
+        QTest::addRow("%s: %s", qPrintable(backend.isEmpty() ? u"figures"_s : backend), name)
+            << backend << text << exitCode << last << error;
+    };
+    row({}, "rounded up", u"straws-per-dose --sperm-per-straw 100 --progressive 40 --target 300"_s,
+        0, u"straws_per_dose: 8"_s, {});
+    row({}, "whole", u"straws-per-dose --sperm-per-straw 100 --progressive 40 --target 320"_s, 0,
+        u"straws_per_dose: 8"_s, {});
+    row({}, "absurd", u"straws-per-dose --sperm-per-straw 1 --progressive 1 --target 500"_s, 1, {},
+        u"More than 100 straws for one dose"_s);
+    row({}, "figures missing", u"straws-per-dose --target 500"_s, 2, {},
+        u"straws-per-dose wants --sperm-per-straw."_s);
+    for (const QString &backend : kBackends) {
+        // {batch}: 100 M a straw; {batch2}: 75 M; both tested at 40 % progressive.
+        row(backend, "a batch's own figures", u"straws-per-dose {batch} --target 320"_s, 0,
+            u"straws_per_dose: 8"_s, {});
+        row(backend, "the smaller straws", u"straws-per-dose {batch2} --target 300"_s, 0,
+            u"straws_per_dose: 10"_s, {});
+        row(backend, "another motility than tested",
+            u"straws-per-dose {batch} --target 300 --progressive 60"_s, 0, u"straws_per_dose: 5"_s,
+            {});
+        row(backend, "a batch that is none", u"straws-per-dose 999 --target 300"_s, 1, {},
+            u"No freeze batch has the ID 999."_s);
+    }
+}
+
+void TestRecordsFrozen::strawsPerDose()
+{
+    QFETCH(QString, backend);
+    QFETCH(QString, text);
+    QFETCH(int, exitCode);
+    QFETCH(QString, last);
+    QFETCH(QString, error);
+    const QString location = backend.isEmpty() ? m_dir.filePath(u"absent/journal.sqlite"_s)
+                                               : freshJournal(backend, true);
+    QVERIFY(!location.isEmpty());
+    const Run result = line(location, text);
+    QCOMPARE(result.exitCode, exitCode);
+    if (!error.isEmpty())
+        QVERIFY2(result.err.startsWith(kFails + error), qPrintable(result.err));
+    else
+        QCOMPARE(result.err, QString());
+    if (exitCode == 0) {
+        // The working, a line a step, then the straws.
+        QStringList lines = result.out.split(u'\n');
+        QCOMPARE(lines.takeLast(), QString());
+        QCOMPARE(lines.size(), 3);
+        QVERIFY2(lines.first().contains(u"progressively motile"_s), qPrintable(result.out));
+        QCOMPARE(lines.last(), last);
+    }
+    if (backend.isEmpty())
+        QVERIFY(!QFileInfo::exists(location));
 }
 
 QTEST_MAIN(TestRecordsFrozen)
