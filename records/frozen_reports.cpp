@@ -220,7 +220,7 @@ struct InventoryPaper
     }
     static const QList<double> &starts()
     {
-        static const QList<double> at{0.0, 0.3, 0.4, 0.53, 0.66, 0.75, 0.86, 0.93};
+        static const QList<double> at{0.0, 0.28, 0.4, 0.53, 0.65, 0.73, 0.83, 0.89};
         return at;
     }
     static const QList<bool> &rightAligned()

@@ -61,6 +61,8 @@ private slots:
     void release();
     void storage_data();
     void storage();
+    void lastStrawsOnce_data();
+    void lastStrawsOnce();
     void tankCare_data();
     void tankCare();
     void inventory_data();
@@ -79,6 +81,8 @@ private:
     // blank inside a word), the placeholders filled in.
     Run line(const QString &location, const QString &text);
     Run run(const QStringList &arguments);
+    QProcess *start(const QStringList &arguments);
+    static Run finish(QProcess &process);
     QString fill(QString text) const;
 
     QTemporaryDir m_dir;
@@ -171,19 +175,30 @@ Run TestRecordsFrozen::line(const QString &location, const QString &text)
     return run(arguments);
 }
 
-Run TestRecordsFrozen::run(const QStringList &arguments)
+QProcess *TestRecordsFrozen::start(const QStringList &arguments)
 {
-    QProcess process;
+    auto *process = new QProcess(this);
     QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
     variables.remove(u"DISPLAY"_s);
     variables.remove(u"QT_QPA_PLATFORM"_s); // the PDF forms must manage on their own
-    process.setProcessEnvironment(variables);
-    process.setWorkingDirectory(m_dir.path());
-    process.start(QStringLiteral(ESTRIVO_RECORDS), arguments);
+    process->setProcessEnvironment(variables);
+    process->setWorkingDirectory(m_dir.path());
+    process->start(QStringLiteral(ESTRIVO_RECORDS), arguments);
+    return process;
+}
+
+Run TestRecordsFrozen::finish(QProcess &process)
+{
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {};
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+Run TestRecordsFrozen::run(const QStringList &arguments)
+{
+    const std::unique_ptr<QProcess> process(start(arguments));
+    return finish(*process);
 }
 
 void TestRecordsFrozen::usage_data()
@@ -565,6 +580,49 @@ void TestRecordsFrozen::storage()
     const std::optional<FreezeBatch> kept = journal.freezeBatch(first);
     QVERIFY(kept);
     QCOMPARE(kept->strawsUnplaced, unplaced);
+}
+
+void TestRecordsFrozen::lastStrawsOnce_data()
+{
+    QTest::addColumn<QString>("backend");
+    for (const QString &backend : kBackends)
+        QTest::newRow(qPrintable(backend)) << backend;
+}
+
+void TestRecordsFrozen::lastStrawsOnce()
+{
+    // Two workstations take the last straws of a position at the same moment, round after
+    // round: one has them, the other is refused, and the position never goes below nothing.
+    QFETCH(QString, backend);
+    const QString location = freshJournal(backend, true);
+    QVERIFY(!location.isEmpty());
+    const qint64 batch = m_ids.value(u"{batch}"_s).toLongLong();
+    for (int round = 1; round <= 4; ++round) {
+        const QString goblet = u"G%1"_s.arg(round);
+        const Run put = line(location, u"place {batch} --straws 10 --tank Tank\u00a01 "
+                                       "--canister 1 --goblet "_s
+                                           + goblet);
+        QVERIFY2(put.exitCode == 0, qPrintable(put.err));
+        QList<QProcess *> racing;
+        for (const QString &consignee : {u"Stable A"_s, u"Stable B"_s}) {
+            racing << start({u"dispatch"_s, u"--batch"_s, QString::number(batch), u"--straws"_s,
+                             u"8"_s, u"--from"_s, u"Tank 1/1/"_s + goblet, u"--to"_s, consignee,
+                             u"--journal"_s, location});
+        }
+        QList<Run> runs;
+        for (QProcess *process : std::as_const(racing)) {
+            runs << finish(*process);
+            delete process;
+        }
+        std::sort(runs.begin(), runs.end(),
+                  [](const Run &a, const Run &b) { return a.exitCode < b.exitCode; });
+        QCOMPARE(runs[0].exitCode, 0);
+        QCOMPARE(runs[1].exitCode, 1);
+        QCOMPARE(runs[1].out, QString());
+        QCOMPARE(runs[1].err.count(u'\n'), 1);
+        Journal journal(location);
+        QCOMPARE(placed(journal.placementsOfBatch(batch)).count(u"=2"_s), round);
+    }
 }
 
 void TestRecordsFrozen::tankCare_data()
