@@ -67,6 +67,8 @@ private slots:
     void tankCare();
     void inventory_data();
     void inventory();
+    void inventoryPages_data();
+    void inventoryPages();
     void caneLabels_data();
     void caneLabels();
     void strawsPerDose_data();
@@ -808,6 +810,59 @@ void TestRecordsFrozen::inventory()
         QVERIFY2(text.contains(u"Tank 1; last checked"_s) || text.contains(u"Tank 1; never"_s),
                  qPrintable(text));
         QVERIFY2(text.contains(u"Tank 2, Lab; never checked"_s), qPrintable(text));
+    }
+}
+
+void TestRecordsFrozen::inventoryPages_data()
+{
+    QTest::addColumn<QString>("backend");
+    for (const QString &backend : kBackends)
+        QTest::newRow(qPrintable(backend)) << backend;
+}
+
+void TestRecordsFrozen::inventoryPages()
+{
+    // One straw in each of 40 tanks named like formulas: a section each, pages enough that the
+    // pages counted must be the pages drawn, and cells a spreadsheet must not run.
+    constexpr int tanks = 40;
+    QFETCH(QString, backend);
+    const QString location = freshJournal(backend, true);
+    QVERIFY(!location.isEmpty());
+    {
+        Journal journal(location);
+        QList<StrawMove> moves;
+        for (int n = 1; n <= tanks; ++n) {
+            Tank tank;
+            tank.name = u"=SUM(A%1)"_s.arg(n, 2, 10, QChar(u'0'));
+            tank.canisters = 1;
+            QVERIFY(journal.addTank(tank).ok());
+            moves << StrawMove{m_ids.value(u"{batch}"_s).toLongLong(), StrawMoveKind::Placed,
+                               std::nullopt, StrawPosition{tank.id, 1, {}, {}}, 1};
+        }
+        QVERIFY(journal.moveStraws(moves).ok());
+    }
+    Run result = line(location, u"inventory"_s);
+    QCOMPARE(result.exitCode, 0);
+    QList<QStringList> rows = parseCsv(result.out.toUtf8());
+    QCOMPARE(rows.size(), 1 + tanks);
+    for (const QStringList &row : rows.mid(1))
+        QVERIFY2(row.value(1).startsWith(u"'=SUM(A"_s), qPrintable(row.join(u',')));
+
+    const QString pdf = m_dir.filePath(u"pages-%1.pdf"_s.arg(m_journals));
+    result = line(location, u"inventory --output "_s + pdf);
+    QCOMPARE(result.err, QString());
+    const int pages = pdfInfo(pdf, u"Pages"_s).toInt();
+    QVERIFY2(pages >= 2, qPrintable(QString::number(pages)));
+    for (int page = 1; page <= pages; ++page) {
+        const QString number = QString::number(page);
+        const QString text = QString::fromUtf8(
+            toolOutput(u"pdftotext"_s, {u"-f"_s, number, u"-l"_s, number, pdf, u"-"_s}));
+        QVERIFY2(text.contains(u"Page %1 of %2"_s.arg(page).arg(pages)), qPrintable(text));
+    }
+    const QString text = QString::fromUtf8(toolOutput(u"pdftotext"_s, {pdf, u"-"_s}));
+    for (int n = 1; n <= tanks; ++n) {
+        const QString name = u"=SUM(A%1)"_s.arg(n, 2, 10, QChar(u'0'));
+        QVERIFY2(text.contains(name), qPrintable(name));
     }
 }
 
