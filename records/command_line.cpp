@@ -1368,6 +1368,13 @@ CommandLine parseCommandLine(const QStringList &arguments)
             line.to.position.canister = reader.count(u"canister"_s, kMostCanisters).value_or(0);
             line.to.position.goblet = reader.value(u"goblet"_s).trimmed();
             line.to.position.cane = reader.value(u"cane"_s).trimmed();
+            // Straws that no position could name again would be stuck where they lie.
+            for (const QString &name : {u"goblet"_s, u"cane"_s}) {
+                if (reader.value(name).contains(u'/'))
+                    reader.refuse(RecordsText::tr("--%1 cannot hold \"/\": it separates the "
+                                                  "parts of a position.")
+                                      .arg(name));
+            }
             line.to.parts
                 = 2 + (reader.isSet(u"goblet"_s) ? 1 : 0) + (reader.isSet(u"cane"_s) ? 1 : 0);
         } else {

@@ -254,6 +254,11 @@ void TestRecordsFrozen::usage_data()
     row("tank-check: no level", u"tank-check Tank\u00a01"_s, 2, u"tank-check wants --level."_s);
     row("place: canister 0", u"place 1 --straws 5 --tank T --canister 0"_s, 2,
         u"--canister wants a whole number from 1 to 1000, not \"0\"."_s);
+    row("place: a goblet no position could name",
+        u"place 1 --straws 5 --tank T --canister 1 --goblet G/2"_s, 1,
+        u"--goblet cannot hold \"/\": it separates the parts of a position."_s);
+    row("place: a cane likewise", u"place 1 --straws 5 --tank T --canister 1 --cane /"_s, 1,
+        u"--cane cannot hold \"/\""_s);
     row("move: position without canister", u"move 1 --straws 5 --from T --to T/2"_s, 2,
         u"--from wants a position TANK/CANISTER[/GOBLET[/CANE]], not \"T\"."_s);
     row("move: an empty goblet", u"move 1 --straws 5 --from T/1//C --to T/2"_s, 2,
