@@ -297,6 +297,7 @@ void FreezeBatchDialog::showRead(const Read &read)
             addSource(sheet, false);
     }
     m_progressive = read.progressive;
+    m_ready = true;
     check();
     emit ready();
 }
@@ -489,20 +490,23 @@ AnalysisMappingDialog::AnalysisMappingDialog(const QStringList &headers, QWidget
         form->addRow(RecordsText::tr(kFigureTitles[figure]), column);
         m_columns << column;
     }
-    connect(m_instrument, &QComboBox::currentTextChanged, this,
-            &AnalysisMappingDialog::loadInstrument);
+    connect(m_instrument, &QComboBox::currentTextChanged, this, [this] { loadInstrument(); });
     m_problem = newProblemLabel();
     layout->addWidget(m_problem);
     m_buttons = newButtons(this);
     layout->addWidget(m_buttons);
-    loadInstrument();
+    loadInstrument(true);
 }
 
-void AnalysisMappingDialog::loadInstrument()
+void AnalysisMappingDialog::loadInstrument(bool first)
 {
-    // What was said for this instrument before, where this file has those columns.
-    const AnalysisMapping kept
-        = loadAnalysisMapping(instrument()).value_or(guessMapping(m_headers));
+    // Columns already chosen stay while a new instrument's name is typed in.
+    const std::optional<AnalysisMapping> saved = loadAnalysisMapping(instrument());
+    if (!saved && !first) {
+        check();
+        return;
+    }
+    const AnalysisMapping kept = saved.value_or(guessMapping(m_headers));
     const QStringList columns = mappingColumns(kept);
     for (int figure = 0; figure < kFigures; ++figure) {
         const QSignalBlocker quiet(m_columns[figure]);

@@ -63,6 +63,8 @@ public:
     // The straws per dose worked out for the target, with its arithmetic; empty without a
     // post-thaw motility to work from.
     QString arithmetic() const;
+    // Whether his collections and his last test are read.
+    bool isReady() const { return m_ready; }
 
 public slots:
     void accept() override;
@@ -88,6 +90,7 @@ private:
     SheetRecord m_first;
     QString m_uid; // one batch however often OK is pressed
     bool m_busy = false;
+    bool m_ready = false;
     std::optional<double> m_progressive;
     int m_suggested = 0; // straws per dose the arithmetic gives; 0 for none
 
@@ -124,7 +127,8 @@ public:
     QString problem() const;
 
 private:
-    void loadInstrument();
+    // What was said for this instrument before; a guess from the headers for a first file.
+    void loadInstrument(bool first = false);
     void check();
 
     QStringList m_headers;
@@ -228,6 +232,7 @@ public:
     QString problem() const;
     // Takes the straws from `position`, once the tanks are read.
     void choosePosition(const StrawPosition &position);
+    bool isReady() const { return m_read; }
 
 public slots:
     void accept() override;

@@ -185,7 +185,7 @@ void FrozenPane::addActionsTo(QMenu *menu)
     menu->addSeparator();
     m_tanksAction
         = menu->addAction(RecordsText::tr("T&anks..."), this, &FrozenPane::openTanksDialog);
-    m_tanksAction->setObjectName(QStringLiteral("tanks"));
+    m_tanksAction->setObjectName(QStringLiteral("tanksAction"));
     updateButtons();
 }
 

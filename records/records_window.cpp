@@ -1022,8 +1022,7 @@ void RecordsWindow::buildFrozen()
     m_frozenReminder->hide();
     if (auto *list = qobject_cast<QBoxLayout *>(m_notice->parentWidget()->layout()))
         list->insertWidget(list->indexOf(m_notice) + 1, m_frozenReminder);
-    connect(m_frozen, &FrozenPane::remindersChanged, this,
-            &RecordsWindow::showFrozenReminders);
+    connect(m_frozen, &FrozenPane::remindersChanged, this, &RecordsWindow::showFrozenReminders);
     connect(m_frozen, &FrozenPane::kept, this,
             [this](const QString &what) { statusBar()->showMessage(what); });
     updateActions();
