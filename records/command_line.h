@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frozen_types.h"
 #include "journal_types.h"
 #include "register_types.h"
 
@@ -33,6 +34,19 @@ struct StationChange
     void applyTo(StationProfile &profile) const;
 };
 
+// A straw position as typed, TANK/CANISTER[/GOBLET[/CANE]]: the tank by name or ID, and how
+// many of the parts were given (a bulk move carries over those it leaves out).
+struct PositionText
+{
+    QString tank;
+    StrawPosition position; // tankId 0 until the tank is found
+    int parts = 0;          // 2 to 4; 0 when none was given
+};
+
+// "Tank 3/2/G1/C4" read into its parts; none when it is not of that form or the canister is
+// no whole number from 1.
+std::optional<PositionText> parsePosition(const QString &text);
+
 // What the command line asks for: the window, a CSV export, a run of labels, or a look at or
 // an entry in the register.
 struct CommandLine
@@ -53,6 +67,21 @@ struct CommandLine
         Containers,
         Register,
         Transport,
+        // Frozen semen.
+        Freeze,
+        ThawTest,
+        Release,
+        TankAdd,
+        TankList,
+        TankCheck,
+        Place,
+        MoveStraws, // one batch's straws, or with `allFrom` every batch's at a position
+        Inventory,
+        FrozenSettingsShow,
+        FrozenSettingsSet,
+        TanksDue,
+        CaneLabels,
+        StrawsPerDose,
         Help,
         Version,
         UsageError,
@@ -85,6 +114,31 @@ struct CommandLine
     // `of` is its dispatch); reverse: the reason in it
     Movement movement;
     qint64 movementId = 0; // return, reverse, transport
+
+    // Frozen semen. freeze: the batch to keep; thaw-test, release: about `batchId`.
+    FreezeBatch freeze;
+    ThawTest thawTest;
+    ReleaseChange release;
+    qint64 batchId = 0; // also place, move, cane-labels and a dispatch, use or destroy of straws
+    Tank tank;          // tank add
+    TankCheck tankCheck;
+    QString tankName; // tank-check, place: a tank's name or ID as given
+    // place: where to; move: from and to. Their tankId is 0 until the runner finds the tank
+    // named in `fromTank` / `toTank`.
+    PositionText from;
+    PositionText to;
+    int straws = 0;
+    bool allFrom = false;    // move --all-from: every batch's straws at `from`
+    bool byStallion = false; // inventory --by stallion
+    // straws-per-dose: the figures given; a batch's own stand in for those left out
+    struct DoseFigures
+    {
+        std::optional<double> spermPerStraw;
+        std::optional<double> progressive;
+        double target = 0;
+    } dose;
+    std::optional<double> releaseMotility; // frozen-settings
+    std::optional<int> lowStockDoses;
 
     // The help or version text to print, or the reason for a usage error or a refusal.
     QString text;

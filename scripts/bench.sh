@@ -50,6 +50,8 @@ echo "== The register of 100,000 collections with 300,000 movements as CSV, SQLi
 echo "   PostgreSQL server (target: <= 5 s each)"
 "$out/records/bench_register"
 
+echo "== Frozen semen inventory, 50 tanks x 10 canisters x 1,000 batches (target: <= 200 ms)"; "$out/records/bench_inventory"
+
 echo "== Start-up under Xvfb beside a floor window, without and with a private print scheduler"
 echo "   (targets: <= 1.3x the floor with the scheduler, <= 300 ms, <= 60 MB; first Print <= 1 s)"
 xvfb-run -a -s "-nolisten tcp" bench/app/bench_startup.py build/release/app/estrivo 10
