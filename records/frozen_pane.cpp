@@ -1,6 +1,7 @@
 #include "frozen_pane.h"
 
 #include "frozen_dialogs.h"
+#include "frozen_reports.h"
 #include "frozen_ui.h"
 #include "journal_service.h"
 #include "records_text.h"
@@ -8,6 +9,8 @@
 #include "tanks_dialog.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -186,6 +189,25 @@ void FrozenPane::addActionsTo(QMenu *menu)
     m_tanksAction
         = menu->addAction(RecordsText::tr("T&anks..."), this, &FrozenPane::openTanksDialog);
     m_tanksAction->setObjectName(QStringLiteral("tanksAction"));
+    menu->addSeparator();
+    const auto report = [this, menu](const QString &name, const QString &text, Report kind) {
+        QAction *action = menu->addAction(text, this, [this, kind] { chooseReportFile(kind); });
+        action->setObjectName(name);
+        if (kind == Report::CaneLabels)
+            m_batchActions << action;
+        else
+            m_reportActions << action;
+    };
+    report(QStringLiteral("inventoryTankCsv"), RecordsText::tr("Inventory by Tank (&CSV)..."),
+           Report::TankCsv);
+    report(QStringLiteral("inventoryTankPdf"), RecordsText::tr("Inventory by Tank (P&DF)..."),
+           Report::TankPdf);
+    report(QStringLiteral("inventoryStallionCsv"),
+           RecordsText::tr("Inventory by &Stallion (CSV)..."), Report::StallionCsv);
+    report(QStringLiteral("inventoryStallionPdf"),
+           RecordsText::tr("Inventory by Stallion (PD&F)..."), Report::StallionPdf);
+    report(QStringLiteral("caneLabels"), RecordsText::tr("Cane and &Goblet Labels..."),
+           Report::CaneLabels);
     updateButtons();
 }
 
@@ -451,6 +473,8 @@ void FrozenPane::updateButtons()
         m_newBatchAction->setEnabled(ready && m_sheet.has_value());
     if (m_tanksAction)
         m_tanksAction->setEnabled(ready);
+    for (QAction *action : std::as_const(m_reportActions))
+        action->setEnabled(ready);
 }
 
 void FrozenPane::openDialog(QDialog *dialog)
@@ -586,6 +610,70 @@ void FrozenPane::openTanksDialog()
     // A check or a new tank changes what the window reminds of.
     connect(dialog, &TanksDialog::tanksChanged, this, &FrozenPane::reread);
     openDialog(dialog);
+}
+
+void FrozenPane::chooseReportFile(Report report)
+{
+    const bool pdf = report != Report::TankCsv && report != Report::StallionCsv;
+    QString name;
+    switch (report) {
+    case Report::TankCsv:
+    case Report::TankPdf:
+        name = RecordsText::tr("inventory-by-tank");
+        break;
+    case Report::StallionCsv:
+    case Report::StallionPdf:
+        name = RecordsText::tr("inventory-by-stallion");
+        break;
+    case Report::CaneLabels:
+        if (!m_batch)
+            return;
+        name = RecordsText::tr("cane-labels-batch-%1").arg(m_batch->id);
+        break;
+    }
+    auto *dialog = new QFileDialog(this, report == Report::CaneLabels
+                                             ? RecordsText::tr("Cane and Goblet Labels")
+                                             : RecordsText::tr("Frozen Semen Inventory"));
+    dialog->setObjectName(QStringLiteral("frozenReportFile"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setNameFilter(pdf ? RecordsText::tr("PDF files (*.pdf)")
+                              : RecordsText::tr("CSV files (*.csv)"));
+    dialog->setDefaultSuffix(pdf ? QStringLiteral("pdf") : QStringLiteral("csv"));
+    dialog->selectFile(
+        QDir::home().filePath(name + (pdf ? QStringLiteral(".pdf") : QStringLiteral(".csv"))));
+    connect(dialog, &QFileDialog::fileSelected, this,
+            [this, report](const QString &file) { writeReport(report, file); });
+    dialog->open();
+}
+
+void FrozenPane::writeReport(Report report, const QString &fileName)
+{
+    if (!m_journal || (report == Report::CaneLabels && !m_batch))
+        return;
+    const qint64 batch = m_batch ? m_batch->id : 0;
+    m_note->setText(RecordsText::tr("Writing %1...").arg(fileName));
+    whenReady(m_journal->run<ExportOutcome>([report, batch, fileName](Journal &journal) {
+        switch (report) {
+        case Report::TankCsv:
+            return exportInventoryCsvFile(journal, InventoryBy::Tank, fileName);
+        case Report::TankPdf:
+            return exportInventoryPdf(journal, InventoryBy::Tank, fileName);
+        case Report::StallionCsv:
+            return exportInventoryCsvFile(journal, InventoryBy::Stallion, fileName);
+        case Report::StallionPdf:
+            return exportInventoryPdf(journal, InventoryBy::Stallion, fileName);
+        case Report::CaneLabels:
+            break;
+        }
+        return writeCaneLabels(journal, batch, fileName);
+    }),
+              this, [this, fileName](const ExportOutcome &outcome) {
+                  const QString said = inventoryOutcomeText(outcome);
+                  m_note->setText(said);
+                  emit kept(said);
+                  emit reportWritten(fileName, outcome);
+              });
 }
 
 } // namespace estrivo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "csv_export.h"
 #include "frozen_types.h"
 #include "journal_types.h"
 
@@ -27,6 +28,10 @@ class FrozenPane : public QWidget
     Q_OBJECT
 
 public:
+    // What the Frozen menu writes to a file.
+    enum class Report { TankCsv, TankPdf, StallionCsv, StallionPdf, CaneLabels };
+    Q_ENUM(Report)
+
     explicit FrozenPane(QWidget *parent = nullptr);
 
     void setJournal(JournalService *journal);
@@ -62,6 +67,10 @@ public slots:
     void openDispatchDialog();
     void openUseDialog();
     void openTanksDialog();
+    // Asks where to write `report`, then writes it.
+    void chooseReportFile(estrivo::FrozenPane::Report report);
+    // Writes `report` (the labels of the chosen batch) on the journal's thread.
+    void writeReport(estrivo::FrozenPane::Report report, const QString &fileName);
 
 signals:
     // The list of batches and the reminders are shown as the journal has them now.
@@ -71,6 +80,7 @@ signals:
     void remindersChanged(const QStringList &reminders);
     // Something the pane's dialogs kept: a batch, a test, a release, a move, a movement, a tank.
     void kept(const QString &what);
+    void reportWritten(const QString &fileName, const estrivo::ExportOutcome &outcome);
 
 private:
     struct ListRead
@@ -126,6 +136,7 @@ private:
     QAction *m_newBatchAction = nullptr;
     QAction *m_tanksAction = nullptr;
     QList<QAction *> m_batchActions; // need a chosen batch
+    QList<QAction *> m_reportActions;
 };
 
 } // namespace estrivo

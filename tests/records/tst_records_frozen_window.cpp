@@ -6,6 +6,7 @@
 // of doses.
 #include "frozen_dialogs.h"
 #include "frozen_pane.h"
+#include "frozen_reports.h"
 #include "frozen_ui.h"
 #include "records_fixture.h"
 #include "records_window.h"
@@ -47,6 +48,7 @@ private slots:
     void strawsPerDoseFromTheTest();
     void placeAndMoveInBulk();
     void dispatchStraws();
+    void reportsFromTheMenu();
     void tankDueUntilChecked();
     void lowStock();
     void cleanupTestCase() { m_window.reset(); }
@@ -682,6 +684,48 @@ void TestRecordsFrozenWindow::dispatchStraws()
     QCOMPARE(out->fromTankId, m_tankA.id);
     QCOMPARE(out->fromCanister, 2);
     QCOMPARE(out->fromGoblet, u"G2"_s);
+}
+
+void TestRecordsFrozenWindow::reportsFromTheMenu()
+{
+    selectBatch(m_batch);
+    QSignalSpy written(m_pane, &FrozenPane::reportWritten);
+    const auto save = [this](const QString &action, const QString &fileName) {
+        trigger(action);
+        QPointer<QFileDialog> file = shown<QFileDialog>();
+        QVERIFY(file);
+        QCOMPARE(file->acceptMode(), QFileDialog::AcceptSave);
+        file->selectFile(fileName);
+        static_cast<QDialog *>(file.data())->accept(); // as the Save button does
+    };
+
+    // Batch 1 has 30 straws in Tank B and 2 in Tank A, the second batch 20 in Tank B.
+    const QString csv = m_dir.filePath(u"inventory.csv"_s);
+    save(u"inventoryTankCsv"_s, csv);
+    QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, 30000);
+    ExportOutcome outcome = written.at(0).at(1).value<ExportOutcome>();
+    QVERIFY2(outcome.ok(), qPrintable(outcome.detail));
+    QCOMPARE(written.at(0).at(0).toString(), csv);
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QStringList> rows = parseCsv(file.readAll());
+    QCOMPARE(rows.size(), 4);
+    QCOMPARE(rows.front(), inventoryColumns());
+    QHash<QString, QString> straws; // tank and batch -> straws
+    for (const QStringList &row : rows.mid(1))
+        straws.insert(row.at(1) + u'/' + row.at(3), row.at(6));
+    QCOMPARE(straws.value(u"Tank B/%1"_s.arg(m_batch)), u"30"_s);
+    QCOMPARE(straws.value(u"Tank A/%1"_s.arg(m_batch)), u"2"_s);
+    QCOMPARE(child<QLabel>(m_pane, u"frozenNote"_s)->text(), inventoryOutcomeText(outcome));
+
+    // A label a position of the chosen batch.
+    const QString labels = m_dir.filePath(u"canes.pdf"_s);
+    save(u"caneLabels"_s, labels);
+    QTRY_COMPARE_WITH_TIMEOUT(written.count(), 2, 30000);
+    outcome = written.at(1).at(1).value<ExportOutcome>();
+    QVERIFY2(outcome.ok(), qPrintable(outcome.detail));
+    QCOMPARE(outcome.rows, qint64(2));
+    QCOMPARE(pdfInfo(labels, u"Pages"_s), u"2"_s);
 }
 
 void TestRecordsFrozenWindow::tankDueUntilChecked()
