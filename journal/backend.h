@@ -45,7 +45,8 @@ public:
     // program there mean the journal is someone else's.
     virtual QString tablesStatement() const = 0;
     virtual bool foreignTablesRefused() const = 0;
-    // A schema statement in this back end's words: {ID}, {KEY}, {BLOB} and {TIME} replaced.
+    // A schema statement in this back end's words: {ID}, {KEY}, {BLOB}, {TIME} and {REAL}
+    // replaced.
     virtual QString spelled(const QString &statement) const = 0;
     // An expression of a text column holding a number as shown: the number, else a value
     // below every number; both back ends must agree on which texts hold one.
@@ -66,6 +67,9 @@ public:
     // deleted, a sheet younger than the station's retention period (or with movements) is
     // never deleted, whatever program or hand tries.
     virtual QStringList keepRecordsStatements() const = 0;
+    // The triggers that make these tables append-only: rows are added, never changed or
+    // deleted.
+    virtual QStringList appendOnlyStatements(const QStringList &tables) const = 0;
 
     // Whether a failed write was refused (permissions, a read-only server) or met a lock.
     virtual bool refusesWrites(const QSqlError &error) const = 0;

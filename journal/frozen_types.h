@@ -49,18 +49,18 @@ struct FreezeBatch
     qint64 id = 0;
     QString uid; // made when the batch is made; one delivered twice is kept once
     QList<FreezeSource> sources;
-    QString stallion;  // as the first source sheet names him
-    QString stallionKey; // stallionKey() of that name: every source must fold to his names
-    QDateTime frozenAt; // UTC; now when left invalid
-    double centrifugationG = 0;      // 0 when not centrifuged
+    QString stallion;           // as the first source sheet names him
+    QString stallionKey;        // stallionKey() of that name: every source must fold to his names
+    QDateTime frozenAt;         // UTC; now when left invalid
+    double centrifugationG = 0; // 0 when not centrifuged
     double centrifugationMinutes = 0;
-    QString extender;                 // the freezing extender
-    double finalConcentration = 0;    // M/ml in the straw
-    double strawVolumeMl = 0.5;       // 0.25 or 0.5
+    QString extender;              // the freezing extender
+    double finalConcentration = 0; // M/ml in the straw
+    double strawVolumeMl = 0.5;    // 0.25 or 0.5
     int strawsMade = 0;
-    double spermPerStraw = 0;         // M; finalConcentration x strawVolumeMl when left 0
+    double spermPerStraw = 0; // M; finalConcentration x strawVolumeMl when left 0
     QString strawColour;
-    QString strawMarking;             // what is printed on each straw
+    QString strawMarking; // what is printed on each straw
     int strawsPerDose = 0;
     QString notes;
     QString operatorName;
@@ -85,8 +85,8 @@ struct ThawTest
     std::optional<double> vcl;      // µm/s, from a computer-assisted analysis
     std::optional<double> vsl;
     std::optional<double> vap;
-    QString bacteriology;           // free text: "no growth", "E. coli 10^3/ml"
-    QString source;                 // "typed", or the analysis file's name
+    QString bacteriology; // free text: "no growth", "E. coli 10^3/ml"
+    QString source;       // "typed", or the analysis file's name
     QString operatorName;
 };
 

@@ -1,8 +1,8 @@
 // The collection journal: sheets and readings on SQLite or PostgreSQL, one connection.
 #pragma once
 
-#include "journal_types.h"
 #include "frozen_types.h"
+#include "journal_types.h"
 #include "register_types.h"
 
 #include <chrono>
@@ -163,8 +163,11 @@ public:
 
     JournalError lastError() const;
 
-private:
+    // The connection and its ways of reading and writing, for the files of journal/ that
+    // implement these operations.
     class Private;
+
+private:
     std::unique_ptr<Private> d;
 };
 

@@ -1,6 +1,7 @@
 // What became of each collection's doses: movements checked against what remains in the
 // transaction that keeps them, so no two workstations can move out the same dose; the
 // containers out; the register's rows.
+#include "frozen_store.h"
 #include "journal_private.h"
 #include "register_rules.h"
 #include "sheet_queries.h"
@@ -25,7 +26,8 @@ bool readMovements(QSqlQuery &query, qint64 sheetId, QList<Movement> &movements)
 {
     movements.clear();
     if (!run(query,
-             "SELECT "_L1 + kMovementColumns + " FROM movements WHERE sheet_id = ? ORDER BY id"_L1,
+             "SELECT "_L1 + kMovementColumns
+                 + " FROM movements WHERE sheet_id = ? AND freeze_batch_id IS NULL ORDER BY id"_L1,
              {sheetId}))
         return false;
     while (query.next())
@@ -115,25 +117,32 @@ JournalError Journal::recordMovement(Movement &movement)
             return true;
         }
         query.finish();
-        // The sheet's row is held until the commit: a second workstation moving doses of the
-        // same collection waits here and then sees this movement.
-        if (!run(query,
-                 "SELECT num_doses FROM sheets WHERE id = ?"_L1 + d->backend->lockRowsClause(),
-                 {movement.sheetId}))
-            return false;
-        if (!query.next()) {
-            if (query.lastError().isValid())
-                return false;
-            d->refusal = JournalError{
-                Kind::NotFound,
-                JournalText::tr("The journal holds no sheet %1.").arg(movement.sheetId)};
-            return false;
-        }
-        const qint64 produced = dosesMade(query.value(0).toString());
-        query.finish();
+        qint64 produced = 0;
         QList<Movement> earlier;
-        if (!readMovements(query, movement.sheetId, earlier))
-            return false;
+        if (movement.freezeBatchId > 0) {
+            // Straws of a freeze batch: its row is held until the commit.
+            if (!readFrozenBatchForMovement(*d, query, movement, produced, earlier))
+                return false;
+        } else {
+            // The sheet's row is held until the commit: a second workstation moving doses of
+            // the same collection waits here and then sees this movement.
+            if (!run(query,
+                     "SELECT num_doses FROM sheets WHERE id = ?"_L1 + d->backend->lockRowsClause(),
+                     {movement.sheetId}))
+                return false;
+            if (!query.next()) {
+                if (query.lastError().isValid())
+                    return false;
+                d->refusal = JournalError{
+                    Kind::NotFound,
+                    JournalText::tr("The journal holds no sheet %1.").arg(movement.sheetId)};
+                return false;
+            }
+            produced = dosesMade(query.value(0).toString());
+            query.finish();
+            if (!readMovements(query, movement.sheetId, earlier))
+                return false;
+        }
         if (const QString problem = movementProblem(movement, produced, earlier);
             !problem.isEmpty()) {
             d->refusal = refusal(problem);
@@ -162,11 +171,18 @@ JournalError Journal::recordMovement(Movement &movement)
                   textValue(movement.reason.trimmed()),
                   textValue(movement.operatorName),
                   textValue(movement.workstation),
-                  movement.uid})
+                  movement.uid,
+                  nullableId(movement.freezeBatchId),
+                  nullableId(movement.fromTankId),
+                  movement.fromCanister,
+                  textValue(movement.fromGoblet.trimmed()),
+                  textValue(movement.fromCane.trimmed())})
             || !query.next())
             return false;
         id = query.value(0).toLongLong();
-        return true;
+        query.finish();
+        return movement.freezeBatchId == 0
+               || applyFrozenMovement(*d, query, movement, id, produced, earlier);
     });
     if (saved.ok())
         movement.id = id;

@@ -73,6 +73,7 @@ public:
         sql.replace("{KEY}"_L1, "BIGINT PRIMARY KEY"_L1);
         sql.replace("{BLOB}"_L1, "BYTEA"_L1);
         sql.replace("{TIME}"_L1, "TEXT COLLATE \"C\""_L1);
+        sql.replace("{REAL}"_L1, "DOUBLE PRECISION"_L1);
         return sql;
     }
     QString numberInText(const QString &column) const override
@@ -98,6 +99,16 @@ public:
     // Delivered to every listener when the transaction commits, never before.
     QString announceStatement() const override { return "NOTIFY "_L1 + kChannel; }
     QString lockRowsClause() const override { return u" FOR UPDATE"_s; }
+    QStringList appendOnlyStatements(const QStringList &tables) const override
+    {
+        QStringList statements{
+            u"CREATE FUNCTION estrivo_record_kept() RETURNS trigger LANGUAGE plpgsql AS $$"
+            " BEGIN RAISE EXCEPTION 'kept for the record: never changed or deleted'; END $$"_s};
+        for (const QString &table : tables)
+            statements << u"CREATE TRIGGER %1_kept BEFORE UPDATE OR DELETE ON %1"
+                          " FOR EACH ROW EXECUTE FUNCTION estrivo_record_kept()"_s.arg(table);
+        return statements;
+    }
     QStringList keepRecordsStatements() const override
     {
         return {

@@ -67,6 +67,11 @@ Movement movementFromRow(const QSqlQuery &query, int first)
     movement.operatorName = text(18);
     movement.workstation = text(19);
     movement.uid = text(20);
+    movement.freezeBatchId = query.value(first + 21).toLongLong();
+    movement.fromTankId = query.value(first + 22).toLongLong();
+    movement.fromCanister = query.value(first + 23).toInt();
+    movement.fromGoblet = text(24);
+    movement.fromCane = text(25);
     return movement;
 }
 

@@ -54,6 +54,11 @@ QString dosesText(qint64 doses)
     return doses == 1 ? JournalText::tr("1 dose") : JournalText::tr("%1 doses").arg(doses);
 }
 
+QString strawsText(qint64 straws)
+{
+    return straws == 1 ? JournalText::tr("1 straw") : JournalText::tr("%1 straws").arg(straws);
+}
+
 } // namespace
 
 QString loginName()
@@ -112,7 +117,13 @@ QString movementProblem(Movement &movement, qint64 produced, const QList<Movemen
         }
         return nullptr;
     };
-    const qint64 sheet = movement.sheetId;
+    // Frozen semen moves in straws of a freeze batch, fresh semen in doses of a collection.
+    const bool frozen = movement.freezeBatchId > 0;
+    const auto units = [frozen](qint64 count) {
+        return frozen ? strawsText(count) : dosesText(count);
+    };
+    const QString whose = frozen ? JournalText::tr("freeze batch %1").arg(movement.freezeBatchId)
+                                 : JournalText::tr("collection %1").arg(movement.sheetId);
     switch (movement.kind) {
     case MovementKind::Dispatched:
     case MovementKind::Used:
@@ -120,18 +131,16 @@ QString movementProblem(Movement &movement, qint64 produced, const QList<Movemen
         if (movement.doses < 1)
             return JournalText::tr("A movement moves at least one dose.");
         if (movement.doses > remaining) {
-            return JournalText::tr("Only %1 of collection %2 remain; %3 cannot be moved out.")
-                .arg(dosesText(remaining))
-                .arg(sheet)
-                .arg(dosesText(movement.doses));
+            return JournalText::tr("Only %1 of %2 remain; %3 cannot be moved out.")
+                .arg(units(remaining), whose, units(movement.doses));
         }
         return {};
     case MovementKind::Returned: {
         const Movement *dispatch = find(movement.of);
         if (!dispatch || dispatch->kind != MovementKind::Dispatched)
-            return JournalText::tr("Movement %1 is no dispatch of collection %2.")
+            return JournalText::tr("Movement %1 is no dispatch of %2.")
                 .arg(movement.of)
-                .arg(sheet);
+                .arg(whose);
         if (reversed.contains(dispatch->id))
             return JournalText::tr("Dispatch %1 was reversed.").arg(dispatch->id);
         qint64 back = 0;
@@ -151,9 +160,9 @@ QString movementProblem(Movement &movement, qint64 produced, const QList<Movemen
             return JournalText::tr("Dispatch %1 sent %2, %3 of them back already: %4 cannot "
                                    "come back.")
                 .arg(dispatch->id)
-                .arg(dosesText(dispatch->doses))
+                .arg(units(dispatch->doses))
                 .arg(back)
-                .arg(dosesText(movement.doses));
+                .arg(units(movement.doses));
         }
         if (movement.containerBack && dispatch->container.isEmpty())
             return JournalText::tr("Dispatch %1 went out without a container.").arg(dispatch->id);
@@ -168,9 +177,9 @@ QString movementProblem(Movement &movement, qint64 produced, const QList<Movemen
         if (movement.of > 0) {
             const Movement *original = find(movement.of);
             if (!original)
-                return JournalText::tr("Movement %1 is not one of collection %2.")
+                return JournalText::tr("Movement %1 is not one of %2.")
                     .arg(movement.of)
-                    .arg(sheet);
+                    .arg(whose);
             if (original->kind == MovementKind::Adjusted && original->of > 0)
                 return JournalText::tr("Movement %1 is itself a reversal; record the movement "
                                        "anew instead.")
@@ -200,10 +209,8 @@ QString movementProblem(Movement &movement, qint64 produced, const QList<Movemen
                     .arg(produced);
         }
         if (remaining + movement.doses < 0) {
-            return JournalText::tr("Only %1 of collection %2 remain; %3 cannot be taken off.")
-                .arg(dosesText(remaining))
-                .arg(sheet)
-                .arg(dosesText(-movement.doses));
+            return JournalText::tr("Only %1 of %2 remain; %3 cannot be taken off.")
+                .arg(units(remaining), whose, units(-movement.doses));
         }
         return {};
     }

@@ -19,8 +19,9 @@ inline constexpr QLatin1StringView kStallionColumns{
 inline constexpr QLatin1StringView kMovementColumns{
     "id, sheet_id, kind, moved_at, doses, consignee, mare, mare_ueln, address, country, vet,"
     " carrier, tracking, container, due_back, of_movement, container_back, reason,"
-    " operator_name, workstation, uid"};
-inline constexpr int kMovementColumnCount = 21;
+    " operator_name, workstation, uid, freeze_batch_id, from_tank, from_canister, from_goblet,"
+    " from_cane"};
+inline constexpr int kMovementColumnCount = 26;
 
 Stallion stallionFromRow(const QSqlQuery &query, int first = 0);
 Movement movementFromRow(const QSqlQuery &query, int first = 0);

@@ -26,6 +26,7 @@ struct MigrationStep
 
 JournalError fillStallionKeys(QSqlDatabase &db, const JournalBackend &backend);
 JournalError keepRecords(QSqlDatabase &db, const JournalBackend &backend);
+JournalError keepFrozenRecords(QSqlDatabase &db, const JournalBackend &backend);
 
 constexpr MigrationStep kSteps[] = {
     {1, "CREATE TABLE journal_meta (key TEXT PRIMARY KEY, value TEXT NOT NULL)"_L1},
@@ -124,6 +125,94 @@ constexpr MigrationStep kSteps[] = {
     {4, "CREATE INDEX movements_sheet ON movements (sheet_id, id)"_L1},
     {4, "CREATE INDEX movements_of ON movements (of_movement)"_L1},
     {4, {}, keepRecords},
+    // Frozen semen: batches frozen from collections, their tests and release, the tanks and
+    // where the straws lie in them. Logs are append-only; placements are the state the moves
+    // left.
+    {5, R"(CREATE TABLE freeze_batches (
+    id {ID},
+    uid TEXT,
+    stallion TEXT NOT NULL,
+    stallion_key TEXT NOT NULL,
+    frozen_at {TIME} NOT NULL,
+    centrifugation_g {REAL} NOT NULL,
+    centrifugation_minutes {REAL} NOT NULL,
+    extender TEXT NOT NULL,
+    final_concentration {REAL} NOT NULL,
+    straw_volume_ml {REAL} NOT NULL,
+    straws_made BIGINT NOT NULL,
+    sperm_per_straw {REAL} NOT NULL,
+    straw_colour TEXT NOT NULL,
+    straw_marking TEXT NOT NULL,
+    straws_per_dose BIGINT NOT NULL,
+    notes TEXT NOT NULL,
+    operator_name TEXT NOT NULL,
+    workstation TEXT NOT NULL,
+    state TEXT NOT NULL))"_L1},
+    {5, "CREATE UNIQUE INDEX freeze_batches_uid ON freeze_batches (uid)"_L1},
+    {5, "CREATE INDEX freeze_batches_stallion ON freeze_batches (stallion_key, id)"_L1},
+    {5, "CREATE TABLE freeze_sources (batch_id BIGINT NOT NULL REFERENCES freeze_batches (id),"
+        " sheet_id BIGINT NOT NULL REFERENCES sheets (id), raw_ml {REAL} NOT NULL,"
+        " PRIMARY KEY (batch_id, sheet_id))"_L1},
+    {5, "CREATE INDEX freeze_sources_sheet ON freeze_sources (sheet_id)"_L1},
+    {5, R"(CREATE TABLE thaw_tests (
+    id {ID},
+    batch_id BIGINT NOT NULL REFERENCES freeze_batches (id),
+    tested_at {TIME} NOT NULL,
+    straws_thawed BIGINT NOT NULL,
+    minutes_after {REAL} NOT NULL,
+    total_motility {REAL} NOT NULL,
+    progressive_motility {REAL} NOT NULL,
+    vcl {REAL},
+    vsl {REAL},
+    vap {REAL},
+    bacteriology TEXT NOT NULL,
+    source TEXT NOT NULL,
+    operator_name TEXT NOT NULL))"_L1},
+    {5, "CREATE INDEX thaw_tests_batch ON thaw_tests (batch_id, id)"_L1},
+    {5, "CREATE TABLE release_changes (id {ID}, batch_id BIGINT NOT NULL REFERENCES"
+        " freeze_batches (id), state TEXT NOT NULL, changed_at {TIME} NOT NULL,"
+        " reason TEXT NOT NULL, operator_name TEXT NOT NULL)"_L1},
+    {5, "CREATE INDEX release_changes_batch ON release_changes (batch_id, id)"_L1},
+    {5,
+     "CREATE TABLE tanks (id {ID}, name TEXT NOT NULL, name_key TEXT NOT NULL UNIQUE,"
+     " location TEXT NOT NULL, canisters BIGINT NOT NULL, minimum_level_cm {REAL} NOT NULL)"_L1},
+    {5, "CREATE TABLE tank_checks (id {ID}, tank_id BIGINT NOT NULL REFERENCES tanks (id),"
+        " checked_at {TIME} NOT NULL, level_cm {REAL} NOT NULL, refilled BIGINT NOT NULL,"
+        " note TEXT NOT NULL, operator_name TEXT NOT NULL)"_L1},
+    {5, "CREATE INDEX tank_checks_tank ON tank_checks (tank_id, checked_at)"_L1},
+    {5, "CREATE TABLE placements (batch_id BIGINT NOT NULL REFERENCES freeze_batches (id),"
+        " tank_id BIGINT NOT NULL REFERENCES tanks (id), canister BIGINT NOT NULL,"
+        " goblet TEXT NOT NULL, cane TEXT NOT NULL, straws BIGINT NOT NULL,"
+        " PRIMARY KEY (batch_id, tank_id, canister, goblet, cane))"_L1},
+    {5, "CREATE INDEX placements_tank ON placements (tank_id, batch_id)"_L1},
+    {5, R"(CREATE TABLE straw_moves (
+    id {ID},
+    batch_id BIGINT NOT NULL REFERENCES freeze_batches (id),
+    kind TEXT NOT NULL,
+    from_tank BIGINT,
+    from_canister BIGINT NOT NULL,
+    from_goblet TEXT NOT NULL,
+    from_cane TEXT NOT NULL,
+    to_tank BIGINT,
+    to_canister BIGINT NOT NULL,
+    to_goblet TEXT NOT NULL,
+    to_cane TEXT NOT NULL,
+    straws BIGINT NOT NULL,
+    moved_at {TIME} NOT NULL,
+    operator_name TEXT NOT NULL,
+    workstation TEXT NOT NULL,
+    movement_id BIGINT))"_L1},
+    {5, "CREATE INDEX straw_moves_batch ON straw_moves (batch_id, id)"_L1},
+    // Straws that leave go through the register's movements, named by their batch and the
+    // position they came from.
+    {5,
+     "ALTER TABLE movements ADD COLUMN freeze_batch_id BIGINT REFERENCES freeze_batches (id)"_L1},
+    {5, "ALTER TABLE movements ADD COLUMN from_tank BIGINT"_L1},
+    {5, "ALTER TABLE movements ADD COLUMN from_canister BIGINT NOT NULL DEFAULT 0"_L1},
+    {5, "ALTER TABLE movements ADD COLUMN from_goblet TEXT NOT NULL DEFAULT ''"_L1},
+    {5, "ALTER TABLE movements ADD COLUMN from_cane TEXT NOT NULL DEFAULT ''"_L1},
+    {5, "CREATE INDEX movements_freeze_batch ON movements (freeze_batch_id, id)"_L1},
+    {5, {}, keepFrozenRecords},
 };
 
 JournalError failedWrite(const QSqlQuery &query)
@@ -138,6 +227,18 @@ JournalError keepRecords(QSqlDatabase &db, const JournalBackend &backend)
 {
     QSqlQuery query(db);
     for (const QString &statement : backend.keepRecordsStatements()) {
+        if (!query.exec(statement))
+            return failedWrite(query);
+    }
+    return {};
+}
+
+JournalError keepFrozenRecords(QSqlDatabase &db, const JournalBackend &backend)
+{
+    QSqlQuery query(db);
+    for (const QString &statement :
+         backend.appendOnlyStatements({u"thaw_tests"_s, u"release_changes"_s, u"tank_checks"_s,
+                                       u"straw_moves"_s, u"freeze_sources"_s})) {
         if (!query.exec(statement))
             return failedWrite(query);
     }

@@ -6,7 +6,7 @@
 namespace estrivo {
 
 // The schema version this program writes.
-inline constexpr int kSchemaVersion = 4;
+inline constexpr int kSchemaVersion = 5;
 
 // What a journal holds: its schema version (0 for none yet) and whether tables of another
 // program are there.

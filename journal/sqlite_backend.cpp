@@ -77,6 +77,7 @@ public:
         sql.replace("{KEY}"_L1, "INTEGER PRIMARY KEY"_L1);
         sql.replace("{BLOB}"_L1, "BLOB"_L1);
         sql.replace("{TIME}"_L1, "TEXT"_L1);
+        sql.replace("{REAL}"_L1, "REAL"_L1);
         return sql;
     }
     QString numberInText(const QString &column) const override
@@ -97,6 +98,19 @@ public:
     QString readOnlyStatement() const override { return u"PRAGMA query_only = ON"_s; }
     QString announceStatement() const override { return {}; }
     QString lockRowsClause() const override { return {}; }
+    QStringList appendOnlyStatements(const QStringList &tables) const override
+    {
+        QStringList statements;
+        for (const QString &table : tables) {
+            for (const auto &[when, what] :
+                 {std::pair{"UPDATE"_L1, "changed"_L1}, std::pair{"DELETE"_L1, "deleted"_L1}}) {
+                statements << u"CREATE TRIGGER %1_never_%3 BEFORE %2 ON %1 BEGIN SELECT"
+                              " RAISE(ABORT, 'kept for the record: never %3'); END"_s.arg(
+                                  table, when, what);
+            }
+        }
+        return statements;
+    }
     QStringList keepRecordsStatements() const override
     {
         return {

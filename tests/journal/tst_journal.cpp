@@ -920,16 +920,24 @@ private slots:
         { // back to the first schema, as an older program left it
             RawConnection raw(location);
             QSqlQuery query(raw.db());
+            const QStringList frozen{"DROP TABLE straw_moves",     "DROP TABLE placements",
+                                     "DROP TABLE tank_checks",     "DROP TABLE tanks",
+                                     "DROP TABLE release_changes", "DROP TABLE thaw_tests",
+                                     "DROP TABLE freeze_sources"};
             const QStringList register_
                 = backend == kSqlite
-                      ? QStringList{"DROP TRIGGER sheets_kept", "DROP TABLE movements"}
+                      ? QStringList{"DROP TRIGGER sheets_kept", "DROP TABLE movements",
+                                    "DROP TABLE freeze_batches"}
                       : QStringList{"DROP TRIGGER sheets_kept ON sheets",
                                     "DROP TABLE movements",
+                                    "DROP TABLE freeze_batches",
                                     "DROP FUNCTION estrivo_sheet_kept",
-                                    "DROP FUNCTION estrivo_movement_kept"};
+                                    "DROP FUNCTION estrivo_movement_kept",
+                                    "DROP FUNCTION estrivo_record_kept"};
             for (const QString &statement :
-                 register_ + QStringList{"DROP TABLE stallion_names", "DROP TABLE stallions",
-                                         "DROP TABLE station_profile"})
+                 frozen + register_
+                     + QStringList{"DROP TABLE stallion_names", "DROP TABLE stallions",
+                                   "DROP TABLE station_profile"})
                 QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
             for (const char *statement :
                  {"DROP INDEX sheets_stallion_key", "DROP INDEX sheets_uid",
