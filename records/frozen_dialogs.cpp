@@ -919,7 +919,7 @@ void StrawsDialog::showRead(const Read &read)
         for (const Placement &placement : std::as_const(m_placements)) {
             if (placement.straws > 0 && !positions.contains(placement.position)) {
                 positions << placement.position;
-                QString text = positionText(placement.tankName, placement.position);
+                QString text = shownPosition(placement.tankName, placement.position);
                 qint64 ours = 0;
                 qint64 all = 0;
                 for (const Placement &other : std::as_const(m_placements)) {
@@ -1102,7 +1102,7 @@ StrawsOutDialog::StrawsOutDialog(JournalService *journal, Form form, FreezeBatch
     for (int index = 0; index < m_placements.size(); ++index) {
         const Placement &placement = m_placements[index];
         m_from->addItem(
-            RecordsText::tr("%1: %2").arg(positionText(placement.tankName, placement.position),
+            RecordsText::tr("%1: %2").arg(shownPosition(placement.tankName, placement.position),
                                           strawsText(placement.straws)),
             index);
     }

@@ -21,7 +21,7 @@ QString releaseStateText(ReleaseState state)
     return {};
 }
 
-QString positionText(const QString &tankName, const StrawPosition &position)
+QString shownPosition(const QString &tankName, const StrawPosition &position)
 {
     QStringList parts{shownText(tankName, 40),
                       RecordsText::tr("canister %1").arg(position.canister)};

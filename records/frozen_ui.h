@@ -17,7 +17,7 @@ namespace estrivo {
 QString releaseStateText(ReleaseState state);
 
 // "Tank 3, canister 2, goblet A, cane 4": a goblet or cane left empty is not named.
-QString positionText(const QString &tankName, const StrawPosition &position);
+QString shownPosition(const QString &tankName, const StrawPosition &position);
 
 // Straws counted in words: "1 straw", "8 straws".
 QString strawsText(qint64 straws);
