@@ -553,6 +553,12 @@ QString AnalysisMappingDialog::problem() const
     return {};
 }
 
+void AnalysisMappingDialog::accept()
+{
+    if (problem().isEmpty())
+        QDialog::accept();
+}
+
 void AnalysisMappingDialog::check()
 {
     if (m_buttons)

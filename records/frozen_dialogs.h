@@ -126,6 +126,10 @@ public:
     AnalysisMapping mapping() const;
     QString problem() const;
 
+public slots:
+    // Closes only with both motility columns chosen, whichever key asked.
+    void accept() override;
+
 private:
     // What was said for this instrument before; a guess from the headers for a first file.
     void loadInstrument(bool first = false);

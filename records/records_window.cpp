@@ -1009,7 +1009,12 @@ void RecordsWindow::buildFrozen()
     menuBar()->insertMenu(menuBar()->actions().constLast(), menu); // before Help
     m_frozen = new FrozenPane;
     m_frozen->addActionsTo(menu);
-    m_tabs->insertTab(2, m_frozen, RecordsText::tr("Frozen"));
+    // Scrolled, as the doses are: its buttons and lists must not widen a narrow window.
+    auto *frozenScroll = new QScrollArea;
+    frozenScroll->setObjectName(QStringLiteral("frozenTab"));
+    frozenScroll->setWidget(m_frozen);
+    frozenScroll->setWidgetResizable(true);
+    m_tabs->insertTab(2, frozenScroll, RecordsText::tr("Frozen"));
     // Said where the eye is, not in a box to click away: a tank that needs nitrogen stays
     // said until it has been checked.
     m_frozenReminder = new QLabel;
