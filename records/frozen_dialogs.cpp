@@ -42,6 +42,7 @@ constexpr double kDefaultTargetMillions = 250.0; // progressively motile sperm p
 constexpr double kMaxVelocity = 1000.0;          // µm/s
 constexpr int kSourceSheets = 200;               // his newest collections offered for pooling
 constexpr int kRawColumn = 2;
+constexpr int kGelFreeRole = Qt::UserRole + 1;
 
 QLineEdit *newLine(const QString &name, int maxLength = kMaxTextLength)
 {
@@ -241,15 +242,19 @@ FreezeBatchDialog::FreezeBatchDialog(JournalService *journal, SheetRecord first,
     form->addRow(QString(), m_arithmetic);
     m_perDose = new QSpinBox;
     m_perDose->setObjectName(QStringLiteral("strawsPerDose"));
-    m_perDose->setRange(0, 1000);
+    m_perDose->setRange(0, kMostStrawsPerDose);
     form->addRow(RecordsText::tr("Straws per &dose:"), m_perDose);
     m_notes = newLine(QStringLiteral("notes"));
     form->addRow(RecordsText::tr("&Notes:"), m_notes);
 
     for (QDoubleSpinBox *box : {m_g, m_minutes, m_concentration, m_target})
         connect(box, &QDoubleSpinBox::valueChanged, this, &FreezeBatchDialog::check);
-    for (QSpinBox *box : {m_straws, m_perDose})
-        connect(box, &QSpinBox::valueChanged, this, &FreezeBatchDialog::check);
+    connect(m_straws, &QSpinBox::valueChanged, this, &FreezeBatchDialog::check);
+    // What the operator typed is kept; until then the arithmetic's figure is filled in.
+    connect(m_perDose, &QSpinBox::valueChanged, this, [this] {
+        m_perDoseTyped = true;
+        check();
+    });
     connect(m_volume, &QComboBox::currentIndexChanged, this, &FreezeBatchDialog::check);
     connect(m_extender, &QLineEdit::textChanged, this, &FreezeBatchDialog::check);
 
@@ -314,6 +319,8 @@ void FreezeBatchDialog::addSource(const SheetRecord &sheet, bool chosen)
     item->setCheckState(chosen ? Qt::Checked : Qt::Unchecked);
     m_sources->setItem(row, 0, item);
     const std::optional<double> gelFree = numberIn(sheet.text(Field::GFV));
+    if (gelFree)
+        item->setData(kGelFreeRole, *gelFree);
     auto *volume = new QTableWidgetItem(gelFree ? numberText(*gelFree) : QStringLiteral("-"));
     volume->setFlags(Qt::ItemIsEnabled);
     m_sources->setItem(row, 1, volume);
@@ -364,6 +371,18 @@ QString FreezeBatchDialog::problem() const
         if (source.rawMl <= 0)
             return RecordsText::tr("Give the raw semen collection %1 gave.").arg(source.sheetId);
     }
+    // The journal also counts what earlier batches took; the sheet alone sets this bound.
+    for (int row = 0; row < m_sources->rowCount(); ++row) {
+        const QTableWidgetItem *item = m_sources->item(row, 0);
+        const auto *raw = static_cast<QDoubleSpinBox *>(m_sources->cellWidget(row, kRawColumn));
+        const QVariant gelFree = item->data(kGelFreeRole);
+        if (item->checkState() == Qt::Checked && gelFree.isValid()
+            && raw->value() > gelFree.toDouble())
+            return RecordsText::tr("Collection %1 gave %2 ml of gel-free semen: no more raw "
+                                   "semen than that.")
+                .arg(item->data(Qt::UserRole).toLongLong())
+                .arg(numberText(gelFree.toDouble()));
+    }
     if (wanted.extender.isEmpty())
         return RecordsText::tr("Name the freezing extender.");
     if (wanted.finalConcentration <= 0)
@@ -408,6 +427,10 @@ void FreezeBatchDialog::check()
         m_perDose->setToolTip(m_suggested > 0
                                   ? RecordsText::tr("The arithmetic gives %1.").arg(m_suggested)
                                   : QString());
+        if (m_suggested > 0 && !m_perDoseTyped) {
+            const QSignalBlocker quiet(m_perDose);
+            m_perDose->setValue(m_suggested);
+        }
     }
     showProblem(m_problem, m_buttons,
                 m_busy ? RecordsText::tr("Keeping it in the journal...") : problem());

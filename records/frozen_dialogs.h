@@ -93,6 +93,7 @@ private:
     bool m_ready = false;
     std::optional<double> m_progressive;
     int m_suggested = 0; // straws per dose the arithmetic gives; 0 for none
+    bool m_perDoseTyped = false;
 
     QTableWidget *m_sources = nullptr;
     QDoubleSpinBox *m_g = nullptr;

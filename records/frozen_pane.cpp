@@ -133,6 +133,9 @@ FrozenPane::FrozenPane(QWidget *parent)
     split->addWidget(detailsPane);
     layout->addWidget(split);
     m_heading->setText(RecordsText::tr("Choose a freeze batch to see its straws."));
+    m_refresh.setInterval(kReminderRefresh);
+    connect(&m_refresh, &QTimer::timeout, this, &FrozenPane::reread);
+    m_refresh.start();
     updateButtons();
 }
 

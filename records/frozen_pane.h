@@ -5,7 +5,10 @@
 #include "journal_types.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
+
+#include <chrono>
 
 #include <optional>
 
@@ -28,6 +31,10 @@ class FrozenPane : public QWidget
     Q_OBJECT
 
 public:
+    // A tank falls due with time alone, with nothing saved to tell the window: it is looked
+    // at again this often.
+    static constexpr std::chrono::hours kReminderRefresh{1};
+
     // What the Frozen menu writes to a file.
     enum class Report { TankCsv, TankPdf, StallionCsv, StallionPdf, CaneLabels };
     Q_ENUM(Report)
@@ -121,6 +128,7 @@ private:
     qint64 m_chooseAfterRead = 0;
     quint64 m_listRequest = 0;
     quint64 m_detailRequest = 0;
+    QTimer m_refresh;
 
     QTableWidget *m_list = nullptr;
     QLabel *m_heading = nullptr;

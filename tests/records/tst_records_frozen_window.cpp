@@ -242,6 +242,9 @@ void TestRecordsFrozenWindow::freezeBatchChecks_data()
     QTest::newRow("no raw semen") << 0.0 << u"Lactose-EDTA"_s << 200.0 << 1 << 40 << 8
                                   << u"100 M (200 M/ml x 0.5 ml)"_s
                                   << u"Give the raw semen collection %1 gave."_s;
+    QTest::newRow("more than the collection gave")
+        << 99.0 << u"Lactose-EDTA"_s << 200.0 << 1 << 40 << 8 << u"100 M (200 M/ml x 0.5 ml)"_s
+        << u"Collection %1 gave 98 ml of gel-free semen: no more raw semen than that."_s;
     QTest::newRow("no extender") << 40.0 << u"  "_s << 200.0 << 1 << 40 << 8
                                  << u"100 M (200 M/ml x 0.5 ml)"_s
                                  << u"Name the freezing extender."_s;
@@ -544,7 +547,14 @@ void TestRecordsFrozenWindow::strawsPerDoseFromTheTest()
             QVERIFY2(shown.contains(line), qPrintable(line + u" in: "_s + shown));
         QCOMPARE(child<QSpinBox>(dialog, u"strawsPerDose"_s)->toolTip(),
                  u"The arithmetic gives %1."_s.arg(expected.straws));
+        QCOMPARE(child<QSpinBox>(dialog, u"strawsPerDose"_s)->value(), expected.straws);
     }
+    // A figure the operator typed is his: the arithmetic no longer fills it in.
+    child<QSpinBox>(dialog, u"strawsPerDose"_s)->setValue(9);
+    child<QDoubleSpinBox>(dialog, u"targetPerDose"_s)->setValue(250);
+    QCOMPARE(child<QSpinBox>(dialog, u"strawsPerDose"_s)->value(), 9);
+    QCOMPARE(child<QSpinBox>(dialog, u"strawsPerDose"_s)->toolTip(),
+             u"The arithmetic gives %1."_s.arg(strawsPerDose(100, 38, 250).straws));
     dialog->reject();
     QTRY_VERIFY(!dialog);
 }
