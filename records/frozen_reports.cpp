@@ -40,6 +40,7 @@ constexpr double kLabelGapMm = 1.5;
 constexpr double kLabelMaxPoints = 11.0;
 constexpr double kLabelMinPoints = 4.5;
 constexpr double kLabelLineSpacing = 1.15;
+constexpr double kLabelCodeShare = 0.4; // of the label's width
 
 QString isoDay(const QDateTime &time)
 {
@@ -219,7 +220,7 @@ struct InventoryPaper
     }
     static const QList<double> &starts()
     {
-        static const QList<double> at{0.0, 0.3, 0.4, 0.53, 0.66, 0.75, 0.86, 0.93};
+        static const QList<double> at{0.0, 0.28, 0.4, 0.53, 0.65, 0.73, 0.83, 0.89};
         return at;
     }
     static const QList<bool> &rightAligned()
@@ -324,16 +325,20 @@ void setUpPdf(QPdfWriter &writer, const QString &title)
                                      QPageLayout::Millimeter));
 }
 
-QString positionText(const Placement &placement)
+// Where straws lie, for a label: the tank and canister, then the goblet and cane where given.
+QStringList positionLines(const Placement &placement)
 {
-    QString text = RecordsText::tr("%1, canister %2")
-                       .arg(placement.tankName)
-                       .arg(placement.position.canister);
+    QStringList lines{RecordsText::tr("%1, canister %2")
+                          .arg(placement.tankName)
+                          .arg(placement.position.canister)};
+    QStringList inside;
     if (!placement.position.goblet.isEmpty())
-        text += RecordsText::tr(", goblet %1").arg(placement.position.goblet);
+        inside << RecordsText::tr("goblet %1").arg(placement.position.goblet);
     if (!placement.position.cane.isEmpty())
-        text += RecordsText::tr(", cane %1").arg(placement.position.cane);
-    return text;
+        inside << RecordsText::tr("cane %1").arg(placement.position.cane);
+    if (!inside.isEmpty())
+        lines << inside.join(u", "_s);
+    return lines;
 }
 
 QFont labelFont(double points, bool bold)
@@ -357,14 +362,27 @@ void paintCaneLabel(QPainter &painter, const QRectF &page, const QStringList &li
     painter.fillRect(page, Qt::white);
     QRectF text = inner;
     if (const std::optional<QrCode> qr = QrCode::encode(code)) {
-        const double side = std::min(inner.height(), inner.width() * 0.45);
+        const double side = std::min(inner.height(), inner.width() * kLabelCodeShare);
         const QRectF square = paintQrCode(
             painter, *qr, QPointF(inner.right() - side, inner.center().y() - side / 2), side);
         text.setRight(square.left() - kLabelGapMm * unitsPerMm);
     }
-    const double points = std::clamp(text.height() / double(std::max<qsizetype>(1, lines.size()))
-                                         / kLabelLineSpacing / unitsPerPoint,
-                                     kLabelMinPoints, kLabelMaxPoints);
+    // One size for every line: as large as the height allows, then smaller until the widest
+    // fits, down to what a label printer still prints legibly; past that a line is cut.
+    double points = std::clamp(text.height() / double(std::max<qsizetype>(1, lines.size()))
+                                   / kLabelLineSpacing / unitsPerPoint,
+                               kLabelMinPoints, kLabelMaxPoints);
+    const auto widest = [&](double size) {
+        double most = 0.0;
+        for (qsizetype n = 0; n < lines.size(); ++n) {
+            const QFontMetricsF metrics(labelFont(size, n == 0), painter.device());
+            most = std::max(most, metrics.horizontalAdvance(lines[n].simplified()));
+        }
+        return most;
+    };
+    for (double width = widest(points); width > text.width() && points > kLabelMinPoints;
+         width = widest(points))
+        points = std::max(kLabelMinPoints, points * text.width() / width * 0.98);
     const double lineHeight = points * kLabelLineSpacing * unitsPerPoint;
     double y = text.top() + (text.height() - lineHeight * double(lines.size())) / 2;
     painter.setPen(Qt::black);
@@ -562,7 +580,8 @@ ExportOutcome writeCaneLabels(Journal &journal, qint64 batchId, const QString &p
                 (placement.straws == 1
                      ? RecordsText::tr("1 straw of %1 ml").arg(volume)
                      : RecordsText::tr("%1 straws of %2 ml").arg(placement.straws).arg(volume)),
-                positionText(placement)};
+            };
+            lines << positionLines(placement);
             if (!batch->strawMarking.isEmpty())
                 lines << batch->strawMarking;
             paintCaneLabel(painter, page, lines, caneCode(batchId, placement.position));

@@ -75,7 +75,8 @@ void TestRecordsCore::commandLine_data()
     row("labels to a printer and a PDF", u"labels 7 --printer Brother --output l.pdf"_s,
         u"usage --printer and --output are exclusive"_s);
     row("output on the window", u"--output l.pdf"_s,
-        u"usage --output is an option of the export, labels, register and transport commands"_s);
+        u"usage --output is an option of the export, labels, register, transport, inventory and "
+        "cane-labels commands"_s);
     row("empty output of labels", u"labels 7 --output="_s, u"usage --output needs a file name"_s);
     row("version", u"labels --version"_s, u"version estrivo-records 0."_s);
     row("help", u"export --help"_s, u"help Usage: estrivo-records export [--stallion"_s);
