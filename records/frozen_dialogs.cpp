@@ -209,7 +209,9 @@ FreezeBatchDialog::FreezeBatchDialog(JournalService *journal, SheetRecord first,
     auto *spin = new QHBoxLayout;
     spin->addWidget(m_g);
     spin->addWidget(m_minutes);
-    form->addRow(RecordsText::tr("Centri&fugation:"), spin);
+    auto *spinTitle = new QLabel(RecordsText::tr("Centri&fugation:"));
+    spinTitle->setBuddy(m_g);
+    form->addRow(spinTitle, spin);
     m_extender = newLine(QStringLiteral("extender"));
     form->addRow(RecordsText::tr("Freezing &extender:"), m_extender);
     m_concentration = newNumber(QStringLiteral("finalConcentration"), kMaxConcentration, 1,
@@ -262,6 +264,8 @@ FreezeBatchDialog::FreezeBatchDialog(JournalService *journal, SheetRecord first,
     layout->addWidget(m_problem);
     m_buttons = newButtons(this);
     layout->addWidget(m_buttons);
+    m_sources->setMinimumHeight(6 * m_sources->fontMetrics().height());
+    resize(620, 720);
     check();
 
     if (!m_journal)
@@ -329,6 +333,7 @@ void FreezeBatchDialog::addSource(const SheetRecord &sheet, bool chosen)
     raw->setValue(chosen && gelFree ? *gelFree : 0);
     connect(raw, &QDoubleSpinBox::valueChanged, this, &FreezeBatchDialog::check);
     m_sources->setCellWidget(row, kRawColumn, raw);
+    m_sources->resizeColumnToContents(0);
 }
 
 double FreezeBatchDialog::spermPerStraw() const
@@ -905,7 +910,8 @@ StrawsDialog::StrawsDialog(JournalService *journal, Form form, FreezeBatch batch
                                                      "batch"));
         m_everything->setObjectName(QStringLiteral("everything"));
         fields->addRow(QString(), m_everything);
-        connect(m_from, &QComboBox::currentIndexChanged, this, &StrawsDialog::check);
+        // All of this batch's straws there, unless told fewer.
+        connect(m_from, &QComboBox::currentIndexChanged, this, &StrawsDialog::fillStraws);
         connect(m_everything, &QCheckBox::toggled, this, &StrawsDialog::check);
     }
     m_to = new PositionPicker;
@@ -979,10 +985,24 @@ void StrawsDialog::showRead(const Read &read)
     }
     if (m_form == Form::Place)
         m_straws->setValue(m_batch.strawsUnplaced);
+    else
+        fillStraws();
     if (!read.error.ok())
         m_problem->setText(read.error.reason);
     check();
     emit ready();
+}
+
+void StrawsDialog::fillStraws()
+{
+    // All of this batch's straws there, unless told fewer.
+    qint64 ours = 0;
+    for (const Placement &placement : chosenFrom()) {
+        if (placement.batchId == m_batch.id)
+            ours += placement.straws;
+    }
+    m_straws->setValue(int(std::min<qint64>(ours, kMaxStraws)));
+    check();
 }
 
 QList<Placement> StrawsDialog::chosenFrom() const

@@ -256,6 +256,7 @@ private:
     };
     void showRead(const Read &read);
     QList<Placement> chosenFrom() const; // what the chosen from-position holds
+    void fillStraws();
     void check();
 
     QPointer<JournalService> m_journal;

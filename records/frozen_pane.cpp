@@ -80,6 +80,7 @@ FrozenPane::FrozenPane(QWidget *parent)
                     RecordsText::tr("State"), RecordsText::tr("Made"), RecordsText::tr("Stored"),
                     RecordsText::tr("Unplaced"), RecordsText::tr("Post-thaw PM (%)")});
     m_list->setAccessibleName(RecordsText::tr("Freeze batches"));
+    m_list->setMinimumHeight(6 * m_list->fontMetrics().height());
     connect(m_list, &QTableWidget::itemSelectionChanged, this, &FrozenPane::readDetails);
 
     auto *buttons = new QHBoxLayout;

@@ -368,7 +368,8 @@ void TanksDialog::showTanks(const Read &read)
                 m_list->setItem(row, column, item);
             }
         }
-        m_list->resizeColumnsToContents();
+        for (int column = 0; column < TankColumns - 1; ++column) // the last one stretches
+            m_list->resizeColumnToContents(column);
         chooseTank(chosen);
     }
     updateButtons();

@@ -618,6 +618,7 @@ void TestRecordsFrozenWindow::placeAndMoveInBulk()
     QTRY_VERIFY(dialog->isReady());
     QCOMPARE(child<QComboBox>(dialog, u"from"_s)->currentText(),
              u"Tank A, canister 1, goblet G1, cane C1: 30 of this batch, 50 in all"_s);
+    QCOMPARE(child<QSpinBox>(dialog, u"straws"_s)->value(), 30); // all of this batch there
     const StrawPosition target{m_tankB.id, 3, u"G9"_s, u"C9"_s};
     setPosition(child<QWidget>(dialog, u"to"_s), m_tankB, 3, u"G9"_s, u"C9"_s);
     child<QSpinBox>(dialog, u"straws"_s)->setValue(31);
