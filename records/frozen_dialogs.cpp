@@ -1227,10 +1227,12 @@ Movement StrawsOutDialog::movement() const
 
 QString StrawsOutDialog::problem() const
 {
-    if (m_batch.state != ReleaseState::Released)
+    if (m_batch.state == ReleaseState::Quarantine)
         return RecordsText::tr("Only straws of a released batch leave the station: this one "
-                               "is %1.")
-            .arg(releaseStateText(m_batch.state).toLower());
+                               "is in quarantine.");
+    if (m_batch.state == ReleaseState::OnHold)
+        return RecordsText::tr("Only straws of a released batch leave the station: this one "
+                               "is on hold.");
     const Placement *from = chosenPlacement();
     if (!from)
         return RecordsText::tr("No straws of this batch are placed.");

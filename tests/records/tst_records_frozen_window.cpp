@@ -646,6 +646,18 @@ void TestRecordsFrozenWindow::placeAndMoveInBulk()
 
 void TestRecordsFrozenWindow::dispatchStraws()
 {
+    // Straws of a batch still in quarantine stay in the tank.
+    const QList<FreezeBatch> his = m_other->freezeBatches(u"Zeus"_s);
+    QCOMPARE(his.size(), qsizetype(2));
+    QCOMPARE(his.front().state, ReleaseState::Quarantine);
+    selectBatch(his.front().id);
+    QVERIFY(!child<QPushButton>(m_pane, u"dispatchStraws"_s)->isEnabled());
+    QVERIFY(!child<QPushButton>(m_pane, u"useStraws"_s)->isEnabled());
+    StrawsOutDialog held(nullptr, StrawsOutDialog::Form::Use, his.front(),
+                         m_other->placementsOfBatch(his.front().id));
+    QCOMPARE(held.problem(),
+             u"Only straws of a released batch leave the station: this one is in quarantine."_s);
+
     selectBatch(m_batch);
     const StrawPosition from{m_tankA.id, 2, u"G2"_s, QString()};
     auto *positions = child<QTableWidget>(m_pane, u"placements"_s);
@@ -786,6 +798,15 @@ void TestRecordsFrozenWindow::tankDueUntilChecked()
     QCOMPARE(kept[2].name, u"Tank C"_s);
     QCOMPARE(kept[2].canisters, 4);
     QCOMPARE(tanks->chosenTank(), kept[2].id);
+    QTest::mouseClick(child<QPushButton>(tanks, u"editTank"_s), Qt::LeftButton);
+    add = shown<TankEditDialog>();
+    QVERIFY(add);
+    QCOMPARE(child<QLineEdit>(add, u"name"_s)->text(), u"Tank C"_s);
+    child<QLineEdit>(add, u"location"_s)->setText(u"Lab cellar"_s);
+    clickOk(add);
+    QTRY_VERIFY(!add);
+    QTRY_COMPARE(list->item(2, 1)->text(), u"Lab cellar"_s);
+    QCOMPARE(m_other->tanks().at(2).location, u"Lab cellar"_s);
 
     QTest::mouseClick(child<QPushButton>(tanks, u"checkTank"_s), Qt::LeftButton);
     check = shown<TankCheckDialog>();
