@@ -103,7 +103,7 @@ public:
     JournalError recordMovement(Movement &movement);
     // Containers sent with a dispatch and not back, oldest first.
     QList<ContainerOut> containersOut();
-    // The register: each sheet the filter selects (oldest first, without picture), its
+    // The register: each sheet the filter selects (oldest first, as RegisterRow reads it), its
     // stallion when registered and its movements, one row a movement or one row without.
     using RegisterVisitor = std::function<bool(const RegisterRow &row)>;
     JournalError forEachRegisterRow(const SheetFilter &filter, const RegisterVisitor &visit);

@@ -250,33 +250,46 @@ JournalError Journal::forEachRegisterRow(const SheetFilter &filter, const Regist
         QStringList movementColumns = QString(kMovementColumns).split(", "_L1);
         for (QString &column : movementColumns)
             column.prepend("m."_L1);
+        // Only what a register line shows of a sheet is read, once a sheet however many
+        // movements it has; a container's return is looked for on dispatches only.
         const QString select
-            = "SELECT "_L1 + sheetRowColumns(u"s"_s) + ", s.stallion_key, "_L1
+            = "SELECT s.id, s.saved_at, s.stallion, s.collection_date, s.num_doses,"
+              " s.stallion_key, "_L1
               + movementColumns.join(", "_L1)
-              + ", (SELECT MIN(r.moved_at) FROM movements r WHERE r.of_movement = m.id"
-                " AND r.kind = 'returned' AND r.container_back = 1 AND NOT EXISTS"
-                " (SELECT 1 FROM movements rv WHERE rv.of_movement = r.id"
-                " AND rv.kind = 'adjusted'))"
-                " FROM (SELECT * FROM sheets"_L1
+              + ", CASE WHEN m.kind = 'dispatched' THEN (SELECT MIN(r.moved_at) FROM movements r"
+                " WHERE r.of_movement = m.id AND r.kind = 'returned' AND r.container_back = 1"
+                " AND NOT EXISTS (SELECT 1 FROM movements rv WHERE rv.of_movement = r.id"
+                " AND rv.kind = 'adjusted')) END"
+                " FROM (SELECT id, saved_at, stallion, collection_date, num_doses, stallion_key"
+                " FROM sheets"_L1
               + sheetWhere(sheets, values, otherKeys)
               + ") s LEFT JOIN movements m ON m.sheet_id = s.id"
                 " ORDER BY s.saved_at, s.id, m.id"_L1;
         if (!run(query, select, values))
             return false;
-        const int keyColumn = sheetRowColumnCount();
-        const int movementColumn = keyColumn + 1;
-        const int backColumn = movementColumn + kMovementColumnCount;
+        constexpr int kKeyColumn = 5;
+        constexpr int kMovementColumn = 6;
+        constexpr int kBackColumn = kMovementColumn + kMovementColumnCount;
+        RegisterRow row;
         while (query.next()) {
             visited = true;
-            RegisterRow row;
-            row.sheet = sheetFromRow(query, SheetDetail::Row);
-            row.produced = dosesMade(row.sheet.text(Field::NumDoses));
-            if (const auto found = byKey.constFind(query.value(keyColumn).toString());
-                found != byKey.cend())
-                row.stallion = *found;
-            if (!query.value(movementColumn).isNull())
-                row.movement = movementFromRow(query, movementColumn);
-            if (const QString back = query.value(backColumn).toString(); !back.isEmpty())
+            if (const qint64 id = query.value(0).toLongLong(); id != row.sheet.id) {
+                row.sheet = {};
+                row.sheet.id = id;
+                row.sheet.savedAt = timeFromText(query.value(1).toString());
+                row.sheet.stallion = query.value(2).toString();
+                row.sheet.text(Field::Date) = query.value(3).toString();
+                row.sheet.text(Field::NumDoses) = query.value(4).toString();
+                row.produced = dosesMade(row.sheet.text(Field::NumDoses));
+                const auto found = byKey.constFind(query.value(kKeyColumn).toString());
+                row.stallion
+                    = found != byKey.cend() ? std::optional<Stallion>(*found) : std::nullopt;
+            }
+            row.movement.reset();
+            row.containerBackAt = {};
+            if (!query.value(kMovementColumn).isNull())
+                row.movement = movementFromRow(query, kMovementColumn);
+            if (const QString back = query.value(kBackColumn).toString(); !back.isEmpty())
                 row.containerBackAt = timeFromText(back);
             if (!visit(row))
                 return true;

@@ -326,19 +326,6 @@ bool findOtherKeys(QSqlQuery &query, const SheetFilter &filter, QStringList &oth
     return ok;
 }
 
-QString sheetRowColumns(const QString &table)
-{
-    QStringList columns = columnList(SheetDetail::Row).split(", "_L1);
-    for (QString &column : columns)
-        column.prepend(table + u'.');
-    return columns.join(", "_L1);
-}
-
-int sheetRowColumnCount()
-{
-    return kPictureColumn;
-}
-
 QString sheetWhere(const SheetFilter &filter, QVariantList &values, const QStringList &otherKeys)
 {
     return whereClause(filter, values, otherKeys);

@@ -17,10 +17,6 @@ class JournalBackend;
 QString sheetSelect(SheetDetail detail, const SheetFilter &filter, const SheetPage &page,
                     const JournalBackend &backend, QVariantList &values,
                     const QStringList &otherKeys = {});
-// The columns of a full row (SheetDetail::Row) for a select of its own, each prefixed with
-// `table` and a dot, and how many there are.
-QString sheetRowColumns(const QString &table);
-int sheetRowColumnCount();
 // The WHERE clause (with its leading blank; empty for none) of a filter, for a select of one's
 // own over the sheets table.
 QString sheetWhere(const SheetFilter &filter, QVariantList &values,
