@@ -63,10 +63,11 @@ qint64 templateBatch(const QString &location, QString *error)
         tanks << tank.id;
     }
     estrivo::FreezeBatch batch;
-    batch.sources = {estrivo::FreezeSource{1, 1.0}}; // sheet n is row n + 1
+    // Sheet n is row n + 1; 5 ml of it hold the 30 straws' 300 M.
+    batch.sources = {estrivo::FreezeSource{1, 5.0}};
     batch.strawsMade = kStrawsEach;
     batch.strawVolumeMl = 0.5;
-    batch.finalConcentration = 200;
+    batch.finalConcentration = 20;
     batch.strawsPerDose = 8;
     batch.extender = u"Lactose-EDTA"_s;
     estrivo::JournalError kept = journal.recordFreezeBatch(batch);
@@ -103,7 +104,8 @@ const QStringList kBatchInserts{
     " CASE WHEN n.i % 3 = 0 THEN 'released' ELSE t.state END"
     " FROM n JOIN sheets s ON s.id = n.i + 1 CROSS JOIN freeze_batches t WHERE t.id = {T}"_s,
     u"INSERT INTO freeze_sources (batch_id, sheet_id, raw_ml)"
-    " SELECT b.id, s.id, 1 FROM freeze_batches b JOIN sheets s ON b.uid = 'bench-' || (s.id - 1)"_s,
+    " SELECT b.id, s.id, 5 FROM freeze_batches b"
+    " JOIN sheets s ON b.uid = 'bench-' || (s.id - 1)"_s,
     u"INSERT INTO placements (batch_id, tank_id, canister, goblet, cane, straws)"
     " SELECT b.id, (SELECT MIN(id) FROM tanks) + b.id % 50, 1 + (b.id / 50) % 10,"
     " 'G' || (b.id % 5), '', 10 FROM freeze_batches b WHERE b.id <> {T}"_s,

@@ -408,7 +408,7 @@ void TestRecordsRegister::movements_data()
         row("due back not a day", {u"dispatch {S} --doses 1 --to A --due-back 1.12.2026"_s}, {2},
             fails + u"--due-back wants a day as YYYY-MM-DD, not \"1.12.2026\"."_s, 10);
         row("an option of another command", {u"use {S} --doses 1 --mare Bella --to Anyone"_s}, {2},
-            fails + u"--to is an option of the dispatch command."_s, 10);
+            fails + u"--to is an option of the dispatch and move commands."_s, 10);
         row("sheet id not a number", {u"use S1 --doses 1 --mare Bella"_s}, {2},
             fails + u"\"S1\" is not the ID of a kept sheet."_s, 10);
     }
