@@ -2,6 +2,7 @@
 
 #include "containers_dialog.h"
 #include "doses_pane.h"
+#include "frozen_pane.h"
 #include "journal_dialog.h"
 #include "journal_service.h"
 #include "labels_dialog.h"
@@ -152,6 +153,7 @@ RecordsWindow::RecordsWindow(const QString &location, QWidget *parent)
     buildActions();
     buildLayout();
     buildRegister();
+    buildFrozen();
     restoreLayout();
     openJournal(location);
 }
@@ -456,6 +458,7 @@ void RecordsWindow::openJournal(const QString &location)
     m_location = location;
     m_journal = new JournalService(location, JournalCreation::Nothing, this);
     m_doses->setJournal(m_journal);
+    m_frozen->setJournal(m_journal);
     m_scan->setJournal(m_journal);
     connect(m_journal, &JournalService::changed, &m_changePause, qOverload<>(&QTimer::start));
     connect(m_journal, &JournalService::availabilityChanged, this,
@@ -546,6 +549,7 @@ void RecordsWindow::journalChanged()
     m_model->refreshNewest();
     requestSummary();
     m_doses->reread(); // another workstation may have moved its doses
+    m_frozen->reread();
     emit liveUpdated();
 }
 
@@ -623,6 +627,7 @@ void RecordsWindow::applyFilter()
     m_current.reset();
     m_wantedSheet = 0;
     m_model->setSource(m_journal, filter(), m_model->order());
+    m_frozen->setStallion(filter().stallion);
     showCurrentSheet();
     requestSummary();
     updateActions();
@@ -718,6 +723,7 @@ void RecordsWindow::clearDetails(const QString &why)
     m_picture->setPixmap({});
     m_picture->setText(why);
     m_doses->clear(why);
+    m_frozen->setCurrentSheet(std::nullopt);
     updateActions();
 }
 
@@ -762,6 +768,7 @@ void RecordsWindow::showSheet(const SheetRecord &shown)
         m_picture->setPixmap(QPixmap::fromImage(picture));
     }
     m_doses->showSheet(sheet);
+    m_frozen->setCurrentSheet(sheet);
     updateActions();
     emit sheetShown(sheet.id);
 }
@@ -860,6 +867,8 @@ void RecordsWindow::updateActions()
     m_labelsAction->setEnabled(open && m_current.has_value());
     for (QAction *action : std::as_const(m_registerActions))
         action->setEnabled(open);
+    if (m_frozen)
+        m_frozen->setJournalOpen(open);
 }
 
 void RecordsWindow::chooseExportFile(bool report)
@@ -991,6 +1000,43 @@ void RecordsWindow::openRegisterDialog(QDialog *dialog)
 {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
+}
+
+void RecordsWindow::buildFrozen()
+{
+    auto *menu = new QMenu(RecordsText::tr("Fro&zen"), this);
+    menu->setObjectName(QStringLiteral("frozenMenu"));
+    menuBar()->insertMenu(menuBar()->actions().constLast(), menu); // before Help
+    m_frozen = new FrozenPane;
+    m_frozen->addActionsTo(menu);
+    // Scrolled, as the doses are: its buttons and lists must not widen a narrow window.
+    auto *frozenScroll = new QScrollArea;
+    frozenScroll->setObjectName(QStringLiteral("frozenTab"));
+    frozenScroll->setWidget(m_frozen);
+    frozenScroll->setWidgetResizable(true);
+    m_tabs->insertTab(2, frozenScroll, RecordsText::tr("Frozen"));
+    // Said where the eye is, not in a box to click away: a tank that needs nitrogen stays
+    // said until it has been checked.
+    m_frozenReminder = new QLabel;
+    m_frozenReminder->setObjectName(QStringLiteral("frozenReminder"));
+    m_frozenReminder->setWordWrap(true);
+    m_frozenReminder->setTextFormat(Qt::PlainText);
+    m_frozenReminder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_frozenReminder->setFrameShape(QFrame::StyledPanel);
+    m_frozenReminder->setMargin(6);
+    m_frozenReminder->hide();
+    if (auto *list = qobject_cast<QBoxLayout *>(m_notice->parentWidget()->layout()))
+        list->insertWidget(list->indexOf(m_notice) + 1, m_frozenReminder);
+    connect(m_frozen, &FrozenPane::remindersChanged, this, &RecordsWindow::showFrozenReminders);
+    connect(m_frozen, &FrozenPane::kept, this,
+            [this](const QString &what) { statusBar()->showMessage(what); });
+    updateActions();
+}
+
+void RecordsWindow::showFrozenReminders(const QStringList &reminders)
+{
+    m_frozenReminder->setText(reminders.join(u' '));
+    m_frozenReminder->setVisible(!reminders.isEmpty());
 }
 
 void RecordsWindow::showScannedDose(qint64 sheetId, int dose)

@@ -25,6 +25,7 @@ class QTreeWidget;
 namespace estrivo {
 
 class DosesPane;
+class FrozenPane;
 class JournalService;
 class ScanField;
 class SheetTableModel;
@@ -113,6 +114,9 @@ private:
     // The register: its dialogs, the doses of the chosen sheet and the labels a scanner reads.
     void buildRegister();
     void openRegisterDialog(QDialog *dialog);
+    // Frozen semen: its tab, its menu and the reminder of what the tanks and the stock need.
+    void buildFrozen();
+    void showFrozenReminders(const QStringList &reminders);
     void showScannedDose(qint64 sheetId, int dose);
     void readSheet(qint64 id);
     void openManual();
@@ -154,6 +158,8 @@ private:
     QLabel *m_notice = nullptr;  // above the table: waiting for, or no answer from, the journal
     QLabel *m_viewing = nullptr; // above the table: a journal other than this workstation's
     DosesPane *m_doses = nullptr;
+    FrozenPane *m_frozen = nullptr;
+    QLabel *m_frozenReminder = nullptr; // above the table, beside the journal's notice
     ScanField *m_scan = nullptr;
     QList<QAction *> m_registerActions;
 
