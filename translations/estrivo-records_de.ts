@@ -212,14 +212,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Only %1 of collection %2 remain; %3 cannot be moved out.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Movement %1 is no dispatch of collection %2.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Dispatch %1 was reversed.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -248,10 +240,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Movement %1 is not one of collection %2.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Movement %1 is itself a reversal; record the movement anew instead.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -269,10 +257,6 @@
     </message>
     <message>
         <source>Adjustments cannot raise the doses above the %1 the collection made.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Only %1 of collection %2 remain; %3 cannot be taken off.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -397,6 +381,254 @@
     </message>
     <message>
         <source>000 is no country code of a UELN.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A freeze batch is made from at least one collection.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Collection %1 is named twice.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Collection %1 gives no raw semen to the batch.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Straws hold 0.25 or 0.5 ml, not %1 ml.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A batch makes 1 to %1 straws.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The final concentration is a number above 0 (M/ml).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The sperm per straw is a number above 0 (M).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Straws per dose lie between 1 and the straws made.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The centrifugation is given in g and minutes, 0 or more.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>extender</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>straw colour</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>straw marking</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>notes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The release figure is a progressive motility from 0 to 100 %.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The low-stock figure is a number of doses, 0 or more.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Collection %1 is of %2, not of %3: a batch pools collections of one stallion.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Collection %1 shows no gel-free volume to take raw semen from.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Collection %1 gave %2 ml, %3 ml of it frozen already: %4 ml cannot be used.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 straws of %2 M hold %3 M sperm, more than the %4 M in the raw semen used.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The journal holds no freeze batch %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Motility after thawing is a percentage from 0 to 100.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Progressive motility (%1 %) cannot exceed total motility (%2 %).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Velocities are given in µm/s, from 0 to 1000.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A test thaws at least one straw, and is read 0 or more minutes after.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bacteriology</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>source</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Holding a batch back needs a reason.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Batch %1 has no post-thaw test yet: it cannot be released.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Batch %1 showed %2 % progressive motility after thawing, below the station&apos;s %3 %: it cannot be released.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 straw</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 straws</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>freeze batch %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>collection %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only %1 of %2 remain; %3 cannot be moved out.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Movement %1 is no dispatch of %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Movement %1 is not one of %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only %1 of %2 remain; %3 cannot be taken off.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A tank needs a name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>tank&apos;s name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>location</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A tank has 1 to %1 canisters.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The lowest safe level is given in cm, from 0 to 200.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only %1 straws of batch %2 lie at %3; %4 cannot be taken from there.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>tank %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>canister %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>goblet %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cane %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A goblet or cane is named in at most %1 characters, without blanks around.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>position</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The journal holds no tank %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 has canisters 1 to %2, not %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Batch %1 is not released (%2): its straws cannot be dispatched or used.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Straws that leave are taken from a position: name its tank and canister.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only %1 straws of batch %2 are out of place; take straws out of their position first.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There is a tank named &quot;%1&quot; already.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Canister %1 of this tank holds straws: it keeps at least %1 canisters.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A nitrogen level is given in cm, from 0 to 200.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>note</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A move takes at least one straw.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A placement names where straws go, a move where from and where to, a taking out where from.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Straws moved go somewhere else.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only %1 straws of batch %2 are out of place; %3 cannot be placed.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1186,32 +1418,6 @@ doses, oldest first; a PDF for an inspector when FILE ends in .pdf, else CSV
     <message>
         <source>Usage: estrivo-records transport MOVEMENT_ID --output FILE.pdf
 Writes the transport sheet of the dispatch MOVEMENT_ID as a PDF.
-</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Usage: estrivo-records [--journal LOCATION]
-       estrivo-records COMMAND [ARGUMENTS] [options]
-Browses, charts, exports and labels the collections in the Estrivo journal and
-keeps the register of stallions and doses. Without a command the window opens.
-
-Commands (see estrivo-records COMMAND --help):
-  export              write the kept sheets as CSV
-  labels ID           print the dose labels of sheet ID
-  station show|set    show or set the station&apos;s name, approval and marking
-  stallion list|add|set|rename|merge
-                      keep the stallion register
-  dispatch SHEET_ID   keep doses sent away
-  use SHEET_ID        keep doses used on the station
-  destroy SHEET_ID    keep doses destroyed
-  return MOVEMENT_ID  keep doses or a container back from a dispatch
-  adjust SHEET_ID     change the doses a collection made
-  reverse MOVEMENT_ID undo a mistaken movement
-  containers          list the containers out
-  register            write the register as CSV or PDF
-  transport MOVEMENT_ID
-                      write the transport sheet of a dispatch as PDF
-
 </source>
         <translation type="unfinished"></translation>
     </message>
@@ -2361,6 +2567,1545 @@ Commands (see estrivo-records COMMAND --help):
     </message>
     <message>
         <source>The EU marking needs the station&apos;s approval number.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The analysis file is larger than %1 MB: it is not one instrument&apos;s result.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A row of the analysis file has more than %1 columns.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A quoted field of the analysis file is not closed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The analysis file&apos;s text cannot be read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The analysis file holds NUL characters: it is not a text file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The analysis file has more than %1 rows of results.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The analysis file is empty.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The analysis file %1 cannot be read: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the columns of total and progressive motility.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>total motility</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>progressive motility</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The analysis file has no column %1 (%2).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The %1 and the %2 are both mapped to the column %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Result row %1 gives a %2 of %3 in the column %4: not a percentage.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Result row %1 gives a %2 of %3 in the column %4: a velocity is not negative.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No row of the analysis file has a number in each of the mapped columns.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The %1 of the analysis file is too large to average.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The progressive motility (%1 %) is above the total motility (%2 %): check which columns are mapped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Name the instrument the mapping is for.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>An instrument&apos;s name has at most %1 characters.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The mapping could not be saved in %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--raw-ml needs the raw semen used, in ml.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--straws needs a number of straws.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--straw-volume needs 0.25 or 0.5.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--concentration needs the final concentration in M/ml.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--sperm-per-straw needs millions of sperm.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--straws-per-dose needs a number of straws.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--extender needs the extender&apos;s name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--centrifuge-g needs a force in g.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--centrifuge-min needs a number of minutes.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--colour needs the straws&apos; colour.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--notes needs a text.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--total-motility needs a percentage.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--progressive needs a percentage.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--target needs millions of progressively motile sperm.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--minutes needs a number of minutes.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--vcl needs a velocity in um/s.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--vsl needs a velocity in um/s.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--vap needs a velocity in um/s.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--bacteriology needs the finding.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--hold needs a reason.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--quarantine needs a reason.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--location needs a place.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--canisters needs a number.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--min-level needs a level in cm.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--level needs a level in cm.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--note needs a text.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--tank needs a tank&apos;s name or ID.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--canister needs a canister&apos;s number.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--goblet needs a goblet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--cane needs a cane.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--from needs a position TANK/CANISTER[/GOBLET[/CANE]].</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--all-from needs a position TANK/CANISTER[/GOBLET[/CANE]].</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--batch needs a freeze batch&apos;s ID.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--by needs tank or stallion.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--release-motility needs a percentage.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--low-stock-doses needs a number of doses.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--marking needs what is printed on the straws.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--to needs a position TANK/CANISTER[/GOBLET[/CANE]].</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--%1 wants a number from 0 to %2, not &quot;%3&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--%1 wants a number above 0, at most %2, not &quot;%3&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sheet %1 is given twice.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>freeze wants the IDs of the sheets, as SHEET_ID[,SHEET_ID...].</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--raw-ml wants one volume for each of the %1 sheets.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--straw-volume wants 0.25 or 0.5 (ml), not &quot;%1&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--centrifuge-g and --centrifuge-min go together.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--sperm-per-straw %1 M is more than %2 ml at %3 M/ml hold (%4 M).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--vcl, --vsl and --vap go together.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--progressive %1 % is more than the total motility %2 %.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A tank&apos;s name cannot hold &quot;/&quot;: it separates the parts of a position.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A tank&apos;s name cannot be a number alone: it would be taken for a tank&apos;s ID.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--%1 wants a position TANK/CANISTER[/GOBLET[/CANE]], not &quot;%2&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--from and --all-from are exclusive.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--all-from moves every straw there: give no --straws.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--all-from moves every batch&apos;s straws: give no BATCH_ID.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>freeze batch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--from and --to are the same position.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not the ID of a freeze batch.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Straws of a freeze batch are counted with --straws, not --doses.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>
+Straws of a freeze batch (SHEET_ID may then be left out):
+  estrivo-records %1 --batch BATCH_ID --straws N
+                  --from TANK/CANISTER[/GOBLET[/CANE]]
+A dispatch or use needs a released batch; never more straws leave than the
+position holds.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: estrivo-records freeze SHEET_ID[,SHEET_ID...] --raw-ml ML[,ML...]
+           --straws N --straw-volume 0.25|0.5 --concentration M_PER_ML
+           [--sperm-per-straw M] [--straws-per-dose N] [--extender E]
+           [--centrifuge-g G --centrifuge-min MIN] [--colour C]
+           [--marking TEXT] [--notes TEXT]
+Keeps a freeze batch made from one collection, or from several of one stallion
+pooled, and prints its ID. It starts in quarantine, its straws not yet placed.
+
+  --raw-ml ML[,ML...]     raw semen taken from each sheet, in ml (at most its
+                          gel-free volume less what earlier batches took)
+  --straws N              straws made
+  --straw-volume 0.25|0.5 the straw&apos;s volume in ml
+  --concentration M       final concentration in the straw, M/ml
+  --sperm-per-straw M     sperm per straw, M (default: concentration x volume)
+  --straws-per-dose N     straws to one insemination dose
+  --extender E            the freezing extender
+  --centrifuge-g G        centrifugation force in g, with --centrifuge-min
+  --centrifuge-min MIN    centrifugation time in minutes
+  --colour C              the straws&apos; colour
+  --marking TEXT          what is printed on each straw
+  --notes TEXT            notes
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: estrivo-records thaw-test BATCH_ID --total-motility P --progressive P
+           [--straws N] [--minutes M] [--vcl V --vsl V --vap V]
+           [--bacteriology TEXT]
+Keeps a post-thaw test of freeze batch BATCH_ID and prints its ID.
+
+  --total-motility P   total motility after thawing, %
+  --progressive P      progressive motility after thawing, %
+  --straws N           straws thawed (default 1)
+  --minutes M          minutes after thawing (default 0)
+  --vcl/--vsl/--vap V  velocities in um/s from an analyser, all three
+  --bacteriology TEXT  the bacteriology finding
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: estrivo-records release BATCH_ID [--hold REASON | --quarantine REASON]
+Releases freeze batch BATCH_ID for use and sale, or holds it back. A release
+needs a post-thaw test whose progressive motility reaches the station&apos;s figure
+(frozen-settings, default 30 %).
+
+  --hold REASON        put it on hold
+  --quarantine REASON  put it back in quarantine
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: estrivo-records tank add --name NAME [--location L] [--canisters N]
+                                [--min-level CM]
+       estrivo-records tank list
+Adds a liquid-nitrogen tank and prints its ID, or lists the tanks, one
+tab-separated line each: id, name, location, canisters, min_level_cm,
+last_check_at, last_level_cm, state (ok, due, low or due,low).
+
+  --name NAME       the tank&apos;s name, unique (no &quot;/&quot;, not a number alone)
+  --location L      where it stands
+  --canisters N     its canisters (default 6)
+  --min-level CM    the level below which its straws are at risk (default 5)
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: estrivo-records tank-check TANK --level CM [--refilled] [--note TEXT]
+Keeps a liquid-nitrogen level check of TANK (its name or ID) and prints its ID.
+
+  --level CM     the level measured, in cm
+  --refilled     the tank was refilled at this check
+  --note TEXT    a note
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: estrivo-records place BATCH_ID --straws N --tank TANK --canister N
+                             [--goblet G] [--cane C]
+Places N straws of freeze batch BATCH_ID not yet placed in a tank&apos;s canister,
+goblet and cane.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: estrivo-records move BATCH_ID --straws N --from POSITION --to POSITION
+       estrivo-records move --all-from POSITION --to POSITION
+Moves straws between positions, never more than the position holds. A position
+is TANK/CANISTER[/GOBLET[/CANE]], the tank by name or ID. --all-from moves the
+straws of every batch at POSITION and below it in one step, all or none; a
+goblet or cane --to leaves out stays as it was.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: estrivo-records inventory [--by tank|stallion] [--output FILE]
+Writes the straws in store, each batch per tank (default) or per stallion over
+all tanks: a PDF when FILE ends in .pdf, else CSV (to standard output without
+--output) with the columns tank_id, tank, stallion, batch_id, frozen_at, state,
+straws, straws_per_dose, doses, positions.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: estrivo-records frozen-settings [--release-motility P]
+                                       [--low-stock-doses N]
+Sets what is given and shows the station&apos;s rules for frozen semen.
+
+  --release-motility P  the post-thaw progressive motility a release needs, %
+  --low-stock-doses N   fewer released doses in store make a stallion low
+                        (0: never)
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: estrivo-records tanks-due
+Lists, one tab-separated line each, the tanks whose last level check is more
+than 7 days old (&quot;due&quot;), the tanks whose last level is below their minimum
+(&quot;low&quot;) and the stallions low in released doses (&quot;low-stock&quot;). Exit status 0
+whether or not anything is listed.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: estrivo-records straws-per-dose --sperm-per-straw M --progressive P
+                                       --target M
+       estrivo-records straws-per-dose BATCH_ID --target M
+                                       [--sperm-per-straw M] [--progressive P]
+Works out the straws one dose takes to hold --target million progressively
+motile sperm, printing the working a line a step and then
+&quot;straws_per_dose: N&quot;. With BATCH_ID the sperm per straw is the batch&apos;s and the
+progressive motility that of its latest post-thaw test, unless given.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: estrivo-records cane-labels BATCH_ID --output FILE.pdf
+Writes a label for each cane or goblet holding straws of freeze batch BATCH_ID:
+stallion, batch, freeze date, straws, position and a QR code.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: estrivo-records [--journal LOCATION]
+       estrivo-records COMMAND [ARGUMENTS] [options]
+Browses, charts, exports and labels the collections in the Estrivo journal and
+keeps the register of stallions and doses. Without a command the window opens.
+
+Commands (see estrivo-records COMMAND --help):
+  export              write the kept sheets as CSV
+  labels ID           print the dose labels of sheet ID
+  station show|set    show or set the station&apos;s name, approval and marking
+  stallion list|add|set|rename|merge
+                      keep the stallion register
+  dispatch SHEET_ID   keep doses sent away
+  use SHEET_ID        keep doses used on the station
+  destroy SHEET_ID    keep doses destroyed
+  return MOVEMENT_ID  keep doses or a container back from a dispatch
+  adjust SHEET_ID     change the doses a collection made
+  reverse MOVEMENT_ID undo a mistaken movement
+  containers          list the containers out
+  register            write the register as CSV or PDF
+  transport MOVEMENT_ID
+                      write the transport sheet of a dispatch as PDF
+  freeze SHEET_ID[,...] keep a freeze batch
+  thaw-test BATCH_ID  keep a post-thaw test
+  release BATCH_ID    release a batch, or hold it back
+  tank add|list       keep the liquid-nitrogen tanks
+  tank-check TANK     keep a level check of a tank
+  place BATCH_ID      place straws in a tank
+  move                move straws between positions
+  inventory           write the straws in store as CSV or PDF
+  frozen-settings     show or set the release and low-stock figures
+  tanks-due           list the tanks due for a check or low, stallions low
+  straws-per-dose     work out the straws a frozen dose takes
+  cane-labels BATCH_ID
+                      write labels for the canes and goblets of a batch
+
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>tank wants add or list.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--hold and --quarantine are exclusive.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--%1 cannot hold &quot;/&quot;: it separates the parts of a position.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cane-labels wants --output FILE.pdf.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>tank-check wants one tank&apos;s name or ID.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--by wants tank or stallion, not &quot;%1&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--%1 goes with --batch.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No tank has the ID %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No tank is named &quot;%1&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No straws lie at %1 to be moved elsewhere.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No freeze batch has the ID %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Freeze batch %1 names no collection.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Freeze batch %1 was not made from sheet %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Freeze batch %1 has no post-thaw test; give --progressive.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tank</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Canister</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>canister </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>goblet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cane</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No tank is kept yet: add one under Frozen, Tanks.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the tank.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Freeze Batch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Straws of %1 from collection %2. Tick other collections of his to pool them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Collections pooled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Gel-free (ml)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Raw semen used (ml)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not centrifuged</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Centri&amp;fugation:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Freezing &amp;extender:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> M/ml</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Final &amp;concentration:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 ml</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Straw &amp;volume:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Straws &amp;made:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sperm per straw:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Straw co&amp;lour:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>What is printed on each straw.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Straw mar&amp;king:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> M progressively motile</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Target per dose:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Straws per &amp;dose:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Notes:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> ml</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the collection the straws are frozen from.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Give the raw semen collection %1 gave.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Collection %1 gave %2 ml of gel-free semen: no more raw semen than that.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Name the freezing extender.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Give the final concentration in the straws.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Give the number of straws made.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Give the straws per insemination dose.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 M (%2 M/ml x %3 ml)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>from the final concentration and the volume</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No post-thaw test of his yet: freeze a test batch first to work out the straws per dose.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>From his latest post-thaw progressive motility of %1 %:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The arithmetic gives %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Motility (%):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Progressive motility (%):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>VC&amp;L (µm/s):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>VS&amp;L (µm/s):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>V&amp;AP (µm/s):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Columns of the Analysis File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Say once per instrument which column holds which figure; the next file of the same instrument is read the same way.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Instrument:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Name the instrument the file comes from.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the columns of the motility and the progressive motility.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Post-Thaw Test of Batch %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Straws &amp;thawed:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Minutes after thawing:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>T&amp;otal motility:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Progressive motility:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Velocities (µm/s):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no growth</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Bacteriology:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Typed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Import from Analysis File...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Analysis File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Analysis results (*.csv *.txt)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reading %1...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 was not read: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 was not imported.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 was not imported: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Imported from %1 (%2): the mean of %3 rows.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The progressive motility cannot be above the total motility.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is no velocity: give µm/s, such as 85.5, or nothing.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Release of Batch %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The station releases a batch whose post-thaw progressive motility is at least %1 %.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Its latest test: %1 % progressive.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It has no post-thaw test yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;State:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The batch is in this state already.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Give the reason: it is kept with the batch.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Place Straws of Batch %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Straws</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;From:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Everything at this position, of every batch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;To:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Straws:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 of this batch, %3 in all</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reading the tanks...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every straw of this batch is placed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Give the number of straws.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only %1 of this batch are not placed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No straws are placed anywhere yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose another position to move them to.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This batch has no straws there: tick Everything to move what the position holds.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only %1 of this batch are there.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Batch %1 of %2: %3 not placed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Batch %1 of %2: %3 placed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dispatch Straws of Batch %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use Straws of Batch %1 on the Station</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only straws of a released batch leave the station: this one is in quarantine.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only straws of a released batch leave the station: this one is on hold.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No straws of this batch are placed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only %1 are there.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Say to whom the straws go.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Frozen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Made</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stored</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unplaced</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Post-thaw PM (%)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Freeze batches</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Post-Thaw &amp;Test...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re&amp;lease / Hold...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Place...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Move...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Goblet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cane</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Straws</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Straws in the tanks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose a freeze batch to see its straws.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;New Freeze Batch...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Freezes straws from the chosen collection.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Release / Hold / Quarantine...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Place Straws...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Move Straws...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>T&amp;anks...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Inventory by Tank (&amp;CSV)...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Inventory by Tank (P&amp;DF)...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Inventory by &amp;Stallion (CSV)...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Inventory by Stallion (PD&amp;F)...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cane and &amp;Goblet Labels...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not tested</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Freeze batch %1: %2, %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Frozen %1 by %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sources:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  collection %1 (%2): %3 ml raw</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Centrifuged at %1 g for %2 min; extender %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not centrifuged; extender %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of %2 ml at %3 M/ml: %4 M sperm per straw, %5 per dose.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Straws %1, marked &quot;%2&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 stored, %2 not placed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Post-thaw tests:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  none yet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  %1: %2 thawed, after %3 min: %4 % motile, %5 % progressive</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>; VCL %1, VSL %2, VAP %3 µm/s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>; bacteriology: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>typed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Release (at least %1 % progressive after thawing):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  in quarantine since it was frozen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  %1: %2 by %3%4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Freeze batch %1 kept: %2, in quarantine until it is tested and released.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Post-thaw test of batch %1 kept: %2 % progressive.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Batch %1: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 placed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 moved.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dispatch %1 kept: %2 to %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Movement %1 kept: %2 used on %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>inventory-by-tank</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>inventory-by-stallion</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cane-labels-batch-%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cane and Goblet Labels</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Frozen Semen Inventory</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>quarantine</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>released</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>on hold</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tanks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Batch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Straws/dose</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Positions</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>last checked %1 at %2 cm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>never checked</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Total</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No straws are in store.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, canister %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>goblet %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cane %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Frozen semen in store, by tank</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Frozen semen in store, by stallion</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 straws in %2 lines; made %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no freeze batch has the ID %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no straw of freeze batch %1 is placed in a tank</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cane labels, freeze batch %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Batch %1, frozen %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 straw of %1 ml</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 straws of %2 ml</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 line written to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 lines written to %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quarantine</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Released</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>On hold</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>canister %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 straw</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 straws</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 has no level check yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is due for a level check: last checked %2 days ago.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is low: %2 cm of liquid nitrogen, below %3 cm.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is low in frozen stock: 1 released dose left.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is low in frozen stock: %2 released doses left.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fro&amp;zen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The sperm a straw must be a number of millions above 0.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The progressive motility after thawing must be above 0 % and at most 100 %.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The progressively motile sperm wanted in a dose must be a number of millions above 0.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 M sperm a straw × %2 % progressively motile = %3 M a straw</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 M wanted ÷ %2 M a straw = %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>More than %1 straws for one dose: check the sperm a straw, the motility and the sperm wanted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 M wanted ÷ %2 M a straw = 1 straw</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 M wanted ÷ %2 M a straw = %3 straws</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 M wanted ÷ %2 M a straw = %3, rounded up: 1 straw</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 M wanted ÷ %2 M a straw = %3, rounded up: %4 straws</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add a Tank</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tank %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Where it stands:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Canisters:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Below this level of liquid nitrogen the straws are at risk.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Lowest safe level:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Name the tank, as it is marked.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Level Check of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Last checked %1: %2 cm.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Never checked yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Level:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Refilled with this check</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Note:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Below the lowest safe level of %1 cm: refill the tank.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Where</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Canisters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Last check</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Level (cm)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Care</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Add Tank...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Edit...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Record Level &amp;Check...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Level checks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Checked</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refilled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>check due</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>low</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>never</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>fine</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 kept.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Level check kept: %1 cm.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

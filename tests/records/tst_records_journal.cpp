@@ -573,8 +573,8 @@ void TestRecordsJournal::commandLine_data()
         fails + u"--printer and --output are exclusive"_s);
     row("usage: output without a command", u"--output x.pdf --journal {J}"_s, 2, {},
         fails
-            + u"--output is an option of the export, labels, register and transport "
-              "commands."_s);
+            + u"--output is an option of the export, labels, register, transport, inventory "
+              "and cane-labels commands."_s);
     row("to the calendar's last day", u"export --journal {J} --until 9999-12-31"_s, 0,
         rows({{}, {}, QDate(9999, 12, 31), {}}), {});
     row("usage: bad day", u"export --since 2026-13-01 --journal {J}"_s, 2, {},
