@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -246,6 +247,22 @@ void DosesPane::reread()
                   if (request == m_request)
                       showRead(read);
               });
+}
+
+void DosesPane::rereadWhenShown()
+{
+    if (isVisible()) {
+        reread();
+        return;
+    }
+    m_stale = true;
+}
+
+void DosesPane::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (std::exchange(m_stale, false))
+        reread();
 }
 
 void DosesPane::showRead(const Read &read)

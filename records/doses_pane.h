@@ -35,6 +35,8 @@ public:
     void clear(const QString &why);
     // Reads the shown collection's doses and stallion again.
     void reread();
+    // The same after another workstation saved: now when the pane is shown, else once it is.
+    void rereadWhenShown();
     // Offers dose `dose` of collection `sheetId` for dispatch or use, once it is shown.
     void offerDose(qint64 sheetId, int dose);
 
@@ -64,6 +66,9 @@ signals:
     void stallionRegistered(const estrivo::Stallion &stallion);
     void transportSheetWritten(const QString &fileName, const estrivo::ExportOutcome &outcome);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     struct Read
     {
@@ -84,6 +89,7 @@ private:
     std::optional<DoseBatch> m_batch;
     std::optional<Stallion> m_stallion;
     quint64 m_request = 0;
+    bool m_stale = false; // another workstation saved while the pane was hidden
     qint64 m_chooseAfterRead = 0;
     qint64 m_offerSheet = 0;
     int m_offerDose = 0;

@@ -1,5 +1,7 @@
 #include "frozen_pane.h"
 
+#include <QShowEvent>
+
 #include "frozen_dialogs.h"
 #include "frozen_reports.h"
 #include "frozen_ui.h"
@@ -242,6 +244,39 @@ void FrozenPane::reread()
                   if (request == m_listRequest)
                       showList(read);
               });
+}
+
+void FrozenPane::rereadWhenShown()
+{
+    if (isVisible() || !m_journal || !m_open) {
+        reread();
+        return;
+    }
+    m_stale = true;
+    struct CareRead
+    {
+        QList<Tank> tanks;
+        QList<LowStock> lowStock;
+        QDateTime now;
+    };
+    whenReady(m_journal->run<CareRead>([](Journal &journal) {
+        return CareRead{journal.tanks(), journal.lowStock(), QDateTime::currentDateTimeUtc()};
+    }),
+              this, [this](const CareRead &read) {
+                  const QStringList reminders
+                      = frozenReminders(read.tanks, read.lowStock, read.now);
+                  if (reminders == m_reminders)
+                      return;
+                  m_reminders = reminders;
+                  emit remindersChanged(m_reminders);
+              });
+}
+
+void FrozenPane::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (std::exchange(m_stale, false))
+        reread();
 }
 
 void FrozenPane::showList(const ListRead &read)

@@ -66,6 +66,10 @@ public:
 public slots:
     // Reads the batches, the tanks' care and the stock again.
     void reread();
+    // After another workstation saved: all of it now when the pane is shown, else the tanks'
+    // care and the stock (the reminders are shown outside it) and the rest once it is shown,
+    // so a hidden tab costs the window nothing while a journal comes back.
+    void rereadWhenShown();
     void openFreezeBatchDialog();
     void openThawTestDialog();
     void openReleaseDialog();
@@ -88,6 +92,9 @@ signals:
     // Something the pane's dialogs kept: a batch, a test, a release, a move, a movement, a tank.
     void kept(const QString &what);
     void reportWritten(const QString &fileName, const estrivo::ExportOutcome &outcome);
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     struct ListRead
@@ -118,6 +125,7 @@ private:
     bool m_open = false;
     QString m_stallion;
     bool m_listed = false; // read at least once for this stallion
+    bool m_stale = false;  // another workstation saved while the pane was hidden
     std::optional<SheetRecord> m_sheet;
     QList<FreezeBatch> m_batches;
     std::optional<FreezeBatch> m_batch;

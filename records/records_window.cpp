@@ -548,8 +548,9 @@ void RecordsWindow::journalChanged()
         m_keepSheet = m_current ? m_current->id : 0; // the list is read again from its start
     m_model->refreshNewest();
     requestSummary();
-    m_doses->reread(); // another workstation may have moved its doses
-    m_frozen->reread();
+    // Another workstation may have moved doses or straws; a hidden tab reads once it is shown.
+    m_doses->rereadWhenShown();
+    m_frozen->rereadWhenShown();
     emit liveUpdated();
 }
 
