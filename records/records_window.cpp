@@ -60,6 +60,19 @@ namespace estrivo {
 
 namespace {
 
+// A tab page that scrolls: its preferred size is a fixed guess rather than its content's, which
+// a window would otherwise work out again, over every widget of the page, whenever a line
+// above the table comes or goes.
+class PageScrollArea : public QScrollArea
+{
+public:
+    QSize sizeHint() const override { return {kPageWidth, kPageHeight}; }
+
+private:
+    static constexpr int kPageWidth = 420;
+    static constexpr int kPageHeight = 320;
+};
+
 using namespace std::chrono_literals;
 
 constexpr auto kSearchPause = 250ms;
@@ -843,15 +856,22 @@ void RecordsWindow::showNotice()
 {
     // Browsing another journal is fine; saying so keeps it from being taken for this
     // workstation's own.
+    // A label is only touched when its text changes: a word-wrapped label that is set lays
+    // out the window again.
     const QString own = resolveJournalLocation({}, false).location;
     const bool elsewhere = !m_location.isEmpty() && m_location != own;
-    m_viewing->setText(elsewhere ? tr("Viewing %1, not this workstation's journal (%2).")
-                                       .arg(displayLocation(m_location), displayLocation(own))
-                                 : QString());
-    m_viewing->setVisible(elsewhere);
+    const QString viewing = elsewhere ? tr("Viewing %1, not this workstation's journal (%2).")
+                                            .arg(displayLocation(m_location), displayLocation(own))
+                                      : QString();
+    if (m_viewing->text() != viewing)
+        m_viewing->setText(viewing);
+    if (m_viewing->isVisibleTo(this) != elsewhere)
+        m_viewing->setVisible(elsewhere);
     const QString notice = journalNotice();
-    m_notice->setText(notice);
-    m_notice->setVisible(!notice.isEmpty());
+    if (m_notice->text() != notice)
+        m_notice->setText(notice);
+    if (m_notice->isVisibleTo(this) != !notice.isEmpty())
+        m_notice->setVisible(!notice.isEmpty());
     m_answering = m_down.ok() && m_waited.count() == 0;
 }
 
@@ -982,7 +1002,7 @@ void RecordsWindow::buildRegister()
 
     m_doses = new DosesPane;
     // Scrolled, as the details are: its row of buttons must not widen a narrow window.
-    auto *dosesScroll = new QScrollArea;
+    auto *dosesScroll = new PageScrollArea;
     dosesScroll->setObjectName(QStringLiteral("dosesTab"));
     dosesScroll->setWidget(m_doses);
     dosesScroll->setWidgetResizable(true);
@@ -1011,7 +1031,7 @@ void RecordsWindow::buildFrozen()
     m_frozen = new FrozenPane;
     m_frozen->addActionsTo(menu);
     // Scrolled, as the doses are: its buttons and lists must not widen a narrow window.
-    auto *frozenScroll = new QScrollArea;
+    auto *frozenScroll = new PageScrollArea;
     frozenScroll->setObjectName(QStringLiteral("frozenTab"));
     frozenScroll->setWidget(m_frozen);
     frozenScroll->setWidgetResizable(true);

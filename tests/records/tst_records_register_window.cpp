@@ -496,8 +496,21 @@ void TestRecordsRegisterWindow::anotherWorkstationsMoveShows()
     used.doses = 1;
     used.mare = u"Lady of the Lake"_s;
     used.workstation = u"lab-2"_s;
+    auto *tabs = m_window->findChild<QTabWidget *>(u"tabs"_s);
+    auto *dosesTab = m_window->findChild<QScrollArea *>(u"dosesTab"_s);
+    QVERIFY(tabs && dosesTab);
+    tabs->setCurrentIndex(0); // the Doses tab hidden: it reads once it is shown
+    QSignalSpy live(m_window.get(), &RecordsWindow::liveUpdated);
     QCOMPARE(m_other->recordMovement(used).reason, QString());
+    QVERIFY(live.wait(10000));
+    QCOMPARE(m_pane->batch()->remaining, made);
+    tabs->setCurrentWidget(dosesTab);
     QTRY_COMPARE(m_pane->batch()->remaining, made - 1);
+    // Shown, it follows the next save at once.
+    Movement usedAgain = used;
+    usedAgain.uid.clear();
+    QCOMPARE(m_other->recordMovement(usedAgain).reason, QString());
+    QTRY_COMPARE(m_pane->batch()->remaining, made - 2);
     QCOMPARE(movementRow(used.id).mid(2, 3),
              (QStringList{u"Used"_s, u"-1"_s, u"mare Lady of the Lake"_s}));
     QVERIFY(movementRow(used.id).at(6).endsWith(u" at lab-2"_s));
