@@ -53,7 +53,7 @@ const QStringList &commands()
 }
 
 // Each option with the commands it belongs to.
-struct OptionSpec
+struct OptionRule
 {
     const char *name;
     const char *valueName;   // null for a switch
@@ -66,7 +66,7 @@ constexpr const char *kStallionIdentity = "stallion add|stallion set";
 // Straws that leave: a dispatch, a use or a destruction of a freeze batch's straws.
 constexpr const char *kStrawsOut = "dispatch|use|destroy";
 
-const OptionSpec kOptions[]{
+const OptionRule kOptions[]{
     {"journal", "LOCATION", QT_TRANSLATE_NOOP("Records", "--journal needs a location."), nullptr},
     {"help", nullptr, nullptr, nullptr},
     {"version", nullptr, nullptr, nullptr},
@@ -204,25 +204,25 @@ const OptionSpec kOptions[]{
 };
 
 // An option that means something else to one command says so when left empty.
-const char *emptyReason(const OptionSpec &spec, const QString &command)
+const char *emptyReason(const OptionRule &rule, const QString &command)
 {
-    const QString name = QString::fromLatin1(spec.name);
+    const QString name = QString::fromLatin1(rule.name);
     if (name == u"marking"_s && command == kFreeze)
         return QT_TRANSLATE_NOOP("Records", "--marking needs what is printed on the straws.");
     if (name == u"to"_s && command == kMove)
         return QT_TRANSLATE_NOOP("Records",
                                  "--to needs a position TANK/CANISTER[/GOBLET[/CANE]].");
-    return spec.emptyReason;
+    return rule.emptyReason;
 }
 
-QString optionName(const OptionSpec &spec)
+QString optionName(const OptionRule &rule)
 {
-    return QString::fromLatin1(spec.name);
+    return QString::fromLatin1(rule.name);
 }
 
-QStringList commandsOf(const OptionSpec &spec)
+QStringList commandsOf(const OptionRule &rule)
 {
-    return QString::fromLatin1(spec.commands).split(u'|');
+    return QString::fromLatin1(rule.commands).split(u'|');
 }
 
 // "a", "a and b", "a, b and c".
@@ -368,10 +368,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    for (const OptionSpec &spec : kOptions) {
-        QCommandLineOption option(optionName(spec));
-        if (spec.valueName)
-            option.setValueName(QString::fromLatin1(spec.valueName));
+    for (const OptionRule &rule : kOptions) {
+        QCommandLineOption option(optionName(rule));
+        if (rule.valueName)
+            option.setValueName(QString::fromLatin1(rule.valueName));
         parser.addOption(option);
     }
     if (!parser.parse(arguments))
@@ -407,30 +407,30 @@ CommandLine parseCommandLine(const QStringList &arguments)
         line.text = QStringLiteral("estrivo-records %1\n").arg(QStringLiteral(ESTRIVO_VERSION));
         return line;
     }
-    for (const OptionSpec &spec : kOptions) {
-        if (!spec.commands || !parser.isSet(optionName(spec)))
+    for (const OptionRule &rule : kOptions) {
+        if (!rule.commands || !parser.isSet(optionName(rule)))
             continue;
-        const QStringList owners = commandsOf(spec);
+        const QStringList owners = commandsOf(rule);
         if (!owners.contains(command)) {
             return usageError((owners.size() == 1
                                    ? RecordsText::tr("--%1 is an option of the %2 command.")
                                    : RecordsText::tr("--%1 is an option of the %2 commands."))
-                                  .arg(optionName(spec), listed(owners)));
+                                  .arg(optionName(rule), listed(owners)));
         }
     }
     // An empty value is a mistake, not "any": a script's empty variable must not widen an
     // export to every stallion. Nor does a second value quietly replace the first.
-    for (const OptionSpec &spec : kOptions) {
-        if (!spec.valueName)
+    for (const OptionRule &rule : kOptions) {
+        if (!rule.valueName)
             continue;
-        const QStringList values = parser.values(optionName(spec));
-        if (values.size() > 1 && !spec.repeatable) {
+        const QStringList values = parser.values(optionName(rule));
+        if (values.size() > 1 && !rule.repeatable) {
             return usageError(
-                RecordsText::tr("--%1 is given more than once.").arg(optionName(spec)));
+                RecordsText::tr("--%1 is given more than once.").arg(optionName(rule)));
         }
         for (const QString &value : values) {
             if (value.trimmed().isEmpty())
-                return usageError(RecordsText::tr(emptyReason(spec, command)));
+                return usageError(RecordsText::tr(emptyReason(rule, command)));
         }
     }
     line.journal = parser.value(QStringLiteral("journal"));
